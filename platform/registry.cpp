@@ -1,0 +1,40 @@
+// The backend-independent half of registry access.
+#include "platform/registry.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/win32_codes.h"
+
+namespace platform {
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+long ReadRegString(const RegKey& key, const char* name, char* buffer, std::uint32_t size,
+                   std::uint32_t* stored) {
+  if (buffer == nullptr || size == 0) return ERROR_INVALID_PARAMETER;
+  // Read into a scratch copy so that the caller's buffer stays as it was on every failure,
+  // including the one decided here.
+  std::vector<char> scratch(size, '\0');
+  std::uint32_t read = size;
+  const long result = key.QueryValue(name, nullptr, scratch.data(), &read);
+  if (result != ERROR_SUCCESS) return result;
+  if (read > size) return ERROR_MORE_DATA;  // a backend that overstates what it wrote
+  if (std::memchr(scratch.data(), '\0', read) == nullptr) {
+    // Stored without its terminating zero: it needs one more byte than it has.
+    if (read == size) return ERROR_MORE_DATA;
+    scratch[read] = '\0';
+  }
+  std::memcpy(buffer, scratch.data(), read < size ? read + 1 : size);
+  if (stored != nullptr) *stored = read;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace platform

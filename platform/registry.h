@@ -1,0 +1,71 @@
+// Registry access: one open key at a time, closed by its owner on every path.
+//
+// Every call returns the Win32 result code unchanged (ERROR_SUCCESS, ERROR_FILE_NOT_FOUND,
+// ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS, ERROR_ACCESS_DENIED, ...), so callers branch on the
+// same codes whichever backend is built. Out-parameters are left untouched on failure unless
+// a call says otherwise.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+enum class RegRoot : std::uint32_t {
+  kClassesRoot = 0x80000000u,
+  kCurrentUser = 0x80000001u,
+  kLocalMachine = 0x80000002u,
+};
+
+// An open registry key. Move-only; the destructor closes it.
+class RegKey {
+ public:
+  RegKey() = default;
+  ~RegKey() { Close(); }
+  RegKey(RegKey&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  RegKey& operator=(RegKey&& other) noexcept;
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+
+  // RegOpenKeyExA(root, path, 0, access). Closes any key held before. On failure the object
+  // holds no key.
+  [[nodiscard]] long Open(RegRoot root, const char* path, std::uint32_t access);
+
+  // RegQueryValueExA. `name` null or "" is the default value; `type` and `data` may be null.
+  // With data null the size of the value comes back in *size. A value longer than *size
+  // gives ERROR_MORE_DATA with the needed size in *size and the buffer untouched. A missing
+  // value gives ERROR_FILE_NOT_FOUND and leaves *size as it was. Text comes back as stored:
+  // data written without a terminating zero is read without one (see ReadRegString).
+  [[nodiscard]] long QueryValue(const char* name, std::uint32_t* type, void* data,
+                                std::uint32_t* size) const;
+
+  // RegSetValueExA(key, name, 0, type, data, size). Text sizes count the terminating zero;
+  // REG_MULTI_SZ sizes count both final zeros.
+  [[nodiscard]] long SetValue(const char* name, std::uint32_t type, const void* data,
+                              std::uint32_t size);
+
+  // RegEnumKeyExA: `*length` is the buffer's size in characters on entry (reset it before
+  // every call) and the name's length without the zero on success. A name that does not fit
+  // gives ERROR_MORE_DATA; the end of the list gives ERROR_NO_MORE_ITEMS.
+  [[nodiscard]] long EnumKeyEx(std::uint32_t index, char* name, std::uint32_t* length) const;
+
+  // RegEnumKeyA: the older form, with the buffer's size passed by value.
+  [[nodiscard]] long EnumKey(std::uint32_t index, char* name, std::uint32_t size) const;
+
+  // RegQueryInfoKeyA, the counts only. Either pointer may be null.
+  [[nodiscard]] long QueryInfo(std::uint32_t* subKeys, std::uint32_t* values) const;
+
+  bool IsOpen() const { return handle_ != nullptr; }
+  void Close();
+
+ private:
+  void* handle_ = nullptr;  // the backend's key handle
+};
+
+// Reads a text value into `buffer` (capacity `size` bytes) so that it always ends within the
+// buffer: a value stored without its terminating zero is terminated here, and one that then
+// no longer fits gives ERROR_MORE_DATA, as a longer value would. On success the buffer holds
+// the text and *stored (if given) the bytes read; on failure the buffer is untouched.
+[[nodiscard]] long ReadRegString(const RegKey& key, const char* name, char* buffer,
+                                 std::uint32_t size, std::uint32_t* stored = nullptr);
+
+}  // namespace platform

@@ -1,0 +1,299 @@
+#include "platform/sim/sim_registry.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32_codes.h"
+
+namespace platform::sim {
+namespace {
+
+bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Upper-cases ASCII letters only, stepping over double-byte characters whole: their trail
+// bytes can look like letters or like '\\'.
+std::string Fold(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(c) && i + 1 < text.size()) {
+      folded += text[i];
+      folded += text[++i];
+    } else {
+      folded += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+  }
+  return folded;
+}
+
+std::vector<std::string> SplitPath(std::string_view path) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      part += path[i];
+      part += path[++i];
+    } else if (c == '\\') {
+      if (!part.empty()) parts.push_back(std::move(part));
+      part.clear();
+    } else {
+      part += path[i];
+    }
+  }
+  if (!part.empty()) parts.push_back(std::move(part));
+  return parts;
+}
+
+std::string FoldPath(std::string_view path) {
+  std::string folded;
+  for (const std::string& part : SplitPath(path)) {
+    if (!folded.empty()) folded += '\\';
+    folded += Fold(part);
+  }
+  return folded;
+}
+
+std::string_view NameOrDefault(const char* name) { return name != nullptr ? name : ""; }
+
+}  // namespace
+
+struct Registry::Key {
+  // Sub-keys by folded name, which is also the order in which they enumerate.
+  std::map<std::string, std::unique_ptr<Key>> subKeys;
+  std::map<std::string, std::string> displayNames;  // folded name -> name as created
+  // Values by folded name, in the order created.
+  std::vector<std::pair<std::string, RegValue>> values;
+  bool denyWrite = false;
+  long openError = ERROR_SUCCESS;
+
+  RegValue* FindValue(std::string_view name) {
+    const std::string folded = Fold(name);
+    for (auto& [key, value] : values) {
+      if (key == folded) return &value;
+    }
+    return nullptr;
+  }
+};
+
+struct Registry::Handle {
+  Key* key;
+  std::uint32_t access;
+  std::string path;  // folded, for matching faults
+};
+
+Registry::Registry() {
+  for (RegRoot root : {RegRoot::kClassesRoot, RegRoot::kCurrentUser, RegRoot::kLocalMachine}) {
+    roots_[root] = std::make_unique<Key>();
+  }
+}
+
+Registry::~Registry() = default;
+
+Registry::Key* Registry::Find(RegRoot root, std::string_view path) const {
+  Key* key = roots_.at(root).get();
+  for (const std::string& part : SplitPath(path)) {
+    auto it = key->subKeys.find(Fold(part));
+    if (it == key->subKeys.end()) return nullptr;
+    key = it->second.get();
+  }
+  return key;
+}
+
+Registry::Key& Registry::Make(RegRoot root, std::string_view path) {
+  Key* key = roots_.at(root).get();
+  for (const std::string& part : SplitPath(path)) {
+    std::unique_ptr<Key>& child = key->subKeys[Fold(part)];
+    if (!child) {
+      child = std::make_unique<Key>();
+      key->displayNames[Fold(part)] = part;
+    }
+    key = child.get();
+  }
+  return *key;
+}
+
+Registry& Registry::AddKey(RegRoot root, std::string_view path) {
+  std::lock_guard lock(mutex_);
+  Make(root, path);
+  return *this;
+}
+
+Registry& Registry::SetValue(RegRoot root, std::string_view path, std::string_view name,
+                             std::uint32_t type, std::string_view bytes) {
+  std::lock_guard lock(mutex_);
+  Key& key = Make(root, path);
+  if (RegValue* value = key.FindValue(name)) {
+    *value = RegValue{type, std::string(bytes)};
+  } else {
+    key.values.emplace_back(Fold(name), RegValue{type, std::string(bytes)});
+  }
+  return *this;
+}
+
+Registry& Registry::SetString(RegRoot root, std::string_view path, std::string_view name,
+                              std::string_view text, std::uint32_t type) {
+  std::string bytes(text);
+  bytes += '\0';
+  return SetValue(root, path, name, type, bytes);
+}
+
+Registry& Registry::SetDword(RegRoot root, std::string_view path, std::string_view name,
+                             std::uint32_t number) {
+  const char bytes[4] = {static_cast<char>(number & 0xFF), static_cast<char>((number >> 8) & 0xFF),
+                         static_cast<char>((number >> 16) & 0xFF),
+                         static_cast<char>((number >> 24) & 0xFF)};
+  return SetValue(root, path, name, REG_DWORD, std::string_view(bytes, sizeof(bytes)));
+}
+
+Registry& Registry::DenyWrite(RegRoot root, std::string_view path) {
+  std::lock_guard lock(mutex_);
+  Make(root, path).denyWrite = true;
+  return *this;
+}
+
+Registry& Registry::DenyOpen(RegRoot root, std::string_view path, long code) {
+  std::lock_guard lock(mutex_);
+  Make(root, path).openError = code;
+  return *this;
+}
+
+Registry& Registry::Fail(RegCall call, long code, std::string_view path, std::string_view name,
+                         int times) {
+  std::lock_guard lock(mutex_);
+  faults_.push_back(Fault{call, code, FoldPath(path), Fold(name), times});
+  return *this;
+}
+
+bool Registry::HasKey(RegRoot root, std::string_view path) const {
+  std::lock_guard lock(mutex_);
+  return Find(root, path) != nullptr;
+}
+
+std::optional<RegValue> Registry::Value(RegRoot root, std::string_view path,
+                                        std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  Key* key = Find(root, path);
+  if (key == nullptr) return std::nullopt;
+  if (RegValue* value = key->FindValue(name)) return *value;
+  return std::nullopt;
+}
+
+int Registry::WriteCount() const {
+  std::lock_guard lock(mutex_);
+  return writes_;
+}
+
+int Registry::OpenKeyCount() const {
+  std::lock_guard lock(mutex_);
+  return openKeys_;
+}
+
+long Registry::TakeFault(RegCall call, const std::string& path, std::string_view name) {
+  const std::string folded = Fold(name);
+  for (auto it = faults_.begin(); it != faults_.end(); ++it) {
+    if (it->call != call) continue;
+    if (!it->path.empty() && it->path != path) continue;
+    if (!it->name.empty() && it->name != folded) continue;
+    const long code = it->code;
+    if (it->times > 0 && --it->times == 0) faults_.erase(it);
+    return code;
+  }
+  return ERROR_SUCCESS;
+}
+
+long Registry::Open(RegRoot root, const char* path, std::uint32_t access, void** handle) {
+  std::lock_guard lock(mutex_);
+  std::string folded = FoldPath(NameOrDefault(path));
+  if (const long fault = TakeFault(RegCall::kOpen, folded, {})) return fault;
+  Key* key = Find(root, NameOrDefault(path));
+  if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (key->openError != ERROR_SUCCESS) return key->openError;
+  if (key->denyWrite && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0) {
+    return ERROR_ACCESS_DENIED;
+  }
+  *handle = new Handle{key, access, std::move(folded)};
+  ++openKeys_;
+  return ERROR_SUCCESS;
+}
+
+long Registry::QueryValue(void* handle, const char* name, std::uint32_t* type, void* data,
+                          std::uint32_t* size) {
+  std::lock_guard lock(mutex_);
+  if (handle == nullptr) return ERROR_INVALID_HANDLE;
+  auto* h = static_cast<Handle*>(handle);
+  if ((h->access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
+  if (const long fault = TakeFault(RegCall::kQueryValue, h->path, NameOrDefault(name))) {
+    return fault;
+  }
+  const RegValue* value = h->key->FindValue(NameOrDefault(name));
+  if (value == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (data != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
+  const auto needed = static_cast<std::uint32_t>(value->data.size());
+  if (type != nullptr) *type = value->type;
+  if (data == nullptr) {
+    if (size != nullptr) *size = needed;
+    return ERROR_SUCCESS;
+  }
+  if (*size < needed) {
+    *size = needed;
+    return ERROR_MORE_DATA;
+  }
+  if (needed > 0) std::memcpy(data, value->data.data(), needed);
+  *size = needed;
+  return ERROR_SUCCESS;
+}
+
+long Registry::SetValue(void* handle, const char* name, std::uint32_t type, const void* data,
+                        std::uint32_t size) {
+  std::lock_guard lock(mutex_);
+  if (handle == nullptr) return ERROR_INVALID_HANDLE;
+  auto* h = static_cast<Handle*>(handle);
+  if ((h->access & KEY_SET_VALUE) == 0) return ERROR_ACCESS_DENIED;
+  if (const long fault = TakeFault(RegCall::kSetValue, h->path, NameOrDefault(name))) {
+    return fault;
+  }
+  if (data == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
+  RegValue stored{type, std::string(static_cast<const char*>(data), data != nullptr ? size : 0)};
+  if (RegValue* value = h->key->FindValue(NameOrDefault(name))) {
+    *value = std::move(stored);
+  } else {
+    h->key->values.emplace_back(Fold(NameOrDefault(name)), std::move(stored));
+  }
+  ++writes_;
+  return ERROR_SUCCESS;
+}
+
+long Registry::EnumKey(void* handle, std::uint32_t index, char* name, std::uint32_t* length) {
+  std::lock_guard lock(mutex_);
+  if (handle == nullptr) return ERROR_INVALID_HANDLE;
+  auto* h = static_cast<Handle*>(handle);
+  if ((h->access & KEY_ENUMERATE_SUB_KEYS) == 0) return ERROR_ACCESS_DENIED;
+  if (const long fault = TakeFault(RegCall::kEnumKey, h->path, {})) return fault;
+  if (index >= h->key->subKeys.size()) return ERROR_NO_MORE_ITEMS;
+  auto it = std::next(h->key->subKeys.begin(), index);
+  const std::string& display = h->key->displayNames[it->first];
+  if (display.size() + 1 > *length) return ERROR_MORE_DATA;
+  std::memcpy(name, display.c_str(), display.size() + 1);
+  *length = static_cast<std::uint32_t>(display.size());
+  return ERROR_SUCCESS;
+}
+
+long Registry::QueryInfo(void* handle, std::uint32_t* subKeys, std::uint32_t* values) {
+  std::lock_guard lock(mutex_);
+  if (handle == nullptr) return ERROR_INVALID_HANDLE;
+  auto* h = static_cast<Handle*>(handle);
+  if (const long fault = TakeFault(RegCall::kQueryInfo, h->path, {})) return fault;
+  if (subKeys != nullptr) *subKeys = static_cast<std::uint32_t>(h->key->subKeys.size());
+  if (values != nullptr) *values = static_cast<std::uint32_t>(h->key->values.size());
+  return ERROR_SUCCESS;
+}
+
+void Registry::Close(void* handle) {
+  std::lock_guard lock(mutex_);
+  delete static_cast<Handle*>(handle);
+  --openKeys_;
+}
+
+}  // namespace platform::sim

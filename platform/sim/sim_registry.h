@@ -1,0 +1,94 @@
+// The simulated registry: a tree of keys with typed values, per-key access rules and
+// injected faults, answering as the Win32 registry does.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace platform::sim {
+
+struct RegValue {
+  std::uint32_t type = 0;
+  std::string data;  // the bytes as stored, terminators included where the writer gave them
+
+  bool operator==(const RegValue&) const = default;
+};
+
+// Registry calls that can be told to fail.
+enum class RegCall { kOpen, kQueryValue, kSetValue, kEnumKey, kQueryInfo };
+
+class Registry {
+ public:
+  Registry();
+  ~Registry();
+  Registry(const Registry&) = delete;
+  Registry& operator=(const Registry&) = delete;
+
+  // Building. Keys are created with all their parents; paths are split at '\\' and, like
+  // names, compared without regard to ASCII case.
+  Registry& AddKey(RegRoot root, std::string_view path);
+  Registry& SetValue(RegRoot root, std::string_view path, std::string_view name,
+                     std::uint32_t type, std::string_view bytes);
+  // Text with its terminating zero, as a well-behaved writer stores it.
+  Registry& SetString(RegRoot root, std::string_view path, std::string_view name,
+                      std::string_view text, std::uint32_t type = 1 /* REG_SZ */);
+  Registry& SetDword(RegRoot root, std::string_view path, std::string_view name,
+                     std::uint32_t number);
+  // The key opens for reading but not for writing, as without administrator rights.
+  Registry& DenyWrite(RegRoot root, std::string_view path);
+  // Opening the key fails with `code` whatever the access asked for.
+  Registry& DenyOpen(RegRoot root, std::string_view path, long code);
+  // The next `times` calls of `call` (every one when times < 0) that concern `path` (any key
+  // when empty) and `name` (any value when empty) fail with `code` and change nothing.
+  Registry& Fail(RegCall call, long code, std::string_view path = {}, std::string_view name = {},
+                 int times = -1);
+
+  // Inspecting.
+  bool HasKey(RegRoot root, std::string_view path) const;
+  std::optional<RegValue> Value(RegRoot root, std::string_view path, std::string_view name) const;
+  // Successful RegSetValueExA calls so far.
+  int WriteCount() const;
+  // Keys opened and not yet closed.
+  int OpenKeyCount() const;
+
+  // The backend's side: the calls behind RegKey.
+  long Open(RegRoot root, const char* path, std::uint32_t access, void** handle);
+  long QueryValue(void* handle, const char* name, std::uint32_t* type, void* data,
+                  std::uint32_t* size);
+  long SetValue(void* handle, const char* name, std::uint32_t type, const void* data,
+                std::uint32_t size);
+  long EnumKey(void* handle, std::uint32_t index, char* name, std::uint32_t* length);
+  long QueryInfo(void* handle, std::uint32_t* subKeys, std::uint32_t* values);
+  void Close(void* handle);
+
+ private:
+  struct Key;
+  struct Handle;
+  struct Fault {
+    RegCall call;
+    long code;
+    std::string path;
+    std::string name;
+    int times;
+  };
+
+  Key* Find(RegRoot root, std::string_view path) const;
+  Key& Make(RegRoot root, std::string_view path);
+  long TakeFault(RegCall call, const std::string& path, std::string_view name);
+
+  mutable std::mutex mutex_;
+  std::map<RegRoot, std::unique_ptr<Key>> roots_;
+  std::vector<Fault> faults_;
+  int writes_ = 0;
+  int openKeys_ = 0;
+};
+
+}  // namespace platform::sim

@@ -1,0 +1,82 @@
+// Registry access on the real Windows registry.
+#include "platform/win32/windows_api.h"
+
+#include "platform/registry.h"
+
+namespace platform {
+namespace {
+
+HKEY ToHkey(RegRoot root) {
+  switch (root) {
+    case RegRoot::kClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RegRoot::kCurrentUser:
+      return HKEY_CURRENT_USER;
+    case RegRoot::kLocalMachine:
+      return HKEY_LOCAL_MACHINE;
+  }
+  return nullptr;
+}
+
+HKEY Hkey(void* handle) { return static_cast<HKEY>(handle); }
+
+}  // namespace
+
+long RegKey::Open(RegRoot root, const char* path, std::uint32_t access) {
+  Close();
+  HKEY key = nullptr;
+  const LONG result = RegOpenKeyExA(ToHkey(root), path, 0, access, &key);
+  if (result == ERROR_SUCCESS) handle_ = key;
+  return result;
+}
+
+long RegKey::QueryValue(const char* name, std::uint32_t* type, void* data,
+                        std::uint32_t* size) const {
+  DWORD valueType = 0;
+  DWORD bytes = size != nullptr ? *size : 0;
+  const LONG result = RegQueryValueExA(Hkey(handle_), name, nullptr, &valueType,
+                                       static_cast<BYTE*>(data), size != nullptr ? &bytes : nullptr);
+  // The API writes the size back on success and on ERROR_MORE_DATA only.
+  if (size != nullptr && (result == ERROR_SUCCESS || result == ERROR_MORE_DATA)) *size = bytes;
+  if (type != nullptr && result == ERROR_SUCCESS) *type = valueType;
+  return result;
+}
+
+long RegKey::SetValue(const char* name, std::uint32_t type, const void* data,
+                      std::uint32_t size) {
+  return RegSetValueExA(Hkey(handle_), name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+long RegKey::EnumKeyEx(std::uint32_t index, char* name, std::uint32_t* length) const {
+  DWORD chars = *length;
+  const LONG result =
+      RegEnumKeyExA(Hkey(handle_), index, name, &chars, nullptr, nullptr, nullptr, nullptr);
+  if (result == ERROR_SUCCESS) *length = chars;
+  return result;
+}
+
+long RegKey::EnumKey(std::uint32_t index, char* name, std::uint32_t size) const {
+  return RegEnumKeyA(Hkey(handle_), index, name, size);
+}
+
+long RegKey::QueryInfo(std::uint32_t* subKeys, std::uint32_t* values) const {
+  DWORD keyCount = 0;
+  DWORD valueCount = 0;
+  const LONG result = RegQueryInfoKeyA(Hkey(handle_), nullptr, nullptr, nullptr, &keyCount,
+                                       nullptr, nullptr, &valueCount, nullptr, nullptr, nullptr,
+                                       nullptr);
+  if (result == ERROR_SUCCESS) {
+    if (subKeys != nullptr) *subKeys = keyCount;
+    if (values != nullptr) *values = valueCount;
+  }
+  return result;
+}
+
+void RegKey::Close() {
+  if (handle_ != nullptr) {
+    RegCloseKey(Hkey(handle_));
+    handle_ = nullptr;
+  }
+}
+
+}  // namespace platform

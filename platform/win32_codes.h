@@ -1,0 +1,74 @@
+// The Win32 names and values of the codes and constants that the program branches on, for
+// builds without <windows.h>. On Windows the wrapper header has already brought in the real
+// definitions (it refuses to come second), and the guards below leave them alone.
+#pragma once
+
+#define VANTIK_WIN32_CODES_INCLUDED 1
+
+// Result codes.
+#ifndef ERROR_SUCCESS
+#define ERROR_SUCCESS 0L
+#endif
+#ifndef ERROR_FILE_NOT_FOUND
+#define ERROR_FILE_NOT_FOUND 2L
+#endif
+#ifndef ERROR_ACCESS_DENIED
+#define ERROR_ACCESS_DENIED 5L
+#endif
+#ifndef ERROR_INVALID_HANDLE
+#define ERROR_INVALID_HANDLE 6L
+#endif
+#ifndef ERROR_NOT_ENOUGH_MEMORY
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#endif
+#ifndef ERROR_INVALID_PARAMETER
+#define ERROR_INVALID_PARAMETER 87L
+#endif
+#ifndef ERROR_MORE_DATA
+#define ERROR_MORE_DATA 234L
+#endif
+#ifndef ERROR_NO_MORE_ITEMS
+#define ERROR_NO_MORE_ITEMS 259L
+#endif
+
+// Registry access rights.
+#ifndef KEY_QUERY_VALUE
+#define KEY_QUERY_VALUE (0x0001)
+#endif
+#ifndef KEY_SET_VALUE
+#define KEY_SET_VALUE (0x0002)
+#endif
+#ifndef KEY_CREATE_SUB_KEY
+#define KEY_CREATE_SUB_KEY (0x0004)
+#endif
+#ifndef KEY_ENUMERATE_SUB_KEYS
+#define KEY_ENUMERATE_SUB_KEYS (0x0008)
+#endif
+#ifndef KEY_READ
+#define KEY_READ (0x20019)
+#endif
+
+// Registry value types.
+#ifndef REG_NONE
+#define REG_NONE (0)
+#endif
+#ifndef REG_SZ
+#define REG_SZ (1)
+#endif
+#ifndef REG_EXPAND_SZ
+#define REG_EXPAND_SZ (2)
+#endif
+#ifndef REG_BINARY
+#define REG_BINARY (3)
+#endif
+#ifndef REG_DWORD
+#define REG_DWORD (4)
+#endif
+#ifndef REG_MULTI_SZ
+#define REG_MULTI_SZ (7)
+#endif
+
+// Message box answers.
+#ifndef IDOK
+#define IDOK 1
+#endif

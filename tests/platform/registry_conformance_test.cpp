@@ -138,16 +138,6 @@ TEST_F(RegistryConformance, ValuesRoundTripWithTheirTypes) {
   }
 }
 
-TEST_F(RegistryConformance, TextWithoutTerminatorComesBackWithoutOne) {
-  registry_.SetValue(kRoot, Path(), "Bare", REG_SZ, "abcd");
-  RegKey key = OpenForReading();
-  char data[4] = {'#', '#', '#', '#'};
-  std::uint32_t size = sizeof(data);
-  ASSERT_EQ(key.QueryValue("Bare", nullptr, data, &size), ERROR_SUCCESS);
-  EXPECT_EQ(size, 4u);
-  EXPECT_EQ(std::string(data, 4), "abcd");
-}
-
 // The reading helper keeps every text within its buffer, whatever was stored.
 TEST_F(RegistryConformance, StringReadsAlwaysEndWithinTheBuffer) {
   registry_.SetValue(kRoot, Path(), "Bare4", REG_SZ, "abcd");
@@ -279,6 +269,19 @@ class RegistrySimOnly : public RegistryConformance {
  protected:
   platform::sim::Registry& sim() { return platform::sim::Workstation::Current().registry(); }
 };
+
+// Windows hands back text stored without its terminator as it is; Wine adds the terminator
+// (four bytes stored read as five), so only the simulated backend can show this. The helper
+// test above holds on both.
+TEST_F(RegistrySimOnly, TextWithoutTerminatorComesBackWithoutOne) {
+  registry_.SetValue(kRoot, Path(), "Bare", REG_SZ, "abcd");
+  RegKey key = OpenForReading();
+  char data[4] = {'#', '#', '#', '#'};
+  std::uint32_t size = sizeof(data);
+  ASSERT_EQ(key.QueryValue("Bare", nullptr, data, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 4u);
+  EXPECT_EQ(std::string(data, 4), "abcd");
+}
 
 TEST_F(RegistrySimOnly, KeyWithoutWriteAccessOpensForReadingOnly) {
   sim().SetDword(kRoot, Path(), "Number", 1).DenyWrite(kRoot, Path());

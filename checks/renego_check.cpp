@@ -23,8 +23,8 @@ RenegoState ReadRenegoState(const platform::RegKey& key) {
   const long status = key.QueryValue(kRenegoValue, nullptr, data, &size);
   if (status == ERROR_FILE_NOT_FOUND) return RenegoState::kAbsent;
   if (status != ERROR_SUCCESS || size == 0) return RenegoState::kUnreadable;
-  const std::uint32_t number = data[0] | (data[1] << 8) | (data[2] << 16) |
-                               (static_cast<std::uint32_t>(data[3]) << 24);
+  const std::uint32_t number =
+      data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
   return number == 0 ? RenegoState::kZero : RenegoState::kNonZero;
 }
 

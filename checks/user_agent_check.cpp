@@ -49,7 +49,8 @@ int ReadRootValues(RegRoot root, char (&compatible)[kIETextSize], char (&version
     const char* name;
     char (&text)[kIETextSize];
   };
-  const Field fields[] = {{kCompatible, compatible}, {kVersion, version}, {kPlatform, platformName}};
+  const Field fields[] = {
+      {kCompatible, compatible}, {kVersion, version}, {kPlatform, platformName}};
   for (const Field& field : fields) {
     const long read = platform::ReadRegString(key, field.name, field.text, kIETextSize);
     if (read == ERROR_FILE_NOT_FOUND) {

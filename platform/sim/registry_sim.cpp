@@ -20,8 +20,7 @@ long RegKey::QueryValue(const char* name, std::uint32_t* type, void* data,
   return Sim().QueryValue(handle_, name, type, data, size);
 }
 
-long RegKey::SetValue(const char* name, std::uint32_t type, const void* data,
-                      std::uint32_t size) {
+long RegKey::SetValue(const char* name, std::uint32_t type, const void* data, std::uint32_t size) {
   return Sim().SetValue(handle_, name, type, data, size);
 }
 

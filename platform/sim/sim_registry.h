@@ -35,8 +35,8 @@ class Registry {
   // Building. Keys are created with all their parents; paths are split at '\\' and, like
   // names, compared without regard to ASCII case.
   Registry& AddKey(RegRoot root, std::string_view path);
-  Registry& SetValue(RegRoot root, std::string_view path, std::string_view name,
-                     std::uint32_t type, std::string_view bytes);
+  Registry& SetValue(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type,
+                     std::string_view bytes);
   // Text with its terminating zero, as a well-behaved writer stores it.
   Registry& SetString(RegRoot root, std::string_view path, std::string_view name,
                       std::string_view text, std::uint32_t type = 1 /* REG_SZ */);

@@ -34,16 +34,16 @@ long RegKey::QueryValue(const char* name, std::uint32_t* type, void* data,
                         std::uint32_t* size) const {
   DWORD valueType = 0;
   DWORD bytes = size != nullptr ? *size : 0;
-  const LONG result = RegQueryValueExA(Hkey(handle_), name, nullptr, &valueType,
-                                       static_cast<BYTE*>(data), size != nullptr ? &bytes : nullptr);
+  const LONG result =
+      RegQueryValueExA(Hkey(handle_), name, nullptr, &valueType, static_cast<BYTE*>(data),
+                       size != nullptr ? &bytes : nullptr);
   // The API writes the size back on success and on ERROR_MORE_DATA only.
   if (size != nullptr && (result == ERROR_SUCCESS || result == ERROR_MORE_DATA)) *size = bytes;
   if (type != nullptr && result == ERROR_SUCCESS) *type = valueType;
   return result;
 }
 
-long RegKey::SetValue(const char* name, std::uint32_t type, const void* data,
-                      std::uint32_t size) {
+long RegKey::SetValue(const char* name, std::uint32_t type, const void* data, std::uint32_t size) {
   return RegSetValueExA(Hkey(handle_), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
@@ -62,9 +62,8 @@ long RegKey::EnumKey(std::uint32_t index, char* name, std::uint32_t size) const 
 long RegKey::QueryInfo(std::uint32_t* subKeys, std::uint32_t* values) const {
   DWORD keyCount = 0;
   DWORD valueCount = 0;
-  const LONG result = RegQueryInfoKeyA(Hkey(handle_), nullptr, nullptr, nullptr, &keyCount,
-                                       nullptr, nullptr, &valueCount, nullptr, nullptr, nullptr,
-                                       nullptr);
+  const LONG result = RegQueryInfoKeyA(Hkey(handle_), nullptr, nullptr, nullptr, &keyCount, nullptr,
+                                       nullptr, &valueCount, nullptr, nullptr, nullptr, nullptr);
   if (result == ERROR_SUCCESS) {
     if (subKeys != nullptr) *subKeys = keyCount;
     if (values != nullptr) *values = valueCount;

@@ -47,14 +47,15 @@ const RenegoCase kCases[] = {
     {"HighByteOnly",
      [](Registry& r) { r.SetDword(RegRoot::kLocalMachine, kSchannel, kValue, 0x01000000); }, 1, 0,
      kDwordZero, true},
-    {"EmptyData", [](Registry& r) { WithValue(r, REG_DWORD, ""); }, 1, 1,
-     RegValue{REG_DWORD, ""}, false},
-    {"StringLongerThan32Bytes", [](Registry& r) { WithValue(r, REG_SZ, std::string(40, '0') + '\0'); },
-     1, 1, RegValue{REG_SZ, std::string(40, '0') + '\0'}, false},
-    {"ShortStringIsOverwrittenAsDword", [](Registry& r) { WithValue(r, REG_SZ, std::string("1\0", 2)); },
-     1, 0, kDwordZero, true},
-    {"SingleZeroByteIsNormal", [](Registry& r) { WithValue(r, REG_BINARY, std::string(1, '\0')); }, 0,
-     0, RegValue{REG_BINARY, std::string(1, '\0')}, false},
+    {"EmptyData", [](Registry& r) { WithValue(r, REG_DWORD, ""); }, 1, 1, RegValue{REG_DWORD, ""},
+     false},
+    {"StringLongerThan32Bytes",
+     [](Registry& r) { WithValue(r, REG_SZ, std::string(40, '0') + '\0'); }, 1, 1,
+     RegValue{REG_SZ, std::string(40, '0') + '\0'}, false},
+    {"ShortStringIsOverwrittenAsDword",
+     [](Registry& r) { WithValue(r, REG_SZ, std::string("1\0", 2)); }, 1, 0, kDwordZero, true},
+    {"SingleZeroByteIsNormal", [](Registry& r) { WithValue(r, REG_BINARY, std::string(1, '\0')); },
+     0, 0, RegValue{REG_BINARY, std::string(1, '\0')}, false},
     {"SingleNonZeroByte", [](Registry& r) { WithValue(r, REG_BINARY, "\x02"); }, 1, 0, kDwordZero,
      true},
     {"FifthByteIsIgnored",
@@ -112,8 +113,8 @@ TEST(RenegoTaskEntries, ReturnTheResultAndTraceAfterTheWork) {
   EXPECT_EQ(CheckKB977377(), 1);
   EXPECT_EQ(FixKB977377(), 0);
   EXPECT_EQ(CheckKB977377(), 0);
-  EXPECT_EQ(ws.Traces(),
-            (std::vector<std::string>{"CheckKB977377\r\n", "FixKB977377\r\n", "CheckKB977377\r\n"}));
+  EXPECT_EQ(ws.Traces(), (std::vector<std::string>{"CheckKB977377\r\n", "FixKB977377\r\n",
+                                                   "CheckKB977377\r\n"}));
 }
 
 TEST(RenegoTaskEntries, TraceAlsoWhenTheKeyIsMissing) {

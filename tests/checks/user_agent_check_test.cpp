@@ -40,9 +40,9 @@ TEST(ReadUserAgentValues, NeitherKeyGivesDefaultEverywhere) {
   platform::sim::Workstation ws;
   IEInfo info;
   EXPECT_EQ(ReadUserAgentValues(info), 0);
-  for (const char* field : {info.szUserCompatible, info.szUserVersion, info.szUserPlatform,
-                            info.szMachineCompatible, info.szMachineVersion,
-                            info.szMachinePlatform}) {
+  for (const char* field :
+       {info.szUserCompatible, info.szUserVersion, info.szUserPlatform, info.szMachineCompatible,
+        info.szMachineVersion, info.szMachinePlatform}) {
     EXPECT_STREQ(field, "default");
   }
   EXPECT_EQ(ws.registry().OpenKeyCount(), 0);
@@ -72,7 +72,9 @@ TEST(ReadUserAgentValues, StoresEachOutcomeInItsField) {
 TEST(ReadUserAgentValues, UnexpectedErrorsStopWithFieldsNotReachedUntouched) {
   {
     platform::sim::Workstation ws;
-    ws.registry().DenyOpen(kUser, kUA, ERROR_ACCESS_DENIED).SetString(kMachine, kUA, "Version", "v");
+    ws.registry()
+        .DenyOpen(kUser, kUA, ERROR_ACCESS_DENIED)
+        .SetString(kMachine, kUA, "Version", "v");
     IEInfo info;
     EXPECT_EQ(ReadUserAgentValues(info), -1);
     EXPECT_STREQ(info.szUserCompatible, "");
@@ -258,7 +260,8 @@ const FixCase kFixCases[] = {
      1},
     {"FailedWriteStillOneWhenMachineKeyAbsent",
      [](Registry& r) {
-       r.SetString(kUser, kUA, "Compatible", "Mozilla").Fail(RegCall::kSetValue, ERROR_ACCESS_DENIED);
+       r.SetString(kUser, kUA, "Compatible", "Mozilla")
+           .Fail(RegCall::kSetValue, ERROR_ACCESS_DENIED);
      },
      1,
      {{kUser, "Compatible", Sz("Mozilla")}},

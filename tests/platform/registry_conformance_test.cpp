@@ -120,9 +120,9 @@ TEST_F(RegistryConformance, ValuesRoundTripWithTheirTypes) {
     RegKey key;
     ASSERT_EQ(key.Open(kRoot, Path().c_str(), KEY_READ | KEY_SET_VALUE), ERROR_SUCCESS);
     for (const auto& c : cases) {
-      EXPECT_EQ(key.SetValue(c.name, c.type, c.bytes.data(),
-                             static_cast<std::uint32_t>(c.bytes.size())),
-                ERROR_SUCCESS)
+      EXPECT_EQ(
+          key.SetValue(c.name, c.type, c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size())),
+          ERROR_SUCCESS)
           << c.name;
     }
   }
@@ -151,10 +151,8 @@ TEST_F(RegistryConformance, StringReadsAlwaysEndWithinTheBuffer) {
     const char* text;  // what the buffer holds afterwards
   } cases[] = {
       {"Bare4", ERROR_MORE_DATA, "###"},  // needs a fifth byte for its zero
-      {"Bare3", ERROR_SUCCESS, "abc"},
-      {"Fits", ERROR_SUCCESS, "abc"},
-      {"Empty", ERROR_SUCCESS, ""},
-      {"Absent", ERROR_FILE_NOT_FOUND, "###"},
+      {"Bare3", ERROR_SUCCESS, "abc"},   {"Fits", ERROR_SUCCESS, "abc"},
+      {"Empty", ERROR_SUCCESS, ""},      {"Absent", ERROR_FILE_NOT_FOUND, "###"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -18,8 +18,8 @@ void TestRegistry::SetValue(platform::RegRoot root, std::string_view path, std::
   backend_->workstation.registry().SetValue(root, path, name, type, bytes);
 }
 
-void TestRegistry::SetString(platform::RegRoot root, std::string_view path,
-                             std::string_view name, std::string_view text) {
+void TestRegistry::SetString(platform::RegRoot root, std::string_view path, std::string_view name,
+                             std::string_view text) {
   backend_->workstation.registry().SetString(root, path, name, text);
 }
 

@@ -59,14 +59,14 @@ void TestRegistry::SetValue(platform::RegRoot root, std::string_view path, std::
   CreatedKey key(root, path);
   if (!key.ok()) return;
   const std::string n(name);
-  const LONG result = RegSetValueExA(key.get(), n.c_str(), 0, type,
-                                     reinterpret_cast<const BYTE*>(bytes.data()),
-                                     static_cast<DWORD>(bytes.size()));
+  const LONG result =
+      RegSetValueExA(key.get(), n.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                     static_cast<DWORD>(bytes.size()));
   if (result != ERROR_SUCCESS) ADD_FAILURE() << "cannot set " << n << ": " << result;
 }
 
-void TestRegistry::SetString(platform::RegRoot root, std::string_view path,
-                             std::string_view name, std::string_view text) {
+void TestRegistry::SetString(platform::RegRoot root, std::string_view path, std::string_view name,
+                             std::string_view text) {
   std::string bytes(text);
   bytes += '\0';
   SetValue(root, path, name, REG_SZ, bytes);

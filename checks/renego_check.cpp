@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "checks/result_codes.h"
+#include "checks/task_entry.h"
 #include "platform/registry.h"
-#include "platform/trace.h"
 #include "platform/win32_codes.h"
 
 namespace {
@@ -67,14 +67,6 @@ int FixRenegoSetting() {
              : RESULT_ABNORMAL;
 }
 
-int CheckKB977377() {
-  const int result = CheckRenegoSetting();
-  platform::DebugTrace("CheckKB977377\r\n");
-  return result;
-}
+int CheckKB977377() { return RunAndTrace(CheckRenegoSetting, "CheckKB977377\r\n"); }
 
-int FixKB977377() {
-  const int result = FixRenegoSetting();
-  platform::DebugTrace("FixKB977377\r\n");
-  return result;
-}
+int FixKB977377() { return RunAndTrace(FixRenegoSetting, "FixKB977377\r\n"); }

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "checks/result_codes.h"
+#include "checks/task_entry.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
-#include "platform/trace.h"
 #include "platform/win32_codes.h"
 #include "text/fixed_text.h"
 
@@ -154,14 +154,6 @@ int FixUserAgent() {
   return result;
 }
 
-int CheckIEUserAgent() {
-  const int result = CheckUserAgent();
-  platform::DebugTrace("CheckIEUserAgent\r\n");
-  return result;
-}
+int CheckIEUserAgent() { return RunAndTrace(CheckUserAgent, "CheckIEUserAgent\r\n"); }
 
-int FixIEUserAgent() {
-  const int result = FixUserAgent();
-  platform::DebugTrace("FixIEUserAgent\r\n");
-  return result;
-}
+int FixIEUserAgent() { return RunAndTrace(FixUserAgent, "FixIEUserAgent\r\n"); }

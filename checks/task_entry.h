@@ -1,0 +1,10 @@
+// Task entries run their operation and then write their trace line, whatever the result.
+#pragma once
+
+#include "platform/trace.h"
+
+inline int RunAndTrace(int (*operation)(), const char* traceLine) {
+  const int result = operation();
+  platform::DebugTrace(traceLine);
+  return result;
+}

@@ -53,4 +53,16 @@ int Workstation::RecordMessageBox(const char* text) {
   return IDOK;
 }
 
+void Workstation::FailNextThreadStart() {
+  std::lock_guard lock(mutex_);
+  failThreadStart_ = true;
+}
+
+bool Workstation::TakeThreadStartFailure() {
+  std::lock_guard lock(mutex_);
+  const bool fail = failThreadStart_;
+  failThreadStart_ = false;
+  return fail;
+}
+
 }  // namespace platform::sim

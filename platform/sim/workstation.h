@@ -29,7 +29,11 @@ class Workstation {
   // Message box texts, in the order shown.
   std::vector<std::string> MessageBoxes() const;
 
+  // The next worker thread cannot be created.
+  void FailNextThreadStart();
+
   // Called by the simulated services.
+  bool TakeThreadStartFailure();
   void RecordTrace(const char* line);
   int RecordMessageBox(const char* text);
 
@@ -38,6 +42,7 @@ class Workstation {
   Registry registry_;
   std::vector<std::string> traces_;
   std::vector<std::string> messageBoxes_;
+  bool failThreadStart_ = false;
 };
 
 }  // namespace platform::sim

@@ -1,0 +1,56 @@
+#include "app/result_list.h"
+
+#include <cstdio>
+
+#include "platform/trace.h"
+
+namespace {
+
+bool InRange(const UnitList& units, int index) {
+  return index >= 0 && static_cast<std::size_t>(index) < units.size();
+}
+
+}  // namespace
+
+std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits) {
+  std::vector<tagListCtrlItemData> rows;
+  for (const tagExecuteUnit& unit : diagnoseUnits) {
+    if (!unit.done) continue;
+    tagListCtrlItemData row;
+    row.item = static_cast<int>(rows.size());
+    row.text = unit.stepText;
+    if (unit.result == 0) {
+      row.image = IMAGE_NORMAL;
+      row.resultText = "正常";
+    } else if (unit.result == 1) {
+      row.image = IMAGE_ABNORMAL;
+      row.resultText = "异常";
+    } else {
+      row.image = IMAGE_WARNING;
+      row.resultText = "检查异常，请手动检查!";
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+void ResetDiagnoseResults(UnitList& diagnoseUnits) {
+  for (tagExecuteUnit& unit : diagnoseUnits) {
+    unit.done = 0;
+    unit.result = 1;
+  }
+}
+
+void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index, int result,
+                      const std::function<void()>& refresh) {
+  char trace[96];
+  std::snprintf(trace, sizeof(trace), "Function index: [%d], and the result is [%d]\r\n", index,
+                result);
+  platform::DebugTrace(trace);
+  if (InRange(diagnoseUnits, index)) {
+    diagnoseUnits[index].done = 1;
+    diagnoseUnits[index].result = result;
+  }
+  refresh();
+  if (InRange(repairUnits, index) && result == 0) repairUnits[index].enabled = 0;
+}

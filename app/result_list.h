@@ -1,0 +1,36 @@
+// What the main dialog's result list shows: one row for each diagnose unit that has a result,
+// in list order, and what a posted result changes in the task lists.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/execute_unit.h"
+
+// Indexes into the list's image list, in the order the icons are added.
+enum ResultImage : int {
+  IMAGE_NORMAL = 0,    // icon 139, a green tick
+  IMAGE_WARNING = 1,   // icon 133, a yellow warning triangle
+  IMAGE_ABNORMAL = 2,  // icon 141, a red cross
+};
+
+struct tagListCtrlItemData {
+  int item = 0;            // row number, counting only units with a result
+  int image = 0;           // ResultImage
+  std::string text;        // the diagnose unit's step text
+  std::string resultText;  // "正常", "异常" or "检查异常，请手动检查!"
+};
+
+// The rows for the diagnose units that have a result.
+std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits);
+
+// Before a diagnosis or a repair: no unit has a result.
+void ResetDiagnoseResults(UnitList& diagnoseUnits);
+
+// One posted result, diagnose or repair alike: traced, recorded in the diagnose unit at
+// `index` (repair unit i reports into diagnose row i), the list redrawn by `refresh`, and a
+// result 0 switches off the repair at `index` for good. An index outside the lists changes
+// no unit but is still traced and redrawn.
+void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index, int result,
+                      const std::function<void()>& refresh);

@@ -1,0 +1,93 @@
+#include "app/unit_runner.h"
+
+#include <utility>
+
+#include "checks/result_codes.h"
+
+// The worker holds the gate while it touches the view; the dialog closes it for good when it
+// abandons the worker. Whoever comes second sees the other's mark.
+class ViewAccess {
+ public:
+  explicit ViewAccess(RunState& state) : state_(state) {
+    int expected = RunState::kFree;
+    granted_ = state_.gate_.compare_exchange_strong(expected, RunState::kWorkerInView);
+  }
+  ~ViewAccess() {
+    if (granted_) state_.gate_.store(RunState::kFree);
+  }
+  ViewAccess(const ViewAccess&) = delete;
+  ViewAccess& operator=(const ViewAccess&) = delete;
+
+  explicit operator bool() const { return granted_; }
+  RunnerView& view() const { return *state_.view_; }
+
+ private:
+  RunState& state_;
+  bool granted_ = false;
+};
+
+namespace {
+
+void WorkerMain(void* argument) {
+  // The worker's share of the run state, handed over by StartWorker.
+  const std::unique_ptr<std::shared_ptr<RunState>> state(
+      static_cast<std::shared_ptr<RunState>*>(argument));
+  ExecuteUnits(**state);
+}
+
+}  // namespace
+
+int ExecuteUnits(RunState& state) {
+  state.running_.store(1);
+  const std::size_t count = state.units_.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (state.StopAsked()) break;
+    const tagExecuteUnit unit = state.units_[i];
+    {
+      ViewAccess access(state);
+      if (!access || !access.view().DialogHasWindow()) break;
+      access.view().ShowStepText(unit.stepText);
+    }
+    int result = 0;
+    if (unit.enabled) result = unit.taskFunc != nullptr ? unit.taskFunc() : RESULT_FAILED;
+
+    ViewAccess access(state);
+    if (!access) break;  // abandoned while the unit ran: its result goes nowhere
+    const int index = static_cast<int>(i);
+    if (const unsigned message = ResultMessageForKind(unit.kind)) {
+      access.view().PostResult(message, index, result);
+    }
+    access.view().SetProgressPos(index);
+  }
+  state.running_.store(0);
+  return 0;
+}
+
+bool StartWorker(const std::shared_ptr<RunState>& state, platform::WorkerThread& thread) {
+  // Raised before the thread exists, so it can never come after the worker lowers it.
+  state->running_.store(1);
+  auto* share = new std::shared_ptr<RunState>(state);
+  if (!thread.Start(WorkerMain, share)) {
+    delete share;
+    state->running_.store(0);
+    return false;
+  }
+  return true;
+}
+
+void StopWorker(RunState& state, platform::WorkerThread& thread, std::uint32_t waitMilliseconds) {
+  if (state.stopAsked_.exchange(1) != 0) return;
+  if (!thread.IsStarted()) return;
+  if (!thread.WaitWhileLettingSentMessagesThrough(waitMilliseconds)) AbandonWorker(state);
+  thread.Close();
+}
+
+void AbandonWorker(RunState& state) {
+  for (;;) {
+    int expected = RunState::kFree;
+    if (state.gate_.compare_exchange_strong(expected, RunState::kAbandoned)) return;
+    if (expected == RunState::kAbandoned) return;
+    // The worker is in the middle of an update, which may be waiting on this thread.
+    platform::LetSentMessagesThrough();
+  }
+}

@@ -1,0 +1,177 @@
+#include "app/result_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sim/workstation.h"
+
+namespace {
+
+tagExecuteUnit Unit(const char* text, int done, int result, int enabled = 1) {
+  tagExecuteUnit unit;
+  unit.stepText = text;
+  unit.done = done;
+  unit.result = result;
+  unit.enabled = enabled;
+  unit.kind = UNIT_DIAGNOSE;
+  return unit;
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex;
+}
+
+TEST(ResultRows, OnlyUnitsWithAResultInListOrderNumberedWithoutGaps) {
+  const UnitList units = {Unit("a", 0, 0), Unit("b", 1, 1),  Unit("c", 0, 1),
+                          Unit("d", 1, 0), Unit("e", 1, -1), Unit("f", 1, 234)};
+  const auto rows = MakeResultRows(units);
+  ASSERT_EQ(rows.size(), 4u);
+  const struct {
+    int item;
+    const char* text;
+    int image;
+    const char* resultHex;
+  } expected[] = {
+      {0, "b", IMAGE_ABNORMAL, "d2ecb3a3"},  // 异常
+      {1, "d", IMAGE_NORMAL, "d5fdb3a3"},    // 正常
+      // 检查异常，请手动检查!
+      {2, "e", IMAGE_WARNING, "bcecb2e9d2ecb3a3a3acc7ebcad6b6afbcecb2e921"},
+      {3, "f", IMAGE_WARNING, "bcecb2e9d2ecb3a3a3acc7ebcad6b6afbcecb2e921"},
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(rows[i].item, expected[i].item);
+    EXPECT_EQ(rows[i].text, expected[i].text);
+    EXPECT_EQ(rows[i].image, expected[i].image);
+    EXPECT_EQ(Hex(rows[i].resultText), expected[i].resultHex);
+  }
+  EXPECT_TRUE(MakeResultRows({Unit("a", 0, 0)}).empty());
+}
+
+TEST(ResultRows, ResetClearsResultsAndKeepsEnabled) {
+  UnitList units = {Unit("a", 1, 0, 0), Unit("b", 1, -1)};
+  ResetDiagnoseResults(units);
+  for (const auto& unit : units) {
+    EXPECT_EQ(unit.done, 0);
+    EXPECT_EQ(unit.result, 1);
+  }
+  EXPECT_EQ(units[0].enabled, 0);
+}
+
+class PostedResult : public ::testing::Test {
+ protected:
+  PostedResult() {
+    BuildDiagnoseUnits(diagnose_);
+    BuildRepairUnits(repair_);
+  }
+
+  // Handles one result, noting what the redraw saw at that moment.
+  void Handle(int index, int result) {
+    HandleUnitResult(diagnose_, repair_, index, result, [&] {
+      ++refreshes_;
+      tracesAtRefresh_ = ws_.Traces().size();
+      rowsAtRefresh_ = MakeResultRows(diagnose_);
+      repairEnabledAtRefresh_.clear();
+      for (const auto& unit : repair_) repairEnabledAtRefresh_.push_back(unit.enabled);
+    });
+  }
+
+  platform::sim::Workstation ws_;
+  UnitList diagnose_;
+  UnitList repair_;
+  int refreshes_ = 0;
+  std::size_t tracesAtRefresh_ = 0;
+  std::vector<tagListCtrlItemData> rowsAtRefresh_;
+  std::vector<int> repairEnabledAtRefresh_;
+};
+
+TEST_F(PostedResult, NormalResultIsTracedShownThenSwitchesOffItsRepair) {
+  Handle(1, 0);
+  EXPECT_EQ(ws_.Traces(),
+            (std::vector<std::string>{"Function index: [1], and the result is [0]\r\n"}));
+  EXPECT_EQ(tracesAtRefresh_, 1u) << "traced before the redraw";
+  ASSERT_EQ(rowsAtRefresh_.size(), 1u);
+  EXPECT_EQ(rowsAtRefresh_[0].item, 0);
+  EXPECT_EQ(rowsAtRefresh_[0].text, diagnose_[1].stepText);
+  EXPECT_EQ(repairEnabledAtRefresh_, (std::vector<int>{1, 1})) << "switched off after the redraw";
+  EXPECT_EQ(repair_[1].enabled, 0);
+  EXPECT_EQ(repair_[0].enabled, 1);
+}
+
+TEST_F(PostedResult, AbnormalOrFailedResultKeepsTheRepair) {
+  Handle(0, 1);
+  Handle(1, -1);
+  EXPECT_EQ(repair_[0].enabled, 1);
+  EXPECT_EQ(repair_[1].enabled, 1);
+  const auto rows = MakeResultRows(diagnose_);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].image, IMAGE_ABNORMAL);
+  EXPECT_EQ(rows[1].image, IMAGE_WARNING);
+}
+
+TEST_F(PostedResult, OnceOffTheRepairStaysOff) {
+  Handle(0, 0);
+  ResetDiagnoseResults(diagnose_);
+  Handle(0, 1);
+  EXPECT_EQ(repair_[0].enabled, 0);
+}
+
+TEST_F(PostedResult, IndexOutsideTheListsChangesNoUnitButIsTracedAndRedrawn) {
+  for (const int index : {2, 99, -1}) {
+    SCOPED_TRACE(index);
+    const UnitList diagnoseBefore = diagnose_;
+    const UnitList repairBefore = repair_;
+    const int refreshesBefore = refreshes_;
+    Handle(index, 0);
+    EXPECT_EQ(refreshes_, refreshesBefore + 1);
+    for (std::size_t i = 0; i < diagnose_.size(); ++i) {
+      EXPECT_EQ(diagnose_[i].done, diagnoseBefore[i].done);
+      EXPECT_EQ(repair_[i].enabled, repairBefore[i].enabled);
+    }
+  }
+  EXPECT_EQ(ws_.Traces().back(), "Function index: [-1], and the result is [0]\r\n");
+}
+
+TEST(TaskLists, UnitsInOrderWithTheirTextsEntriesAndKinds) {
+  UnitList diagnose;
+  UnitList repair;
+  UnitList exportUnits;
+  BuildDiagnoseUnits(diagnose);
+  BuildRepairUnits(repair);
+  BuildExportUnits(exportUnits);
+  ASSERT_EQ(diagnose.size(), 2u);
+  ASSERT_EQ(repair.size(), 2u);
+  ASSERT_FALSE(exportUnits.empty());
+  // 检查windows补丁是否有影响 / 正在修复windows补丁...
+  EXPECT_EQ(Hex(diagnose[0].stepText),
+            "bcecb2e9" + Hex("windows") + "b2b9b6a1cac7b7f1d3d0d3b0cfec");
+  EXPECT_EQ(Hex(repair[0].stepText), "d5fdd4dad0deb8b4" + Hex("windows") + "b2b9b6a1" + Hex("..."));
+  EXPECT_EQ(diagnose[1].stepText, "检查浏览器的UserAgent信息是否正常");
+  EXPECT_EQ(repair[1].stepText, "正在修复浏览器的UserAgent信息...");
+  EXPECT_EQ(exportUnits[0].stepText, "正在导出基本信息...");
+  for (const auto* list : {&diagnose, &repair, &exportUnits}) {
+    for (const auto& unit : *list) {
+      EXPECT_NE(unit.taskFunc, nullptr);
+      EXPECT_EQ(unit.done, 0);
+      EXPECT_EQ(unit.result, 1);
+      EXPECT_EQ(unit.enabled, 1);
+    }
+  }
+  for (const auto& unit : diagnose) EXPECT_EQ(unit.kind, UNIT_DIAGNOSE);
+  for (const auto& unit : repair) EXPECT_EQ(unit.kind, UNIT_REPAIR);
+  for (const auto& unit : exportUnits) EXPECT_EQ(unit.kind, UNIT_EXPORT);
+  EXPECT_EQ(ResultMessageForKind(UNIT_DIAGNOSE), 0x401u);
+  EXPECT_EQ(ResultMessageForKind(UNIT_REPAIR), 0x402u);
+  EXPECT_EQ(ResultMessageForKind(UNIT_EXPORT), 0x403u);
+  EXPECT_EQ(ResultMessageForKind(4), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+// The worker's loop and the stop rules, with real threads on the simulated workstation.
+#include "app/unit_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/result_list.h"
+#include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
+
+namespace {
+
+// Records what the worker does to the user interface, in order.
+class RecordingView : public RunnerView {
+ public:
+  bool DialogHasWindow() override { return hasWindow.load(); }
+  void ShowStepText(const std::string& text) override { Add("step " + text); }
+  void PostResult(unsigned message, int index, int result) override {
+    Add("post " + std::to_string(message) + " " + std::to_string(index) + " " +
+        std::to_string(result));
+  }
+  void SetProgressPos(int position) override { Add("bar " + std::to_string(position)); }
+
+  std::vector<std::string> Events() {
+    std::lock_guard lock(mutex_);
+    return events_;
+  }
+
+  std::atomic<bool> hasWindow{true};
+
+ private:
+  void Add(std::string event) {
+    std::lock_guard lock(mutex_);
+    events_.push_back(std::move(event));
+  }
+  std::mutex mutex_;
+  std::vector<std::string> events_;
+};
+
+// Units the tests steer from outside. Task entries take no arguments, hence the globals.
+std::atomic<int> g_calls{0};
+std::atomic<bool> g_busyEntered{false};
+std::atomic<bool> g_release{false};
+RunState* g_stateToWatch = nullptr;
+
+int Normal() {
+  ++g_calls;
+  return 0;
+}
+int Abnormal() {
+  ++g_calls;
+  return 1;
+}
+int Five() {
+  ++g_calls;
+  return 5;
+}
+// Busy until released from outside.
+int BusyUntilReleased() {
+  ++g_calls;
+  g_busyEntered = true;
+  while (!g_release.load()) std::this_thread::yield();
+  return 7;
+}
+// Busy until its run is asked to stop, then returns at once.
+int BusyUntilStopAsked() {
+  ++g_calls;
+  g_busyEntered = true;
+  while (!g_stateToWatch->StopAsked()) std::this_thread::yield();
+  return 3;
+}
+
+tagExecuteUnit Unit(const char* text, int (*entry)(), int kind, int enabled = 1) {
+  tagExecuteUnit unit;
+  unit.stepText = text;
+  unit.taskFunc = entry;
+  unit.kind = kind;
+  unit.enabled = enabled;
+  return unit;
+}
+
+// Bounded spin until `done` holds; a hang fails the test instead of the run.
+template <typename Pred>
+bool Eventually(Pred done) {
+  for (int i = 0; i < 200000; ++i) {
+    if (done()) return true;
+    std::this_thread::yield();
+  }
+  return done();
+}
+
+class Runner : public ::testing::Test {
+ protected:
+  Runner() {
+    g_calls = 0;
+    g_busyEntered = false;
+    g_release = false;
+    g_stateToWatch = nullptr;
+  }
+  ~Runner() override {
+    // No worker may outlive the test's workstation.
+    g_release = true;
+  }
+  platform::sim::Workstation ws_;
+};
+
+TEST_F(Runner, EveryUnitInOrderWithOneResultEachAndTheBarAtItsIndex) {
+  RecordingView view;
+  auto state = std::make_shared<RunState>(
+      UnitList{Unit("one", Normal, UNIT_DIAGNOSE), Unit("two", Abnormal, UNIT_DIAGNOSE, 0),
+               Unit("three", Five, UNIT_REPAIR), Unit("four", Abnormal, UNIT_EXPORT),
+               Unit("five", Normal, 9)},
+      &view);
+  platform::WorkerThread thread;
+  ASSERT_TRUE(StartWorker(state, thread));
+  ASSERT_TRUE(thread.WaitWhileLettingSentMessagesThrough(10000));
+  EXPECT_EQ(view.Events(), (std::vector<std::string>{
+                               "step one", "post 1025 0 0", "bar 0", "step two", "post 1025 1 0",
+                               "bar 1",  // disabled: 0, not called
+                               "step three", "post 1026 2 5", "bar 2", "step four", "post 1027 3 1",
+                               "bar 3", "step five", "bar 4",  // a kind that posts nothing
+                           }));
+  EXPECT_EQ(g_calls, 4);
+  EXPECT_FALSE(state->Running());
+}
+
+TEST_F(Runner, DialogWithoutWindowEndsTheLoopBeforeTheNextUnit) {
+  RecordingView view;
+  view.hasWindow = false;
+  RunState state({Unit("one", Normal, UNIT_DIAGNOSE)}, &view);
+  EXPECT_EQ(ExecuteUnits(state), 0);
+  EXPECT_TRUE(view.Events().empty());
+  EXPECT_EQ(g_calls, 0);
+}
+
+TEST_F(Runner, ThreadThatCannotStartRunsNothing) {
+  RecordingView view;
+  auto state = std::make_shared<RunState>(UnitList{Unit("one", Normal, UNIT_DIAGNOSE)}, &view);
+  ws_.FailNextThreadStart();
+  platform::WorkerThread thread;
+  EXPECT_FALSE(StartWorker(state, thread));
+  EXPECT_FALSE(state->Running());
+  EXPECT_FALSE(thread.IsStarted());
+  EXPECT_EQ(g_calls, 0);
+  EXPECT_EQ(state.use_count(), 1) << "the worker's share is given back";
+}
+
+TEST_F(Runner, EmptyListRunsAndEndsWithoutPosting) {
+  RecordingView view;
+  auto state = std::make_shared<RunState>(UnitList{}, &view);
+  platform::WorkerThread thread;
+  ASSERT_TRUE(StartWorker(state, thread));
+  ASSERT_TRUE(thread.WaitWhileLettingSentMessagesThrough(10000));
+  EXPECT_FALSE(state->Running());
+  EXPECT_TRUE(view.Events().empty());
+}
+
+TEST_F(Runner, UnitReturningWithinTheWaitPostsItsResultAndNoFurtherUnitRuns) {
+  RecordingView view;
+  auto state = std::make_shared<RunState>(UnitList{Unit("busy", BusyUntilStopAsked, UNIT_DIAGNOSE),
+                                                   Unit("next", Normal, UNIT_DIAGNOSE)},
+                                          &view);
+  g_stateToWatch = state.get();
+  platform::WorkerThread thread;
+  ASSERT_TRUE(StartWorker(state, thread));
+  ASSERT_TRUE(Eventually([] { return g_busyEntered.load(); }));
+  StopWorker(*state, thread);
+  EXPECT_FALSE(state->Abandoned());
+  EXPECT_FALSE(state->Running());
+  EXPECT_FALSE(thread.IsStarted()) << "handle closed";
+  EXPECT_EQ(view.Events(), (std::vector<std::string>{"step busy", "post 1025 0 3", "bar 0"}));
+  EXPECT_EQ(g_calls, 1);
+}
+
+TEST_F(Runner, UnitStillBusyAfterTheWaitIsAbandonedAndPostsNothing) {
+  auto view = std::make_unique<RecordingView>();
+  auto state = std::make_shared<RunState>(
+      UnitList{Unit("busy", BusyUntilReleased, UNIT_DIAGNOSE), Unit("next", Normal, UNIT_DIAGNOSE)},
+      view.get());
+  platform::WorkerThread thread;
+  ASSERT_TRUE(StartWorker(state, thread));
+  ASSERT_TRUE(Eventually([] { return g_busyEntered.load(); }));
+  StopWorker(*state, thread, 20);
+  EXPECT_TRUE(state->Abandoned());
+  EXPECT_FALSE(thread.IsStarted());
+  const auto seen = view->Events();
+  EXPECT_EQ(seen, (std::vector<std::string>{"step busy"}));
+  view.reset();  // the dialog is gone: a worker touching it now is caught by the sanitizer
+
+  g_release = true;
+  ASSERT_TRUE(Eventually([&] { return !state->Running(); }));
+  EXPECT_EQ(g_calls, 1) << "no further unit";
+}
+
+TEST_F(Runner, StopIsAskedOnlyOnce) {
+  RecordingView view;
+  auto state =
+      std::make_shared<RunState>(UnitList{Unit("busy", BusyUntilReleased, UNIT_DIAGNOSE)}, &view);
+  platform::WorkerThread thread;
+  ASSERT_TRUE(StartWorker(state, thread));
+  ASSERT_TRUE(Eventually([] { return g_busyEntered.load(); }));
+  StopWorker(*state, thread, 20);
+  ASSERT_TRUE(state->Abandoned());
+  platform::WorkerThread another;
+  StopWorker(*state, another, 20);  // a second close: nothing more to do
+  EXPECT_TRUE(state->StopAsked());
+  g_release = true;
+  ASSERT_TRUE(Eventually([&] { return !state->Running(); }));
+}
+
+// An abandoned run must not disturb the next one: its late result is dropped, and it neither
+// lowers the next run's running flag nor clears its stop flag.
+TEST_F(Runner, AbandonedRunDoesNotDisturbTheNextRun) {
+  auto firstView = std::make_unique<RecordingView>();
+  auto first = std::make_shared<RunState>(
+      UnitList{Unit("busy", BusyUntilReleased, UNIT_DIAGNOSE), Unit("next", Normal, UNIT_DIAGNOSE)},
+      firstView.get());
+  platform::WorkerThread firstThread;
+  ASSERT_TRUE(StartWorker(first, firstThread));
+  ASSERT_TRUE(Eventually([] { return g_busyEntered.load(); }));
+  StopWorker(*first, firstThread, 20);
+  ASSERT_TRUE(first->Abandoned());
+  firstView.reset();
+
+  // The second run starts at once and is still going when the first unit returns.
+  RecordingView secondView;
+  g_stateToWatch = nullptr;
+  auto second = std::make_shared<RunState>(
+      UnitList{Unit("quick", Abnormal, UNIT_REPAIR), Unit("slow", BusyUntilReleased, UNIT_REPAIR)},
+      &secondView);
+  g_busyEntered = false;
+  platform::WorkerThread secondThread;
+  ASSERT_TRUE(StartWorker(second, secondThread));
+  ASSERT_TRUE(Eventually([] { return g_busyEntered.load(); }));
+
+  g_release = true;  // both busy units return now
+  ASSERT_TRUE(Eventually([&] { return !first->Running(); }));
+  ASSERT_TRUE(secondThread.WaitWhileLettingSentMessagesThrough(10000));
+  EXPECT_FALSE(second->StopAsked());
+  EXPECT_FALSE(second->Abandoned());
+  EXPECT_EQ(secondView.Events(), (std::vector<std::string>{"step quick", "post 1026 0 1", "bar 0",
+                                                           "step slow", "post 1026 1 7", "bar 1"}));
+}
+
+// The shell's whole road natively: results posted by the worker, handled as the main dialog
+// handles them, on the seeded workstation.
+TEST_F(Runner, DiagnoseRepairDiagnoseOnTheWorkstation) {
+  ws_.registry()
+      .SetDword(platform::RegRoot::kLocalMachine,
+                "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL",
+                "DisableRenegoOnClient", 1)
+      .SetString(platform::RegRoot::kCurrentUser,
+                 "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent",
+                 "Compatible", "Mozilla/4.0");
+  UnitList diagnose;
+  UnitList repair;
+  BuildDiagnoseUnits(diagnose);
+  BuildRepairUnits(repair);
+
+  // Runs a list and handles its posted results in order, as the main dialog's thread does.
+  const auto run = [&](const UnitList& units) {
+    RecordingView view;
+    RunState state(units, &view);
+    ExecuteUnits(state);
+    for (const std::string& event : view.Events()) {
+      unsigned message = 0;
+      int index = 0;
+      int result = 0;
+      if (std::sscanf(event.c_str(), "post %u %d %d", &message, &index, &result) == 3) {
+        HandleUnitResult(diagnose, repair, index, result, [] {});
+      }
+    }
+    std::vector<std::string> texts;
+    for (const auto& row : MakeResultRows(diagnose)) texts.push_back(row.resultText);
+    return texts;
+  };
+
+  ResetDiagnoseResults(diagnose);
+  EXPECT_EQ(run(diagnose), (std::vector<std::string>{"异常", "异常"}));
+  ResetDiagnoseResults(diagnose);
+  EXPECT_EQ(run(repair), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(repair[0].enabled + repair[1].enabled, 0);
+  ResetDiagnoseResults(diagnose);
+  EXPECT_EQ(run(diagnose), (std::vector<std::string>{"正常", "正常"}));
+  ResetDiagnoseResults(diagnose);
+  const auto writesBefore = ws_.registry().WriteCount();
+  EXPECT_EQ(run(repair), (std::vector<std::string>{"正常", "正常"})) << "skipped units show 0";
+  EXPECT_EQ(ws_.registry().WriteCount(), writesBefore);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// The main dialog: the result list of the checks and the buttons that run the task lists.
+#pragma once
+
+#include "app/dialog.h"
+#include "app/execute_unit.h"
+
+class CVantikDlg : public CDialog {
+ public:
+  explicit CVantikDlg(HWND parent = nullptr);
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnButtonClicked(int id) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void InitResultImages();
+  void InitResultList();
+  void OnSysCommand(UINT id);
+  bool OnPaint();
+  void OnDiagnose();
+  void OnRepair();
+  void OnExport();
+  void OnUnitResult(int index, int result);
+  void RefreshResultList();
+  void RunProgress(const UnitList& units);
+
+  HICON m_hIcon;
+  UnitList m_diagnoseUnits;
+  UnitList m_repairUnits;
+  UnitList m_exportUnits;
+  HWND m_resultList = nullptr;  // control 1000
+};

@@ -1,0 +1,857 @@
+// Drives vantik.exe under Wine as a user would: seeds two abnormal settings, presses the
+// buttons of the main dialog, reads the result list from the other process, opens the about
+// box from the system menu and closes the program, taking screenshots on the way.
+//
+//   gui_driver.exe <path of vantik.exe> <screenshot folder>   (both Windows paths)
+//
+// Prints one PASS or FAIL line per check and exits 0 only when every check passed.
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Every wait is bounded, so a program that hangs fails the test instead of blocking CI.
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kProgressAppearTimeoutMs = 10000;
+constexpr DWORD kRunTimeoutMs = 45000;
+constexpr DWORD kRowsTimeoutMs = 3000;
+constexpr DWORD kAboutTimeoutMs = 10000;
+constexpr DWORD kExitTimeoutMs = 15000;
+constexpr UINT kSendTimeoutMs = 5000;
+// Time for a window to paint itself before a screenshot; the driver cannot see paint end.
+constexpr DWORD kSettleMs = 400;
+
+constexpr int kResultList = 1000;
+constexpr int kDiagnose = 1001;
+constexpr int kRepair = 1002;
+constexpr UINT kAboutCommand = 0x0010;
+
+constexpr char kDialogClass[] = "#32770";
+constexpr char kMainCaption[] = "Vantik";
+constexpr char kAboutCaption[] = "About Vantik";
+
+constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
+constexpr char kRenego[] = "DisableRenegoOnClient";
+constexpr char kUserAgent[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent";
+
+// The literals below are compiled to GBK, the bytes the program's A-functions hand to the list.
+const std::string kRowTexts[] = {"检查windows补丁是否有影响", "检查浏览器的UserAgent信息是否正常"};
+const std::string kNormal = "正常";
+const std::string kAbnormal = "异常";
+// Image indexes of the result icons in the list's image list.
+constexpr int kNormalImage = 0;
+constexpr int kAbnormalImage = 2;
+
+// ---- handles -------------------------------------------------------------------------------
+
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() { Reset(); }
+  Handle(Handle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      h_ = std::exchange(other.h_, nullptr);
+    }
+    return *this;
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  void Reset() {
+    if (valid()) CloseHandle(h_);
+    h_ = nullptr;
+  }
+  HANDLE h_ = nullptr;
+};
+
+class RegKey {
+ public:
+  RegKey() = default;
+  ~RegKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  HKEY* out() { return &key_; }
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ~ScreenDc() {
+    if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
+  ~MemoryDc() {
+    if (dc_ != nullptr) DeleteDC(dc_);
+  }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+class Bitmap {
+ public:
+  explicit Bitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
+  ~Bitmap() {
+    if (bitmap_ != nullptr) DeleteObject(bitmap_);
+  }
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
+  HBITMAP get() const { return bitmap_; }
+
+ private:
+  HBITMAP bitmap_;
+};
+
+// Puts the DC's previous object back, so the bitmap is free again for GetDIBits and deletion.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~Selection() {
+    if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  bool ok() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// Memory in the program's address space, for the list view messages that carry pointers.
+class RemoteMemory {
+ public:
+  RemoteMemory(HANDLE process, std::size_t size)
+      : process_(process),
+        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+  }
+  ~RemoteMemory() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  char* get() const { return static_cast<char*>(address_); }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+// ---- reporting -----------------------------------------------------------------------------
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char byte[4];
+  for (unsigned char c : bytes) {
+    std::snprintf(byte, sizeof byte, "%s%02x", out.empty() ? "" : " ", c);
+    out += byte;
+  }
+  return out.empty() ? "(empty)" : out;
+}
+
+// Appends instead of `"x" + temporary`, which GCC 12 at -O2 wrongly flags under -Wrestrict.
+std::string Enclose(const char* open, const std::string& text, const char* close) {
+  std::string out(open);
+  out += text;
+  out += close;
+  return out;
+}
+
+// The log is read on a UTF-8 terminal: code page 936 text is shown converted.
+std::string Readable(const std::string& gbk) {
+  if (gbk.empty()) return "\"\"";
+  const int wide_size = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(),
+                                            static_cast<int>(gbk.size()), nullptr, 0);
+  if (wide_size <= 0) return Enclose("<", Hex(gbk), ">");
+  std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), wide_size);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, utf8.data(), size, nullptr, nullptr);
+  return Enclose("\"", utf8, "\"");
+}
+
+class Checks {
+ public:
+  void Expect(bool ok, const std::string& what, const std::string& detail) {
+    std::printf("%s %s: %s\n", ok ? "PASS" : "FAIL", what.c_str(), detail.c_str());
+    std::fflush(stdout);
+    if (!ok) ++failed_;
+    ++total_;
+  }
+  void ExpectText(const std::string& what, const std::optional<std::string>& seen,
+                  const std::string& expected) {
+    if (!seen) {
+      Expect(false, what, "could not be read, expected " + Readable(expected));
+    } else if (*seen == expected) {
+      Expect(true, what, Readable(*seen));
+    } else {
+      Expect(false, what,
+             Readable(*seen) + " [" + Hex(*seen) + "], expected " + Readable(expected) + " [" +
+                 Hex(expected) + "]");
+    }
+  }
+  void Note(const std::string& text) {
+    std::printf("NOTE %s\n", text.c_str());
+    std::fflush(stdout);
+  }
+  int failed() const { return failed_; }
+  int total() const { return total_; }
+
+ private:
+  int failed_ = 0;
+  int total_ = 0;
+};
+
+// ---- waiting -------------------------------------------------------------------------------
+
+// Polls `done` until it holds or `timeout_ms` has passed; true if it held.
+template <class Done>
+bool WaitFor(DWORD timeout_ms, Done done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start >= timeout_ms) return false;
+    Sleep(kPollMs);
+  }
+}
+
+// ---- registry ------------------------------------------------------------------------------
+
+LONG SetValue(HKEY root, const char* path, const char* name, DWORD type, const void* data,
+              DWORD size) {
+  RegKey key;
+  const LONG created =
+      RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.out(), nullptr);
+  if (created != ERROR_SUCCESS) return created;
+  return RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+struct RegValue {
+  DWORD type;
+  std::string data;
+};
+
+std::optional<RegValue> GetValue(HKEY root, const char* path, const char* name) {
+  RegKey key;
+  if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  char data[512] = {};
+  DWORD size = sizeof data;
+  DWORD type = 0;
+  if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return RegValue{type, std::string(data, size)};
+}
+
+std::string Describe(const std::optional<RegValue>& value) {
+  if (!value) return "absent";
+  return "type " + std::to_string(value->type) + ", bytes " + Hex(value->data);
+}
+
+// ---- windows of the program ----------------------------------------------------------------
+
+DWORD WindowProcess(HWND hwnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  return pid;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  const int length = GetClassNameA(hwnd, name, sizeof name);
+  return std::string(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+// WM_GETTEXT is marshalled across processes; GetWindowText would not ask the control.
+std::optional<std::string> TextOf(HWND hwnd) {
+  char text[512] = {};
+  DWORD_PTR length = 0;
+  if (SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, kSendTimeoutMs, &length) == 0) {
+    return std::nullopt;
+  }
+  return std::string(text, length < sizeof text ? length : sizeof text - 1);
+}
+
+struct WindowSearch {
+  DWORD pid;
+  const char* window_class;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  if (IsWindowVisible(hwnd) && WindowProcess(hwnd) == search->pid &&
+      ClassOf(hwnd) == search->window_class) {
+    search->found.push_back(hwnd);
+  }
+  return TRUE;
+}
+
+// The visible top-level windows of one class that belong to the program.
+std::vector<HWND> VisibleWindows(DWORD pid, const char* window_class) {
+  WindowSearch search{pid, window_class, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The progress dialog, or any other box the program shows over its main dialog.
+HWND FindOtherDialog(DWORD pid, HWND main) {
+  for (HWND hwnd : VisibleWindows(pid, kDialogClass)) {
+    if (hwnd != main) return hwnd;
+  }
+  return nullptr;
+}
+
+// Returns once the program has handled everything posted before, then lets it paint.
+void Settle(HWND hwnd) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+  Sleep(kSettleMs);
+}
+
+// ---- the program's process -----------------------------------------------------------------
+
+// The started vantik.exe. If the driver leaves early, it ends the program so that no Wine
+// process outlives the test.
+class Program {
+ public:
+  bool Start(const std::string& exe) {
+    std::string command = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+      error_ = GetLastError();
+      return false;
+    }
+    process_ = Handle(info.hProcess);
+    Handle thread(info.hThread);  // not needed: closed at once
+    pid_ = info.dwProcessId;
+    return true;
+  }
+  ~Program() {
+    if (Running()) Terminate();
+  }
+  bool Running() const {
+    return process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+  }
+  bool WaitExit(DWORD timeout_ms) const {
+    return WaitForSingleObject(process_.get(), timeout_ms) == WAIT_OBJECT_0;
+  }
+  void Terminate() const {
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), kExitTimeoutMs);
+  }
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+  }
+  HANDLE handle() const { return process_.get(); }
+  DWORD pid() const { return pid_; }
+  DWORD error() const { return error_; }
+
+ private:
+  Handle process_;
+  DWORD pid_ = 0;
+  DWORD error_ = 0;
+};
+
+// ---- the list view, read from the other process ---------------------------------------------
+
+constexpr int kTextCapacity = 512;
+
+// An LVITEMA or LVCOLUMNA followed by its text buffer, laid out the same in both processes
+// (the driver and the program are both x86_64).
+template <class Record>
+struct RemoteRecord {
+  Record record;
+  char text[kTextCapacity];
+};
+
+class ListReader {
+ public:
+  ListReader(HANDLE process, HWND list) : process_(process), list_(list) {}
+
+  std::optional<int> RowCount() const {
+    DWORD_PTR count = 0;
+    if (!Send(LVM_GETITEMCOUNT, 0, 0, &count)) return std::nullopt;
+    return static_cast<int>(count);
+  }
+
+  std::optional<int> ColumnCount() const {
+    DWORD_PTR header = 0;
+    if (!Send(LVM_GETHEADER, 0, 0, &header) || header == 0) return std::nullopt;
+    DWORD_PTR count = 0;
+    if (SendMessageTimeoutA(reinterpret_cast<HWND>(header), HDM_GETITEMCOUNT, 0, 0,
+                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &count) == 0) {
+      return std::nullopt;
+    }
+    return static_cast<int>(static_cast<LONG_PTR>(count));
+  }
+
+  std::optional<std::string> ItemText(int row, int subitem) const {
+    LVITEMA item{};
+    item.iSubItem = subitem;
+    item.cchTextMax = kTextCapacity;
+    return Exchange(item, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), nullptr);
+  }
+
+  std::optional<int> ItemImage(int row) const {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    LVITEMA back{};
+    if (!Exchange(item, LVM_GETITEMA, 0, &back)) return std::nullopt;
+    return back.iImage;
+  }
+
+  std::optional<std::string> ColumnText(int column) const {
+    LVCOLUMNA heading{};
+    heading.mask = LVCF_TEXT;
+    heading.cchTextMax = kTextCapacity;
+    return Exchange(heading, LVM_GETCOLUMNA, static_cast<WPARAM>(column), nullptr);
+  }
+
+ private:
+  bool Send(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) const {
+    return SendMessageTimeoutA(list_, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                               result) != 0;
+  }
+
+  // Copies `record` with an empty text buffer into the program, sends `message` with its
+  // address, and copies it back. Returns the text the control wrote; `back` gets the record.
+  template <class Record>
+  std::optional<std::string> Exchange(const Record& record, UINT message, WPARAM wparam,
+                                      std::type_identity_t<Record>* back) const {
+    RemoteMemory remote(process_, sizeof(RemoteRecord<Record>));
+    if (remote.get() == nullptr) return std::nullopt;
+    RemoteRecord<Record> local{};
+    local.record = record;
+    local.record.pszText = remote.get() + offsetof(RemoteRecord<Record>, text);
+    SIZE_T moved = 0;
+    if (!WriteProcessMemory(process_, remote.get(), &local, sizeof local, &moved) ||
+        moved != sizeof local) {
+      return std::nullopt;
+    }
+    DWORD_PTR result = 0;
+    if (!Send(message, wparam, reinterpret_cast<LPARAM>(remote.get()), &result)) {
+      return std::nullopt;
+    }
+    // LVM_GETITEMTEXTA answers with a length; the other two with TRUE or FALSE.
+    if (message != LVM_GETITEMTEXTA && result == 0) return std::nullopt;
+    if (!ReadProcessMemory(process_, remote.get(), &local, sizeof local, &moved) ||
+        moved != sizeof local) {
+      return std::nullopt;
+    }
+    if (back != nullptr) *back = local.record;
+    std::size_t length = 0;
+    while (length < sizeof local.text && local.text[length] != '\0') ++length;
+    return std::string(local.text, length);
+  }
+
+  HANDLE process_;
+  HWND list_;
+};
+
+// ---- screenshots ---------------------------------------------------------------------------
+
+bool WriteAll(HANDLE file, const void* data, DWORD size) {
+  DWORD written = 0;
+  return WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+// The whole screen as a 24-bit bottom-up BMP; the wrapper script turns it into a PNG.
+bool Screenshot(const std::string& folder, const std::string& name) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  if (width <= 0 || height <= 0) return false;
+  ScreenDc screen;
+  if (screen.get() == nullptr) return false;
+  MemoryDc memory(screen.get());
+  Bitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+  if (memory.get() == nullptr || bitmap.get() == nullptr) return false;
+  {
+    Selection selected(memory.get(), bitmap.get());
+    if (!selected.ok() || !BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) {
+      return false;
+    }
+  }
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  const DWORD image_size = stride * static_cast<DWORD>(height);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = image_size;
+  std::vector<char> pixels(image_size);
+  if (GetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info,
+                DIB_RGB_COLORS) != height) {
+    return false;
+  }
+  BITMAPFILEHEADER file_header{};
+  file_header.bfType = 0x4D42;  // "BM"
+  file_header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  file_header.bfSize = file_header.bfOffBits + image_size;
+  const std::string path = folder + "\\" + name + ".bmp";
+  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  return WriteAll(file.get(), &file_header, sizeof file_header) &&
+         WriteAll(file.get(), &info.bmiHeader, sizeof info.bmiHeader) &&
+         WriteAll(file.get(), pixels.data(), image_size);
+}
+
+// ---- the scenario --------------------------------------------------------------------------
+
+struct Row {
+  std::string text;
+  std::string result;
+  int image;
+};
+
+class Driver {
+ public:
+  Driver(Program& program, std::string shots) : program_(program), shots_(std::move(shots)) {}
+
+  void Shot(const std::string& name, bool required) {
+    if (required && main_ != nullptr) Settle(main_);
+    const bool saved = Screenshot(shots_, name);
+    if (required) {
+      checks_.Expect(saved, "screenshot " + name, saved ? "saved" : "could not be saved");
+    } else if (!saved) {
+      checks_.Note("screenshot " + name + " could not be saved");
+    }
+  }
+
+  bool SeedRegistry() {
+    const DWORD one = 1;
+    const LONG renego = SetValue(HKEY_LOCAL_MACHINE, kSchannel, kRenego, REG_DWORD, &one, 4);
+    checks_.Expect(renego == ERROR_SUCCESS, "seed SCHANNEL DisableRenegoOnClient = 1",
+                   "error " + std::to_string(renego));
+    static const char kMozilla[] = "Mozilla/4.0";
+    const LONG agent =
+        SetValue(HKEY_CURRENT_USER, kUserAgent, "Compatible", REG_SZ, kMozilla, sizeof kMozilla);
+    checks_.Expect(agent == ERROR_SUCCESS, "seed user Compatible = Mozilla/4.0",
+                   "error " + std::to_string(agent));
+    return renego == ERROR_SUCCESS && agent == ERROR_SUCCESS;
+  }
+
+  bool FindMain() {
+    const bool found = WaitFor(kStartTimeoutMs, [&] {
+      main_ = FindWindowA(kDialogClass, kMainCaption);
+      return (main_ != nullptr && IsWindowVisible(main_)) || !program_.Running();
+    });
+    const bool ok = found && main_ != nullptr && IsWindowVisible(main_);
+    checks_.Expect(ok, "main dialog \"Vantik\" shows",
+                   ok ? "found" : (program_.Running() ? "not within 30 s" : "program ended"));
+    if (!ok) return false;
+    const DWORD owner_pid = WindowProcess(main_);
+    checks_.Expect(
+        owner_pid == program_.pid(), "main dialog belongs to the started program",
+        "pid " + std::to_string(owner_pid) + ", started " + std::to_string(program_.pid()));
+    list_ = GetDlgItem(main_, kResultList);
+    const std::string list_class = list_ != nullptr ? ClassOf(list_) : "(no control 1000)";
+    checks_.Expect(list_class == "SysListView32", "control 1000 is a list view", list_class);
+    return owner_pid == program_.pid() && list_ != nullptr;
+  }
+
+  void CheckStart() {
+    Shot("01-start", true);
+    ListReader reader(program_.handle(), list_);
+    const auto rows = reader.RowCount();
+    checks_.Expect(rows && *rows == 0, "start: list is empty",
+                   rows ? std::to_string(*rows) + " rows" : "row count unreadable");
+    const auto columns = reader.ColumnCount();
+    checks_.Expect(columns && *columns == 2, "start: list has two columns",
+                   columns ? std::to_string(*columns) + " columns" : "column count unreadable");
+    checks_.ExpectText("start: heading of column 0", reader.ColumnText(0), "检查项");
+    checks_.ExpectText("start: heading of column 1", reader.ColumnText(1), "结果");
+    checks_.ExpectText("button 1001", TextOf(GetDlgItem(main_, kDiagnose)), "一键诊断");
+    checks_.ExpectText("button 1002", TextOf(GetDlgItem(main_, kRepair)), "一键修复");
+  }
+
+  // Presses a button, follows the progress dialog it opens until it has closed again, and
+  // returns false when the run did not end (the program's state is then unknown).
+  bool Run(const std::string& label, int button_id, const char* progress_shot) {
+    HWND button = GetDlgItem(main_, button_id);
+    if (button == nullptr) {
+      checks_.Expect(false, label + ": button " + std::to_string(button_id), "missing");
+      return false;
+    }
+    // PostMessage: SendMessage would block for as long as the modal progress dialog runs.
+    PostMessageA(main_, WM_COMMAND, MAKEWPARAM(button_id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+
+    HWND progress = nullptr;
+    const bool appeared = WaitFor(kProgressAppearTimeoutMs, [&] {
+      progress = FindOtherDialog(program_.pid(), main_);
+      return progress != nullptr || !program_.Running();
+    });
+    checks_.Expect(appeared && progress != nullptr, label + ": progress dialog opens",
+                   progress != nullptr ? "seen" : "not seen within 10 s");
+    if (progress == nullptr) return Idle();
+
+    // A modal dialog disables its owner before it shows itself.
+    const bool main_enabled = IsWindowEnabled(main_);
+    const HWND owner = GetWindow(progress, GW_OWNER);
+    const auto style = static_cast<unsigned long>(GetWindowLongA(progress, GWL_STYLE));
+    char style_text[32];
+    std::snprintf(style_text, sizeof style_text, "style 0x%08lx", style);
+    checks_.Expect(owner == main_, label + ": progress dialog is owned by the main dialog",
+                   owner == main_ ? "yes" : "owner differs");
+    checks_.Expect((style & WS_CAPTION) != WS_CAPTION, label + ": progress dialog has no title",
+                   style_text);
+    checks_.Expect(!main_enabled, label + ": main dialog is disabled while it runs",
+                   main_enabled ? "enabled" : "disabled");
+    if (progress_shot != nullptr) {
+      // Best effort: the dialog may close before it has painted.
+      Sleep(150);
+      if (FindOtherDialog(program_.pid(), main_) != nullptr) {
+        Shot(progress_shot, false);
+      } else {
+        checks_.Note(std::string(progress_shot) + " skipped: the run ended too soon");
+      }
+    }
+
+    const bool ended = WaitFor(kRunTimeoutMs, [&] { return !program_.Running() || Idle(); });
+    const bool ok = ended && program_.Running();
+    checks_.Expect(
+        ok, label + ": progress dialog closes by itself",
+        ok ? "closed" : (program_.Running() ? "still open after 45 s" : "program ended"));
+    return ok;
+  }
+
+  std::vector<Row> ReadRows(std::size_t expected) {
+    ListReader reader(program_.handle(), list_);
+    // Results are posted before the progress dialog closes; give the list a moment anyway.
+    WaitFor(kRowsTimeoutMs, [&] {
+      const auto count = reader.RowCount();
+      return count && *count >= static_cast<int>(expected);
+    });
+    std::vector<Row> rows;
+    const int count = reader.RowCount().value_or(-1);
+    for (int i = 0; i < count && i < 50; ++i) {
+      rows.push_back(Row{reader.ItemText(i, 0).value_or("<unreadable>"),
+                         reader.ItemText(i, 1).value_or("<unreadable>"),
+                         reader.ItemImage(i).value_or(-1)});
+    }
+    return rows;
+  }
+
+  void CheckRows(const std::string& label, const std::string& result, int image) {
+    const std::size_t expected = std::size(kRowTexts);
+    const std::vector<Row> rows = ReadRows(expected);
+    checks_.Expect(rows.size() == expected, label + ": list has 2 rows",
+                   std::to_string(rows.size()) + " rows");
+    for (std::size_t i = 0; i < expected; ++i) {
+      const std::string row = label + ": row " + std::to_string(i);
+      if (i >= rows.size()) {
+        checks_.Expect(false, row, "missing");
+        continue;
+      }
+      checks_.ExpectText(row + " text", rows[i].text, kRowTexts[i]);
+      checks_.ExpectText(row + " result", rows[i].result, result);
+      checks_.Expect(
+          rows[i].image == image, row + " icon",
+          "image " + std::to_string(rows[i].image) + ", expected " + std::to_string(image));
+    }
+  }
+
+  void CheckRegistry(const std::string& label, const std::string& renego,
+                     const std::string& compatible) {
+    const auto stored_renego = GetValue(HKEY_LOCAL_MACHINE, kSchannel, kRenego);
+    checks_.Expect(
+        stored_renego && stored_renego->type == REG_DWORD && stored_renego->data == renego,
+        label + ": DisableRenegoOnClient", Describe(stored_renego));
+    const auto stored_agent = GetValue(HKEY_CURRENT_USER, kUserAgent, "Compatible");
+    checks_.Expect(stored_agent && stored_agent->type == REG_SZ && stored_agent->data == compatible,
+                   label + ": user Compatible", Describe(stored_agent));
+  }
+
+  // The about box, opened by `open`: checks it, takes its screenshot, and closes it with OK.
+  // Returns whether the program is idle afterwards.
+  template <class Open>
+  bool CheckAbout(const std::string& label, const std::string& shot, Open open) {
+    open();
+    HWND about = nullptr;
+    const bool shown = WaitFor(kAboutTimeoutMs, [&] {
+      about = FindWindowA(kDialogClass, kAboutCaption);
+      return (about != nullptr && IsWindowVisible(about)) || !program_.Running();
+    });
+    const bool ok = shown && about != nullptr && WindowProcess(about) == program_.pid();
+    checks_.Expect(ok, label + ": about box \"About Vantik\" opens",
+                   ok ? "shown" : "not shown within 10 s");
+    if (!ok) return Idle();
+    const HWND owner = GetWindow(about, GW_OWNER);
+    checks_.Expect(owner == main_, label + ": about box is owned by the main dialog",
+                   owner == main_ ? "yes" : "owner differs");
+    bool version_line = false;
+    for (HWND child = GetWindow(about, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      if (TextOf(child).value_or("") == "Vantik Version 1.0") version_line = true;
+    }
+    checks_.Expect(version_line, label + ": about box shows \"Vantik Version 1.0\"",
+                   version_line ? "found" : "no such static");
+    Settle(about);
+    Shot(shot, true);
+    PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
+    const bool closed = WaitFor(kAboutTimeoutMs, [&] { return !IsWindow(about); });
+    checks_.Expect(closed, label + ": about box closes with OK", closed ? "closed" : "still open");
+    return closed && Idle();
+  }
+
+  bool AboutFromCommand() {
+    return CheckAbout("command 0x10", "06-about",
+                      [&] { PostMessageA(main_, WM_SYSCOMMAND, kAboutCommand, 0); });
+  }
+
+  // Under Wine, GetSystemMenu of another process's window gives NULL, so the menu cannot be read
+  // from here. It is used as a user would instead: opened as by Alt+Space, then End and Enter
+  // choose its last item, which must be the about item. (Wine's own "About Wine" item sits
+  // above it, so a missing item opens the wrong box.)
+  bool AboutFromSystemMenu() {
+    PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    // "#32768" is the class of a menu's popup window.
+    const bool opened = WaitFor(kAboutTimeoutMs, [&] {
+      return !VisibleWindows(program_.pid(), "#32768").empty() || !program_.Running();
+    });
+    const bool ok = opened && program_.Running();
+    checks_.Expect(ok, "system menu opens", ok ? "shown" : "not shown within 10 s");
+    if (!ok) return false;
+    return CheckAbout("last item of the system menu", "08-about-from-menu", [&] {
+      Sleep(kSettleMs);
+      Shot("07-system-menu", true);
+      for (const WPARAM key : {VK_END, VK_RETURN}) {
+        PostMessageA(main_, WM_KEYDOWN, key, 1);
+        PostMessageA(main_, WM_KEYUP, key, 0xC0000001);
+      }
+    });
+  }
+
+  void Close() {
+    PostMessageA(main_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main_, IDOK)));
+    const bool ended = program_.WaitExit(kExitTimeoutMs);
+    checks_.Expect(ended, "program ends when the main dialog closes",
+                   ended ? "exit code " + std::to_string(program_.ExitCode())
+                         : "still running after 15 s; terminated");
+    if (!ended) program_.Terminate();
+  }
+
+  Checks& checks() { return checks_; }
+
+  // Nothing is open over the main dialog, so the next step starts from a known state.
+  bool Idle() const {
+    return program_.Running() && FindOtherDialog(program_.pid(), main_) == nullptr &&
+           IsWindowEnabled(main_);
+  }
+
+ private:
+  Program& program_;
+  std::string shots_;
+  Checks checks_;
+  HWND main_ = nullptr;
+  HWND list_ = nullptr;
+};
+
+int Drive(const std::string& exe, const std::string& shots) {
+  Program program;
+  Driver driver(program, shots);
+  Checks& checks = driver.checks();
+
+  const bool seeded = driver.SeedRegistry();
+  const bool started = seeded && program.Start(exe);
+  if (seeded) {
+    checks.Expect(started, "start " + exe,
+                  started ? "pid " + std::to_string(program.pid())
+                          : "CreateProcess error " + std::to_string(program.error()));
+  }
+  // Each step needs the one before; a step that leaves the program in an unknown state ends
+  // the scenario, and the Program guard ends the program.
+  [&] {
+    if (!started || !driver.FindMain()) return;
+    driver.CheckStart();
+
+    if (!driver.Run("diagnose", kDiagnose, "02-diagnose-progress")) return;
+    driver.Shot("03-diagnose", true);
+    driver.CheckRows("diagnose", kAbnormal, kAbnormalImage);
+    driver.CheckRegistry("after diagnose", std::string("\1\0\0\0", 4),
+                         std::string("Mozilla/4.0\0", 12));
+
+    if (!driver.Run("repair", kRepair, nullptr)) return;
+    driver.Shot("04-repair", true);
+    driver.CheckRows("repair", kNormal, kNormalImage);
+    driver.CheckRegistry("after repair", std::string(4, '\0'),
+                         std::string("compatible;Mozilla/4.0\0", 23));
+
+    if (!driver.Run("diagnose again", kDiagnose, nullptr)) return;
+    driver.Shot("05-diagnose-again", true);
+    driver.CheckRows("diagnose again", kNormal, kNormalImage);
+
+    if (!driver.AboutFromCommand()) return;
+    if (!driver.AboutFromSystemMenu()) return;
+    driver.Close();
+  }();
+
+  std::printf("%d checks, %d failed\n", checks.total(), checks.failed());
+  return checks.failed() == 0 && checks.total() > 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: gui_driver <path of vantik.exe> <screenshot folder>\n");
+    return 2;
+  }
+  return Drive(argv[1], argv[2]);
+}

@@ -3,12 +3,16 @@
 
 namespace platform {
 
-// A modal message box with the OK button alone, captioned with the application's title and
-// owned by the main window when there is one. Returns the button pressed (IDOK), or 0 when no
-// box could be shown.
+// A modal message box with the OK button alone, captioned with the application's title. It has
+// no owner window: shown from a worker while the progress dialog is modal, an owner would be
+// enabled again when the box closes. Returns the button pressed (IDOK), or 0 when no box could
+// be shown.
 int ShowMessageBox(const char* text);
 
-// The window that owns the prompts from now on (the main dialog), or null for none.
-void SetPromptOwner(void* window);
+// The Explorer-style Save As dialog, with no owner window: `initialName` in the name box,
+// `filter` in the framework's form ("Zip Files (*.zip)|*.zip||"), no default extension, and
+// OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT. True when the user confirmed, with the full path in
+// `path` (capacity `size` bytes); false when cancelled or failed, with `path` untouched.
+bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsigned size);
 
 }  // namespace platform

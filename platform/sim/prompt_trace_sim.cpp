@@ -2,6 +2,8 @@
 #include "platform/prompt.h"
 #include "platform/trace.h"
 
+#include <cstring>
+
 #include "platform/sim/workstation.h"
 
 namespace platform {
@@ -10,6 +12,13 @@ void DebugTrace(const char* line) { sim::Workstation::Current().RecordTrace(line
 
 int ShowMessageBox(const char* text) { return sim::Workstation::Current().RecordMessageBox(text); }
 
-void SetPromptOwner(void*) {}
+bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsigned size) {
+  const std::optional<std::string> answer =
+      sim::Workstation::Current().TakeSaveAsAnswer(initialName, filter);
+  // A path that does not fit fails the dialog, as GetSaveFileNameA does (FNERR_BUFFERTOOSMALL).
+  if (!answer || path == nullptr || answer->size() >= size) return false;
+  std::memcpy(path, answer->c_str(), answer->size() + 1);
+  return true;
+}
 
 }  // namespace platform

@@ -3,29 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/sim/sim_text.h"
 #include "platform/win32_codes.h"
 
 namespace platform::sim {
 namespace {
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-// Upper-cases ASCII letters only, stepping over double-byte characters whole: their trail
-// bytes can look like letters or like '\\'.
-std::string Fold(std::string_view text) {
-  std::string folded;
-  folded.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(c) && i + 1 < text.size()) {
-      folded += text[i];
-      folded += text[++i];
-    } else {
-      folded += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    }
-  }
-  return folded;
-}
 
 std::vector<std::string> SplitPath(std::string_view path) {
   std::vector<std::string> parts;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/win32_codes.h"
 
@@ -63,6 +64,50 @@ bool Workstation::TakeThreadStartFailure() {
   const bool fail = failThreadStart_;
   failThreadStart_ = false;
   return fail;
+}
+
+void Workstation::SetWindowsVersion(const VersionInfo& version) {
+  std::lock_guard lock(mutex_);
+  version_ = version;
+  versionFailure_ = 0;
+}
+
+void Workstation::FailVersionQuery(bool extendedOnly) {
+  std::lock_guard lock(mutex_);
+  versionFailure_ = extendedOnly ? 1 : 2;
+}
+
+bool Workstation::QueryWindowsVersion(bool extended, VersionInfo* version) {
+  std::lock_guard lock(mutex_);
+  if (versionFailure_ == 2 || (extended && versionFailure_ == 1)) return false;
+  *version = version_;
+  if (!extended) {
+    // The basic structure has neither field: its service pack is only text.
+    version->servicePackMajor = 0;
+    version->productType = 0;
+  }
+  return true;
+}
+
+void Workstation::AnswerSaveAs(std::optional<std::string> path) {
+  std::lock_guard lock(mutex_);
+  saveAsAnswers_.push_back(std::move(path));
+}
+
+std::vector<Workstation::SaveAsCall> Workstation::SaveAsCalls() const {
+  std::lock_guard lock(mutex_);
+  return saveAsCalls_;
+}
+
+std::optional<std::string> Workstation::TakeSaveAsAnswer(const char* initialName,
+                                                         const char* filter) {
+  std::lock_guard lock(mutex_);
+  saveAsCalls_.push_back(
+      SaveAsCall{initialName != nullptr ? initialName : "", filter != nullptr ? filter : ""});
+  if (saveAsAnswers_.empty()) return std::nullopt;
+  std::optional<std::string> answer = std::move(saveAsAnswers_.front());
+  saveAsAnswers_.erase(saveAsAnswers_.begin());
+  return answer;
 }
 
 }  // namespace platform::sim

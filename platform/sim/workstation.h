@@ -4,10 +4,14 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_files.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_shell.h"
+#include "platform/system_info.h"
 
 namespace platform::sim {
 
@@ -23,6 +27,23 @@ class Workstation {
   static Workstation& Current();
 
   Registry& registry() { return registry_; }
+  Files& files() { return files_; }
+  Shell& shell() { return shell_; }
+
+  // The Windows version that GetVersionExA reports, which answers again from now on. By
+  // default Windows 7 SP1 workstation.
+  void SetWindowsVersion(const VersionInfo& version);
+  // GetVersionExA fails: with the extended structure only, or with both.
+  void FailVersionQuery(bool extendedOnly);
+
+  // Save As answers, used in order: a path confirms, nullopt cancels. With none left the
+  // dialog is cancelled.
+  void AnswerSaveAs(std::optional<std::string> path);
+  struct SaveAsCall {
+    std::string initialName;
+    std::string filter;
+  };
+  std::vector<SaveAsCall> SaveAsCalls() const;
 
   // Debugger output lines, in the order written.
   std::vector<std::string> Traces() const;
@@ -34,15 +55,23 @@ class Workstation {
 
   // Called by the simulated services.
   bool TakeThreadStartFailure();
+  bool QueryWindowsVersion(bool extended, VersionInfo* version);
+  std::optional<std::string> TakeSaveAsAnswer(const char* initialName, const char* filter);
   void RecordTrace(const char* line);
   int RecordMessageBox(const char* text);
 
  private:
   mutable std::mutex mutex_;
   Registry registry_;
+  Files files_;
+  Shell shell_;
   std::vector<std::string> traces_;
   std::vector<std::string> messageBoxes_;
   bool failThreadStart_ = false;
+  VersionInfo version_{2, 6, 1, 7601, 1, 1, 'e'};  // szCSDVersion "Service Pack 1"
+  int versionFailure_ = 0;                         // 1: extended query fails, 2: both fail
+  std::vector<std::optional<std::string>> saveAsAnswers_;
+  std::vector<SaveAsCall> saveAsCalls_;
 };
 
 }  // namespace platform::sim

@@ -1,9 +1,13 @@
 // Prompts on the real desktop.
 #include "platform/win32/windows_api.h"
 
+#include <commdlg.h>
+
 #include "platform/prompt.h"
 
-#include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -30,17 +34,63 @@ void GetAppTitle(char* title, DWORD size) {
   if (dot != nullptr) *dot = '\0';
 }
 
-// Set on the user-interface thread before any worker starts, read by the workers.
-std::atomic<HWND> g_owner{nullptr};
+// The filter in the dialog's form: each '|' becomes a zero, and the list ends with two zeros.
+// Double-byte characters are stepped over whole, since a GBK trail byte can be '|' (0x7C).
+std::vector<char> DialogFilter(const char* filter) {
+  std::vector<char> converted;
+  if (filter != nullptr) {
+    for (const char* p = filter; *p != '\0';) {
+      const char* next = CharNextA(p);
+      if (next == p) break;
+      if (next - p == 1 && *p == '|') {
+        converted.push_back('\0');
+      } else {
+        converted.insert(converted.end(), p, next);
+      }
+      p = next;
+    }
+  }
+  converted.push_back('\0');
+  converted.push_back('\0');
+  return converted;
+}
+
+// Windows 2000 is the oldest system this runs on, and the first whose dialog takes the whole
+// structure (pvReserved, dwReserved, FlagsEx): it then shows the places bar, as the framework's
+// dialog does there. The older size (OPENFILENAME_SIZE_VERSION_400A) is only needed for NT 4
+// and Windows 9x.
+static_assert(sizeof(OPENFILENAMEA) == offsetof(OPENFILENAMEA, FlagsEx) + sizeof(DWORD) &&
+              offsetof(OPENFILENAMEA, pvReserved) > offsetof(OPENFILENAMEA, lpTemplateName));
 
 }  // namespace
 
-void SetPromptOwner(void* window) { g_owner = static_cast<HWND>(window); }
+bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsigned size) {
+  if (path == nullptr || size == 0) return false;
+  // The dialog writes into a scratch copy, so that `path` stays untouched when it is
+  // cancelled or fails.
+  std::vector<char> file(size, '\0');
+  if (initialName != nullptr) lstrcpynA(file.data(), initialName, static_cast<int>(size));
+  const std::vector<char> filterText = DialogFilter(filter);
+  OPENFILENAMEA dialog;
+  ZeroMemory(&dialog, sizeof(dialog));
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = nullptr;
+  dialog.lpstrFilter = filterText.data();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = size;
+  dialog.lpstrDefExt = nullptr;
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  if (!GetSaveFileNameA(&dialog)) return false;
+  std::memcpy(path, file.data(), size);
+  path[size - 1] = '\0';
+  return true;
+}
 
 int ShowMessageBox(const char* text) {
   char title[MAX_PATH] = {};
   GetAppTitle(title, sizeof(title));
-  const int answer = MessageBoxA(g_owner, text, title, MB_OK);
+  const int answer = MessageBoxA(nullptr, text, title, MB_OK);
   return answer > 0 ? answer : 0;
 }
 

@@ -1,0 +1,93 @@
+// Files on the simulated workstation.
+#include "platform/files.h"
+
+#include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
+
+namespace platform {
+namespace {
+
+sim::Files& Sim() { return sim::Workstation::Current().files(); }
+
+constexpr std::uint64_t kTicksPerSecond = 10000000ull;
+constexpr std::int64_t kDaysFrom1601To1970 = 134774;
+
+// The proleptic Gregorian date of a day counted from 1970-01-01 (H. Hinnant's civil_from_days).
+void CivilFromDays(std::int64_t days, int* year, unsigned* month, unsigned* day) {
+  days += 719468;
+  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
+  const unsigned yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;  // March is 0
+  *day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+  *month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+  *year = static_cast<int>(yearOfEra + era * 400) + (*month <= 2 ? 1 : 0);
+}
+
+}  // namespace
+
+std::uint32_t GetTempFolder(char* buffer, std::uint32_t size) {
+  return Sim().TempFolder(buffer, size);
+}
+
+File::~File() {
+  if (handle_ != nullptr) (void)Close();
+}
+
+long File::CreateForWriting(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  return Sim().Create(path, &handle_);
+}
+
+long File::OpenForReading(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  return Sim().Open(path, &handle_);
+}
+
+long File::Write(const void* data, std::uint32_t size) { return Sim().Write(handle_, data, size); }
+
+long File::Read(void* data, std::uint32_t size, std::uint32_t* read) {
+  return Sim().Read(handle_, data, size, read);
+}
+
+long File::Seek(std::int64_t offset, SeekOrigin from, std::uint64_t* position) {
+  return Sim().Seek(handle_, offset, from, position);
+}
+
+long File::Close() {
+  if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
+  void* handle = handle_;
+  handle_ = nullptr;
+  return Sim().Close(handle);
+}
+
+bool FileExists(const char* path) { return Sim().Exists(path); }
+
+long RemoveFile(const char* path) { return Sim().Remove(path); }
+
+bool GetLocalWriteTime(const char* path, FileTime* time) {
+  // Local time is UTC on the simulated workstation.
+  return Sim().WriteTime(path, time);
+}
+
+bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* dosTime) {
+  const std::uint64_t ticks = (static_cast<std::uint64_t>(time.high) << 32) | time.low;
+  const std::uint64_t seconds = ticks / kTicksPerSecond;
+  const auto days = static_cast<std::int64_t>(seconds / 86400);
+  const auto secondOfDay = static_cast<unsigned>(seconds % 86400);
+  int year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  CivilFromDays(days - kDaysFrom1601To1970, &year, &month, &day);
+  // Seven bits of years from 1980.
+  if (year < 1980 || year > 2107) return false;
+  *dosDate = static_cast<std::uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+  // Two-second steps: the odd second is dropped.
+  *dosTime = static_cast<std::uint16_t>(((secondOfDay / 3600) << 11) |
+                                        ((secondOfDay / 60 % 60) << 5) | (secondOfDay % 60 / 2));
+  return true;
+}
+
+}  // namespace platform

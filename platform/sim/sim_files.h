@@ -1,0 +1,72 @@
+// The simulated file system: files by path (compared without regard to ASCII case) with their
+// bytes and last-write times, the temporary folder, and injected faults.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace platform::sim {
+
+// File calls that can be told to fail.
+enum class FileCall { kCreate, kOpen, kWrite, kRead, kClose, kRemove, kTempFolder, kSeek };
+
+class Files {
+ public:
+  Files();
+  ~Files();
+  Files(const Files&) = delete;
+  Files& operator=(const Files&) = delete;
+
+  // Building.
+  Files& SetTempFolder(std::string_view folder);  // with its trailing backslash
+  // A file with `bytes` and, as a FILETIME in UTC, `lastWrite` (local time = UTC here).
+  Files& AddFile(std::string_view path, std::string_view bytes, FileTime lastWrite = {});
+  // The next `times` calls of `call` (every one when times < 0) on `path` (any when empty)
+  // fail with `code`. A write fault lets `afterBytes` bytes of the file be written first, as a
+  // disk that fills up halfway.
+  Files& Fail(FileCall call, long code, std::string_view path = {}, int times = -1,
+              std::uint32_t afterBytes = 0);
+
+  // Inspecting.
+  std::optional<std::string> Contents(std::string_view path) const;
+  std::vector<std::string> Paths() const;  // every file, in path order
+  int OpenFileCount() const;               // handles not yet closed
+
+  // The backend's side.
+  std::uint32_t TempFolder(char* buffer, std::uint32_t size);
+  long Create(const char* path, void** handle);
+  long Open(const char* path, void** handle);
+  long Write(void* handle, const void* data, std::uint32_t size);
+  long Read(void* handle, void* data, std::uint32_t size, std::uint32_t* read);
+  long Seek(void* handle, std::int64_t offset, SeekOrigin from, std::uint64_t* position);
+  long Close(void* handle);
+  bool Exists(const char* path) const;
+  long Remove(const char* path);
+  bool WriteTime(const char* path, FileTime* time) const;
+  // Appends to a file as a shell redirection (">>") would, creating it when missing.
+  void Append(std::string_view path, std::string_view bytes);
+
+ private:
+  struct Entry;
+  struct Handle;
+  struct Fault;
+  Fault* FindFault(FileCall call, std::string_view folded);
+  void Consume(Fault* fault);
+  long TakeFault(FileCall call, std::string_view folded);
+  long OpenHandle(const std::string& key, bool write, void** handle);
+
+  mutable std::mutex mutex_;
+  std::string tempFolder_;
+  std::map<std::string, Entry> files_;  // by folded path
+  std::vector<Fault> faults_;
+  int openFiles_ = 0;
+};
+
+}  // namespace platform::sim

@@ -1,0 +1,23 @@
+// The Windows version.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+struct VersionInfo {
+  std::uint32_t platformId = 0;  // VER_PLATFORM_WIN32_NT is 2
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  std::uint32_t build = 0;
+  std::uint16_t servicePackMajor = 0;
+  std::uint8_t productType = 0;  // VER_NT_WORKSTATION is 1; 0 when only the basic form answered
+  // szCSDVersion[1]: on Windows 95 and 98 the release letter ('C' for OSR2, 'A' for 98 SE).
+  char csdLetter = 0;
+};
+
+// GetVersionExA with the extended structure, or failing that the basic one. False when both
+// fail.
+bool GetWindowsVersion(VersionInfo* version);
+
+}  // namespace platform

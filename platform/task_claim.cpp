@@ -1,0 +1,24 @@
+#include "platform/task_claim.h"
+
+namespace platform {
+namespace {
+
+thread_local TaskClaim* t_claim = nullptr;
+
+}  // namespace
+
+void SetThreadTaskClaim(TaskClaim* claim) { t_claim = claim; }
+
+bool RunWhileClaimed(const std::function<void()>& write) {
+  TaskClaim* claim = t_claim;
+  if (claim == nullptr) {
+    write();
+    return true;
+  }
+  if (!claim->Acquire()) return false;
+  write();
+  claim->Release();
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,58 @@
+// Shell commands through the real shell.
+#include "platform/win32/windows_api.h"
+
+#include <shellapi.h>
+
+#include "platform/shell.h"
+
+namespace platform {
+namespace {
+
+// The started process, closed on every path.
+class ProcessHandle {
+ public:
+  explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
+  ~ProcessHandle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  ProcessHandle(const ProcessHandle&) = delete;
+  ProcessHandle& operator=(const ProcessHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+#ifndef _WIN64
+// The size that the shipped 32-bit program passes.
+static_assert(sizeof(SHELLEXECUTEINFOA) == 60);
+#endif
+
+int RunHiddenAndWait(const char* verb, const char* file, const char* parameters,
+                     std::uint32_t* exitCode) {
+  if (exitCode != nullptr) *exitCode = 0xFFFFFFFFu;
+  SHELLEXECUTEINFOA info;
+  ZeroMemory(&info, sizeof(info));
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = nullptr;
+  info.lpVerb = verb;
+  info.lpFile = file;
+  info.lpParameters = parameters;
+  info.lpDirectory = nullptr;
+  info.nShow = SW_HIDE;
+  ShellExecuteExA(&info);
+  // Taken at once, so that the process handle is closed whatever follows.
+  const ProcessHandle process(info.hProcess);
+  const int instance = static_cast<int>(reinterpret_cast<INT_PTR>(info.hInstApp));
+  if (instance <= 32 || process.get() == nullptr) return instance;
+  WaitForSingleObject(process.get(), INFINITE);
+  DWORD code = 0xFFFFFFFFu;
+  GetExitCodeProcess(process.get(), &code);
+  if (exitCode != nullptr) *exitCode = code;
+  return instance;
+}
+
+}  // namespace platform

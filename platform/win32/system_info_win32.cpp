@@ -1,0 +1,31 @@
+// The Windows version from the real system.
+#include "platform/win32/windows_api.h"
+
+#include "platform/system_info.h"
+
+namespace platform {
+
+// The sizes that Windows checks in dwOSVersionInfoSize.
+static_assert(sizeof(OSVERSIONINFOEXA) == 156);
+static_assert(sizeof(OSVERSIONINFOA) == 148);
+
+bool GetWindowsVersion(VersionInfo* version) {
+  // Cleared once: when only the basic form answers, the extended fields stay 0.
+  OSVERSIONINFOEXA info;
+  ZeroMemory(&info, sizeof(info));
+  info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
+  if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return false;
+  }
+  version->platformId = info.dwPlatformId;
+  version->major = info.dwMajorVersion;
+  version->minor = info.dwMinorVersion;
+  version->build = info.dwBuildNumber;
+  version->servicePackMajor = info.wServicePackMajor;
+  version->productType = info.wProductType;
+  version->csdLetter = info.szCSDVersion[1];
+  return true;
+}
+
+}  // namespace platform

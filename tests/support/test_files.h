@@ -1,0 +1,32 @@
+// Seeds and inspects the files that the backend under test sees, without going through the
+// seam: the simulated workstation's natively, Wine's real file system in the Windows build.
+// On the simulated workstation it also stands in for cmd.exe, for the two commands that the
+// shell tests run: " /C exit N" and " /C echo TEXT>> \"PATH\"".
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+
+class TestFiles {
+ public:
+  TestFiles();
+  ~TestFiles();
+
+  // The temporary folder, with its trailing backslash.
+  std::string TempFolder() const;
+  // Creates or replaces a file with `bytes`.
+  void Write(std::string_view path, std::string_view bytes);
+  // Sets a file's last-write time, given in UTC.
+  void SetWriteTime(std::string_view path, platform::FileTime utc);
+  std::optional<std::string> Contents(std::string_view path) const;
+  // What the system's own conversion makes of a UTC time as local time.
+  platform::FileTime LocalFromUtc(platform::FileTime utc) const;
+
+ private:
+  struct Backend;
+  std::unique_ptr<Backend> backend_;
+};

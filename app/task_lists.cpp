@@ -2,16 +2,10 @@
 
 #include "checks/renego_check.h"
 #include "checks/user_agent_check.h"
-#include "platform/trace.h"
+#include "report/export_units.h"
+#include "report/os_kind.h"
 
 namespace {
-
-// Stands in for the export's first unit until the export itself is built: it only says so
-// in the trace, and its result is not shown anywhere.
-int ExportBasicInfo() {
-  platform::DebugTrace("ExportBasicInfo: the export is not built yet\r\n");
-  return 0;
-}
 
 void Append(UnitList& units, const char* stepText, int (*taskFunc)(), int kind) {
   tagExecuteUnit unit;
@@ -47,5 +41,13 @@ void BuildRepairUnits(UnitList& units) {
 }
 
 void BuildExportUnits(UnitList& units) {
+  // The hotfix list needs wmic, which Vista and later have; decided once, here.
+  int kind = 0;
+  int servicePack = 0;
+  const bool withPatches = GetOSKind(kind, servicePack) == 0 && kind >= OS_WINDOWS_VISTA;
   Append(units, "正在导出基本信息...", ExportBasicInfo, UNIT_EXPORT);
+  if (withPatches) Append(units, "正在导出补丁信息...", ExportPatchInfo, UNIT_EXPORT);
+  Append(units, "正在导出SPI信息...", ExportSpiInfo, UNIT_EXPORT);
+  Append(units, "正在导出DNS信息...", ExportDnsInfo, UNIT_EXPORT);
+  Append(units, "正在生成报告...", ExportPackage, UNIT_EXPORT);
 }

@@ -4,16 +4,20 @@
 
 #include "checks/result_codes.h"
 
-// The worker holds the gate while it touches the view; the dialog closes it for good when it
-// abandons the worker. Whoever comes second sees the other's mark.
+bool RunState::Acquire() {
+  int expected = kFree;
+  return gate_.compare_exchange_strong(expected, kClaimed);
+}
+
+void RunState::Release() { gate_.store(kFree); }
+
+// The worker holds the claim while it touches the view. Whoever comes second, the worker or the
+// dialog abandoning it, sees the other's mark.
 class ViewAccess {
  public:
-  explicit ViewAccess(RunState& state) : state_(state) {
-    int expected = RunState::kFree;
-    granted_ = state_.gate_.compare_exchange_strong(expected, RunState::kWorkerInView);
-  }
+  explicit ViewAccess(RunState& state) : state_(state), granted_(state.Acquire()) {}
   ~ViewAccess() {
-    if (granted_) state_.gate_.store(RunState::kFree);
+    if (granted_) state_.Release();
   }
   ViewAccess(const ViewAccess&) = delete;
   ViewAccess& operator=(const ViewAccess&) = delete;
@@ -39,6 +43,7 @@ void WorkerMain(void* argument) {
 
 int ExecuteUnits(RunState& state) {
   state.running_.store(1);
+  platform::SetThreadTaskClaim(&state);
   const std::size_t count = state.units_.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (state.StopAsked()) break;
@@ -59,6 +64,7 @@ int ExecuteUnits(RunState& state) {
     }
     access.view().SetProgressPos(index);
   }
+  platform::SetThreadTaskClaim(nullptr);
   state.running_.store(0);
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/execute_unit.h"
+#include "platform/task_claim.h"
 #include "platform/thread.h"
 
 // What the worker reaches of the user interface. Called on the worker only while the run is
@@ -26,7 +27,9 @@ class RunnerView {
   virtual void SetProgressPos(int position) = 0;  // synchronous
 };
 
-class RunState {
+// One run. Its claim (the gate) is held by the worker whenever it touches the dialog or writes
+// state that outlives the run; the dialog closes it for good when it abandons the worker.
+class RunState : public platform::TaskClaim {
  public:
   RunState(UnitList units, RunnerView* view) : units_(std::move(units)), view_(view) {}
 
@@ -34,6 +37,9 @@ class RunState {
   bool StopAsked() const { return stopAsked_.load() != 0; }
   bool Running() const { return running_.load() != 0; }
   bool Abandoned() const { return gate_.load() == kAbandoned; }
+
+  bool Acquire() override;
+  void Release() override;
 
  private:
   friend class ViewAccess;
@@ -43,7 +49,7 @@ class RunState {
                          std::uint32_t waitMilliseconds);
   friend void AbandonWorker(RunState& state);
 
-  enum Gate : int { kFree = 0, kWorkerInView = 1, kAbandoned = 2 };
+  enum Gate : int { kFree = 0, kClaimed = 1, kAbandoned = 2 };
 
   const UnitList units_;  // the dialog's own copy, taken before the worker starts
   RunnerView* const view_;

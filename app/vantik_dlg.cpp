@@ -67,7 +67,6 @@ CVantikDlg::CVantikDlg(HWND parent)
 
 BOOL CVantikDlg::OnInitDialog() {
   m_resultList = GetDlgItem(m_hWnd, IDC_RESULT_LIST);
-  platform::SetPromptOwner(m_hWnd);
 
   if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
     char about[256] = {};

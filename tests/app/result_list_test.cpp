@@ -141,6 +141,7 @@ TEST_F(PostedResult, IndexOutsideTheListsChangesNoUnitButIsTracedAndRedrawn) {
 }
 
 TEST(TaskLists, UnitsInOrderWithTheirTextsEntriesAndKinds) {
+  platform::sim::Workstation ws;  // the export list asks for the Windows version
   UnitList diagnose;
   UnitList repair;
   UnitList exportUnits;

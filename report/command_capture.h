@@ -1,0 +1,14 @@
+// The command captures of the export: "cmd.exe" run hidden, its output appended to a file by
+// the shell's own redirection.
+#pragma once
+
+#include <string>
+
+// "wmic qfe list brief" into `path`, emptied first. -1 when the path is empty, the file cannot
+// be created or the command does not start; 0 for exit code 0; 1 otherwise.
+int CaptureHotfixList(const std::string& path);
+// "ipconfig /all" and "netsh winsock show catalog" appended to `path`. -1 when the path is
+// empty; 0 for exit code 0; 1 for another code or a command that does not start.
+int CaptureNetworkConfig(const std::string& path);
+// "ipconfig /displaydns" appended to `path`, with the results of CaptureNetworkConfig.
+int CaptureDnsCache(const std::string& path);

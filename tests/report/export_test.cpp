@@ -1,0 +1,332 @@
+// The export's units on the simulated workstation: the log, the captures, the state they hand
+// on, and the archive they end in.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/execute_unit.h"
+#include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
+#include "report/command_capture.h"
+#include "report/export_state.h"
+#include "report/export_units.h"
+#include "report/os_kind.h"
+#include "tests/report/zip_reader.h"
+
+namespace {
+
+using platform::VersionInfo;
+using platform::sim::FileCall;
+using platform::sim::Files;
+using platform::sim::ShellCall;
+using platform::sim::ShellOutcome;
+
+constexpr char kTemp[] = "C:\\Documents and Settings\\tester\\Local Settings\\Temp\\";
+const std::string kLog = std::string(kTemp) + "Vantik.log";
+const std::string kHotfixes = std::string(kTemp) + "WindowsUpdate.log";
+
+const VersionInfo kWindowsXp{2, 5, 1, 2600, 3, 1};
+const VersionInfo kWindows7{2, 6, 1, 7601, 1, 1};
+
+// The nine banners, as the log holds them between the sections.
+const std::vector<std::string> kBanners = {
+    "\r\n===================================SYSTEM INFO==================================\r\n",
+    "\r\n===================================SOFTWARE INFO================================\r\n",
+    "\r\n===================================PROCESS INFO=================================\r\n",
+    "\r\n===================================IE BROWER INFO===============================\r\n",
+    "\r\n====================================ROUTE TABLE=================================\r\n",
+    "\r\n====================================ADAPTER INFO================================\r\n",
+    "\r\n====================================TOVRA CLIENT==================================\r\n",
+    "\r\n====================================HOSTS================================\r\n",
+    "\r\n====================================CATALOG================================\r\n",
+};
+
+std::string AllBanners() {
+  std::string log;
+  for (const auto& banner : kBanners) log += banner;
+  return log;
+}
+
+// Each command writes a line naming itself into every file its redirections name.
+ShellOutcome EchoCommands(const ShellCall& call, Files& files) {
+  std::string::size_type at = 0;
+  while ((at = call.parameters.find(">> \"", at)) != std::string::npos) {
+    const auto start = at + 4;
+    const auto end = call.parameters.find('"', start);
+    files.Append(call.parameters.substr(start, end - start), "[" + call.verb + "]\r\n");
+    at = end;
+  }
+  return {};
+}
+
+class Export : public ::testing::Test {
+ protected:
+  Export() {
+    g_strExportTempDir.clear();
+    g_strExportZipPath.clear();
+    g_strExportLogPath.clear();
+    g_exportFiles.clear();
+    ForgetOSKindForTest();
+    ws_.files().SetTempFolder(kTemp);
+    ws_.shell().SetHandler(EchoCommands);
+  }
+  ~Export() override { ForgetOSKindForTest(); }
+
+  // Builds the export list as the main dialog does and runs every unit in order.
+  std::vector<int> RunExport() {
+    UnitList units;
+    BuildExportUnits(units);
+    std::vector<int> results;
+    for (const auto& unit : units) results.push_back(unit.taskFunc());
+    return results;
+  }
+
+  std::vector<std::string> Verbs() {
+    std::vector<std::string> verbs;
+    for (const auto& call : ws_.shell().Calls()) verbs.push_back(call.verb);
+    return verbs;
+  }
+
+  platform::sim::Workstation ws_;
+};
+
+TEST(ExportBanners, EachHasItsLength) {
+  const std::vector<std::size_t> lengths = {84, 84, 84, 84, 84, 84, 86, 77, 79};
+  for (std::size_t i = 0; i < kBanners.size(); ++i) EXPECT_EQ(kBanners[i].size(), lengths[i]) << i;
+}
+
+TEST_F(Export, LogHoldsTheNineBannersThenTheCaptures) {
+  ws_.SetWindowsVersion(kWindows7);
+  ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
+  EXPECT_EQ(ExportBasicInfo(), 0);
+  EXPECT_EQ(ws_.files().Contents(kLog), AllBanners()) << "empty sections: banners only";
+  EXPECT_EQ(ExportSpiInfo(), 0);
+  EXPECT_EQ(ExportDnsInfo(), 0);
+  EXPECT_EQ(ws_.files().Contents(kLog), AllBanners() + "[runas]\r\n[runas]\r\n[runas]\r\n");
+  EXPECT_EQ(g_strExportTempDir, kTemp);
+  EXPECT_EQ(g_strExportZipPath, "C:\\out\\Vantik.zip");
+  EXPECT_EQ(g_strExportLogPath, kLog);
+  EXPECT_EQ(g_exportFiles, std::vector<std::string>{kLog});
+  ASSERT_EQ(ws_.SaveAsCalls().size(), 1u);
+  EXPECT_EQ(ws_.SaveAsCalls()[0].initialName, "Vantik.zip");
+  EXPECT_EQ(ws_.SaveAsCalls()[0].filter, "Zip Files (*.zip)|*.zip||");
+  EXPECT_EQ(ws_.Traces(), (std::vector<std::string>{"Exporting Info\r\n", "Exporting SPI Info\r\n",
+                                                    "Exporting DNS Info\r\n"}));
+  EXPECT_TRUE(ws_.MessageBoxes().empty());
+}
+
+// Every path stands between quotes: a temporary folder with spaces works.
+TEST_F(Export, CommandLinesAreExact) {
+  ws_.SetWindowsVersion(kWindows7);
+  EXPECT_EQ(CaptureHotfixList(kHotfixes), 0);
+  EXPECT_EQ(CaptureNetworkConfig(kLog), 0);
+  EXPECT_EQ(CaptureDnsCache(kLog), 0);
+  const auto calls = ws_.shell().Calls();
+  ASSERT_EQ(calls.size(), 3u);
+  for (const auto& call : calls) EXPECT_EQ(call.file, "cmd.exe");
+  EXPECT_EQ(calls[0].parameters, "/c  wmic qfe list brief >> \"" + kHotfixes + "\"");
+  EXPECT_EQ(calls[1].parameters, " /C ipconfig /all >> \"" + kLog +
+                                     "\" && netsh winsock show catalog >> \"" + kLog + "\"");
+  EXPECT_EQ(calls[2].parameters, " /C ipconfig /displaydns >> \"" + kLog + "\"");
+}
+
+TEST_F(Export, CaptureResults) {
+  const struct {
+    const char* name;
+    ShellOutcome outcome;
+    int hotfix;
+    int other;
+  } cases[] = {
+      {"exit 0", {42, 0}, 0, 0},
+      {"exit 3", {42, 3}, 1, 1},
+      {"did not start", {2, 0}, -1, 1},
+      {"instance 32 is not started", {32, 0}, -1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ws_.shell().SetHandler([&](const ShellCall&, Files&) { return c.outcome; });
+    EXPECT_EQ(CaptureHotfixList(kHotfixes), c.hotfix);
+    EXPECT_EQ(CaptureNetworkConfig(kLog), c.other);
+    EXPECT_EQ(CaptureDnsCache(kLog), c.other);
+  }
+  const auto callsBefore = ws_.shell().Calls().size();
+  EXPECT_EQ(CaptureHotfixList(""), -1);
+  EXPECT_EQ(CaptureNetworkConfig(""), -1);
+  EXPECT_EQ(CaptureDnsCache(""), -1);
+  EXPECT_EQ(ws_.shell().Calls().size(), callsBefore) << "no command without a path";
+}
+
+TEST_F(Export, HotfixFileIsEmptiedFirstAndItsCreationFailureSaysSo) {
+  ws_.files().AddFile(kHotfixes, "old contents");
+  EXPECT_EQ(CaptureHotfixList(kHotfixes), 0);
+  EXPECT_EQ(ws_.files().Contents(kHotfixes), "[runas]\r\n");
+
+  ws_.files().Fail(FileCall::kCreate, ERROR_ACCESS_DENIED, kHotfixes);
+  const auto callsBefore = ws_.shell().Calls().size();
+  EXPECT_EQ(CaptureHotfixList(kHotfixes), -1);
+  EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"Couldn't create the file!"});
+  EXPECT_EQ(ws_.shell().Calls().size(), callsBefore);
+}
+
+TEST_F(Export, OlderSystemHasFourUnitsAndOpensWithoutElevation) {
+  ws_.SetWindowsVersion(kWindowsXp);
+  ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
+  UnitList units;
+  BuildExportUnits(units);
+  std::vector<std::string> steps;
+  for (const auto& unit : units) steps.push_back(unit.stepText);
+  EXPECT_EQ(steps, (std::vector<std::string>{"正在导出基本信息...", "正在导出SPI信息...",
+                                             "正在导出DNS信息...", "正在生成报告..."}));
+  EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 1}));
+  EXPECT_EQ(Verbs(), (std::vector<std::string>{"open", "open"}));
+  const auto archive = ReadZip(ws_, "C:\\out\\Vantik.zip");
+  ASSERT_TRUE(archive.ok) << archive.error;
+  ASSERT_EQ(archive.names, std::vector<std::string>{"Vantik.log"});
+  EXPECT_EQ(archive.contents[0], AllBanners() + "[open]\r\n[open]\r\n[open]\r\n");
+  EXPECT_FALSE(ws_.files().Contents(kLog)) << "packed, then deleted";
+}
+
+TEST_F(Export, NewerSystemHasFiveUnitsAndAsksForElevation) {
+  ws_.SetWindowsVersion(kWindows7);
+  ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
+  UnitList units;
+  BuildExportUnits(units);
+  ASSERT_EQ(units.size(), 5u);
+  EXPECT_EQ(units[1].stepText, "正在导出补丁信息...");
+  EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 0, 1}));
+  EXPECT_EQ(Verbs(), (std::vector<std::string>{"runas", "runas", "runas"}));
+  const auto archive = ReadZip(ws_, "C:\\out\\Vantik.zip");
+  ASSERT_TRUE(archive.ok) << archive.error;
+  EXPECT_EQ(archive.names, (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
+  EXPECT_FALSE(ws_.files().Contents(kLog));
+  EXPECT_FALSE(ws_.files().Contents(kHotfixes));
+}
+
+TEST_F(Export, CancelledSaveAsWritesNoArchive) {
+  ws_.SetWindowsVersion(kWindows7);
+  ws_.files().AddFile("C:\\out\\Vantik.zip", "an earlier archive");
+  ws_.AnswerSaveAs(std::nullopt);
+  EXPECT_EQ(RunExport(), (std::vector<int>{-1, 0, -1, -1, 0}));
+  EXPECT_EQ(ws_.files().Contents("C:\\out\\Vantik.zip"), "an earlier archive");
+  EXPECT_FALSE(ws_.files().Contents(kLog));
+  EXPECT_EQ(g_exportFiles, std::vector<std::string>{kHotfixes});
+  EXPECT_TRUE(ws_.files().Contents(kHotfixes)) << "left for the next export";
+
+  // The next export packs the hotfix list first, as it was listed first.
+  ws_.AnswerSaveAs("C:\\out\\second.zip");
+  EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 0, 1}));
+  const auto archive = ReadZip(ws_, "C:\\out\\second.zip");
+  ASSERT_TRUE(archive.ok) << archive.error;
+  EXPECT_EQ(archive.names, (std::vector<std::string>{"WindowsUpdate.log", "Vantik.log"}));
+}
+
+TEST_F(Export, NameWithoutExtensionIsUsedAsTyped) {
+  ws_.SetWindowsVersion(kWindowsXp);
+  ws_.AnswerSaveAs("C:\\out\\report");
+  RunExport();
+  EXPECT_TRUE(ReadZip(ws_, "C:\\out\\report").ok);
+  EXPECT_FALSE(ws_.files().Contents("C:\\out\\report.zip"));
+}
+
+TEST_F(Export, SecondExportPacksTheSameEntries) {
+  ws_.SetWindowsVersion(kWindows7);
+  ws_.AnswerSaveAs("C:\\out\\one.zip");
+  ws_.AnswerSaveAs("C:\\out\\two.zip");
+  RunExport();
+  RunExport();
+  const auto one = ReadZip(ws_, "C:\\out\\one.zip");
+  const auto two = ReadZip(ws_, "C:\\out\\two.zip");
+  ASSERT_TRUE(one.ok && two.ok) << one.error << two.error;
+  EXPECT_EQ(two.names, one.names);
+  EXPECT_EQ(two.names, (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
+}
+
+TEST_F(Export, LogThatCannotBeCreatedIsNotListed) {
+  ws_.SetWindowsVersion(kWindowsXp);
+  ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
+  ws_.files().Fail(FileCall::kCreate, ERROR_ACCESS_DENIED, kLog);
+  EXPECT_EQ(ExportBasicInfo(), -1);
+  EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"1Couldn't create the file!"});
+  EXPECT_TRUE(g_exportFiles.empty());
+  EXPECT_EQ(g_strExportLogPath, kLog) << "the captures still append to it";
+}
+
+TEST_F(Export, WriteFailingHalfwayKeepsWhatWasWrittenAndListsTheLog) {
+  ws_.SetWindowsVersion(kWindowsXp);
+  ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
+  ws_.files().Fail(FileCall::kWrite, 112 /* ERROR_DISK_FULL */, kLog, -1, 200);
+  EXPECT_EQ(ExportBasicInfo(), 0);
+  // 失败 is not in this text: the exclamation mark is the full-width one, a3 a1.
+  EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"Failed when save log\xA3\xA1"});
+  const auto log = ws_.files().Contents(kLog);
+  ASSERT_TRUE(log);
+  EXPECT_LE(log->size(), 200u);
+  EXPECT_EQ(AllBanners().compare(0, log->size(), *log), 0) << "a prefix of the full log";
+  EXPECT_EQ(g_exportFiles, std::vector<std::string>{kLog});
+}
+
+TEST_F(Export, TemporaryFolderProblems) {
+  ws_.SetWindowsVersion(kWindowsXp);
+  // Longer than the usual 246-byte buffer: the log still goes into that folder.
+  const std::string deep = "C:\\" + std::string(250, 'd') + "\\";
+  ws_.files().SetTempFolder(deep);
+  ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
+  EXPECT_EQ(ExportBasicInfo(), 0);
+  EXPECT_EQ(g_strExportTempDir, deep);
+  EXPECT_TRUE(ws_.files().Contents(deep + "Vantik.log"));
+  EXPECT_FALSE(ws_.files().Contents("Vantik.log")) << "never the current folder";
+
+  ws_.files().Fail(FileCall::kTempFolder, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ExportBasicInfo(), -1);
+  EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"0Couldn't create the file!"});
+  EXPECT_EQ(ws_.SaveAsCalls().size(), 1u) << "no second Save As";
+  EXPECT_TRUE(g_strExportZipPath.empty());
+  EXPECT_TRUE(g_strExportLogPath.empty());
+}
+
+TEST_F(Export, OSKindByVersion) {
+  const struct {
+    VersionInfo version;
+    int result;
+    int kind;
+  } cases[] = {
+      {{2, 5, 0, 2195, 4, 1}, 0, OS_WINDOWS_2000},
+      {{2, 5, 1, 2600, 3, 1}, 0, OS_WINDOWS_XP},
+      {{2, 5, 2, 3790, 2, 3}, 0, OS_WINDOWS_SERVER_2003},
+      {{2, 6, 0, 6002, 2, 1}, 0, OS_WINDOWS_VISTA},
+      {{2, 6, 0, 6002, 2, 3}, 0, OS_WINDOWS_SERVER_2008},
+      {{2, 6, 1, 7601, 1, 3}, 0, OS_WINDOWS_SERVER_2008},
+      {{2, 6, 1, 7601, 1, 1}, 0, OS_WINDOWS_7},
+      {{2, 6, 2, 9200, 0, 1}, -1, 0},  // newer than the table
+      {{1, 4, 10, 0, 0, 0}, -1, 0},    // not NT
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.version.major) + "." + std::to_string(c.version.minor));
+    ForgetOSKindForTest();
+    ws_.SetWindowsVersion(c.version);
+    int kind = -7;
+    int servicePack = -7;
+    EXPECT_EQ(GetOSKind(kind, servicePack), c.result);
+    if (c.result == 0) {
+      EXPECT_EQ(kind, c.kind);
+      EXPECT_EQ(servicePack, c.version.servicePackMajor);
+    }
+  }
+}
+
+TEST_F(Export, OSKindKeepsItsAnswerButNotAFailedQuery) {
+  ws_.FailVersionQuery(false);
+  int kind = 0;
+  int servicePack = 0;
+  EXPECT_EQ(GetOSKind(kind, servicePack), -1);
+  ws_.SetWindowsVersion(kWindowsXp);  // also clears the failure
+  EXPECT_EQ(GetOSKind(kind, servicePack), 0) << "the failure was not kept";
+  EXPECT_EQ(kind, OS_WINDOWS_XP);
+  ws_.SetWindowsVersion(kWindows7);
+  EXPECT_EQ(GetOSKind(kind, servicePack), 0);
+  EXPECT_EQ(kind, OS_WINDOWS_XP) << "the first answer is kept";
+}
+
+}  // namespace

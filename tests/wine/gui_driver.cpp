@@ -1,14 +1,19 @@
 // Drives vantik.exe under Wine as a user would: seeds two abnormal settings, presses the
 // buttons of the main dialog, reads the result list from the other process, opens the about
-// box from the system menu and closes the program, taking screenshots on the way.
+// box from the system menu, exports the diagnostic archive through the Save As dialog and
+// closes the program, taking screenshots on the way.
 //
-//   gui_driver.exe <path of vantik.exe> <screenshot folder>   (both Windows paths)
+//   gui_driver.exe [--export-only] <vantik.exe> <screenshot folder> <export folder>
 //
-// Prints one PASS or FAIL line per check and exits 0 only when every check passed.
+// All three are Windows paths; the export folder must exist, and the archive is written there
+// as "Vantik export.zip". --export-only skips the seeding, the buttons and the about box, for a
+// run on a prefix set to another Windows version. Prints one PASS or FAIL line per check and
+// exits 0 only when every check passed.
 #include "platform/win32/windows_api.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <iterator>
@@ -28,18 +33,41 @@ constexpr DWORD kRunTimeoutMs = 45000;
 constexpr DWORD kRowsTimeoutMs = 3000;
 constexpr DWORD kAboutTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 15000;
+// The report is composed before the Save As dialog opens.
+constexpr DWORD kSaveAsTimeoutMs = 30000;
+constexpr DWORD kDialogCloseTimeoutMs = 10000;
+// The export runs real cmd.exe commands (ipconfig, netsh, wmic) one after another.
+constexpr DWORD kExportTimeoutMs = 120000;
 constexpr UINT kSendTimeoutMs = 5000;
 // Time for a window to paint itself before a screenshot; the driver cannot see paint end.
 constexpr DWORD kSettleMs = 400;
+// A shorter wait for dialogs that may close at any moment.
+constexpr DWORD kProgressPaintMs = 150;
 
 constexpr int kResultList = 1000;
 constexpr int kDiagnose = 1001;
 constexpr int kRepair = 1002;
+constexpr int kExport = 1003;
+// The progress dialog's bar; the other dialogs of the program have no control of this id.
+constexpr int kProgressBar = 1006;
+// The Save As dialog's file name box: a combo box with an edit inside in the Explorer style,
+// a plain edit in the old style. 1136 is the file type box.
+constexpr int kNameCombo = 1148;
+constexpr int kOldStyleNameEdit = 1152;
+constexpr int kFileTypeCombo = 1136;
+// A message box shows its text in a static of this id.
+constexpr int kMessageText = 0xFFFF;
 constexpr UINT kAboutCommand = 0x0010;
 
 constexpr char kDialogClass[] = "#32770";
 constexpr char kMainCaption[] = "Vantik";
 constexpr char kAboutCaption[] = "About Vantik";
+// The program's message boxes carry the executable's name.
+constexpr char kBoxCaption[] = "vantik";
+// A space in both the folder and the name: the program quotes every path it hands to cmd.exe.
+constexpr char kArchiveName[] = "Vantik export.zip";
+// What the export leaves in the temporary folder until the archive holds it.
+constexpr const char* kTemporaryFiles[] = {"Vantik.log", "WindowsUpdate.log"};
 
 constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
 constexpr char kRenego[] = "DisableRenegoOnClient";
@@ -53,6 +81,9 @@ const std::string kAbnormal = "异常";
 // Image indexes of the result icons in the list's image list.
 constexpr int kNormalImage = 0;
 constexpr int kAbnormalImage = 2;
+// "导出完毕!" in code page 936, written in hex so that it does not depend on how this file is
+// compiled: the box is told apart from every other one by these bytes.
+const std::string kExportDone = "\xb5\xbc\xb3\xf6\xcd\xea\xb1\xcf!";
 
 // ---- handles -------------------------------------------------------------------------------
 
@@ -194,25 +225,34 @@ std::string Enclose(const char* open, const std::string& text, const char* close
   return out;
 }
 
-// The log is read on a UTF-8 terminal: code page 936 text is shown converted.
-std::string Readable(const std::string& gbk) {
-  if (gbk.empty()) return "\"\"";
+// The log is read on a UTF-8 terminal: code page 936 text is shown converted. Nothing when the
+// bytes are not valid code page 936 text.
+std::optional<std::string> Utf8(const std::string& gbk) {
+  if (gbk.empty()) return std::string();
   const int wide_size = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(),
                                             static_cast<int>(gbk.size()), nullptr, 0);
-  if (wide_size <= 0) return Enclose("<", Hex(gbk), ">");
+  if (wide_size <= 0) return std::nullopt;
   std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
   MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), wide_size);
   const int size =
       WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, utf8.data(), size, nullptr, nullptr);
-  return Enclose("\"", utf8, "\"");
+  return utf8;
+}
+
+// Text read from the program, quoted, or its bytes in hex when it is not code page 936 text.
+std::string Readable(const std::string& gbk) {
+  const auto utf8 = Utf8(gbk);
+  return utf8 ? Enclose("\"", *utf8, "\"") : Enclose("<", Hex(gbk), ">");
 }
 
 class Checks {
  public:
   void Expect(bool ok, const std::string& what, const std::string& detail) {
-    std::printf("%s %s: %s\n", ok ? "PASS" : "FAIL", what.c_str(), detail.c_str());
+    // Check names may hold the program's Chinese texts, compiled to code page 936.
+    const std::string name = Utf8(what).value_or(what);
+    std::printf("%s %s: %s\n", ok ? "PASS" : "FAIL", name.c_str(), detail.c_str());
     std::fflush(stdout);
     if (!ok) ++failed_;
     ++total_;
@@ -343,6 +383,28 @@ HWND FindOtherDialog(DWORD pid, HWND main) {
     if (hwnd != main) return hwnd;
   }
   return nullptr;
+}
+
+bool IsSaveAs(HWND dialog) {
+  return GetDlgItem(dialog, kNameCombo) != nullptr ||
+         GetDlgItem(dialog, kOldStyleNameEdit) != nullptr;
+}
+
+bool IsMessageBox(HWND dialog) {
+  return GetDlgItem(dialog, kMessageText) != nullptr && !IsSaveAs(dialog);
+}
+
+HWND FindDialog(DWORD pid, bool (*matches)(HWND)) {
+  for (HWND hwnd : VisibleWindows(pid, kDialogClass)) {
+    if (matches(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+bool IsProgress(HWND dialog) { return GetDlgItem(dialog, kProgressBar) != nullptr; }
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Returns once the program has handled everything posted before, then lets it paint.
@@ -555,7 +617,44 @@ struct Row {
   std::string text;
   std::string result;
   int image;
+  bool operator==(const Row&) const = default;
 };
+
+std::string Describe(const std::vector<Row>& rows) {
+  std::string out = std::to_string(rows.size()) + " rows";
+  for (const Row& row : rows) {
+    out += "; ";
+    out += Readable(row.text);
+    out += " ";
+    out += Readable(row.result);
+    out += " image ";
+    out += std::to_string(row.image);
+  }
+  return out;
+}
+
+// The temporary folder with its trailing backslash, as the program gets it in the same prefix.
+std::string TempFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(sizeof buffer, buffer);
+  if (length == 0 || length >= sizeof buffer) return {};
+  return std::string(buffer, length);
+}
+
+// The Windows version that programs of this prefix see, for the log of a run.
+std::string WindowsVersion() {
+  OSVERSIONINFOEXA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return "unreadable";
+  char text[96];
+  std::snprintf(text, sizeof text, "%lu.%lu.%lu, service pack %u, product type %u",
+                static_cast<unsigned long>(info.dwMajorVersion),
+                static_cast<unsigned long>(info.dwMinorVersion),
+                static_cast<unsigned long>(info.dwBuildNumber),
+                static_cast<unsigned>(info.wServicePackMajor),
+                static_cast<unsigned>(info.wProductType));
+  return text;
+}
 
 class Driver {
  public:
@@ -653,7 +752,7 @@ class Driver {
                    main_enabled ? "enabled" : "disabled");
     if (progress_shot != nullptr) {
       // Best effort: the dialog may close before it has painted.
-      Sleep(150);
+      Sleep(kProgressPaintMs);
       if (FindOtherDialog(program_.pid(), main_) != nullptr) {
         Shot(progress_shot, false);
       } else {
@@ -777,6 +876,35 @@ class Driver {
     });
   }
 
+  // Presses "导出信息", answers the Save As dialog with `archive`, follows the export to its
+  // closing message box and dismisses it. Returns whether the program is idle afterwards.
+  bool Export(const std::string& archive) {
+    checks_.Note("Windows version of this prefix: " + WindowsVersion());
+    const std::vector<Row> before = ReadRows(0);
+    // The dialog asks before it overwrites, and that question would stop the export.
+    checks_.Expect(!FileExists(archive), "export: no archive before the export", archive);
+    HWND button = GetDlgItem(main_, kExport);
+    if (button == nullptr) {
+      checks_.Expect(false, "export: button 1003", "missing");
+      return false;
+    }
+    checks_.ExpectText("button 1003", TextOf(button), "导出信息");
+    PostMessageA(main_, WM_COMMAND, MAKEWPARAM(kExport, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+
+    HWND save_as = nullptr;
+    WaitFor(kSaveAsTimeoutMs, [&] {
+      WatchMessageBoxes();
+      save_as = FindDialog(program_.pid(), IsSaveAs);
+      return save_as != nullptr || !program_.Running();
+    });
+    checks_.Expect(
+        save_as != nullptr, "export: Save As dialog opens",
+        save_as != nullptr ? "seen" : (program_.Running() ? "not within 30 s" : "program ended"));
+    if (save_as == nullptr || !AnswerSaveAs(save_as, archive)) return false;
+    return FinishExport(before, archive);
+  }
+
   void Close() {
     PostMessageA(main_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main_, IDOK)));
@@ -796,19 +924,133 @@ class Driver {
   }
 
  private:
+  bool AnswerSaveAs(HWND dialog, const std::string& archive) {
+    HWND combo = GetDlgItem(dialog, kNameCombo);
+    const bool explorer = combo != nullptr;
+    checks_.Expect(explorer, "export: Save As dialog is Explorer style",
+                   explorer ? "name box 1148" : "only the old-style name box 1152");
+    // The Explorer style keeps the typed text in an edit inside the combo box.
+    HWND name = explorer ? FindWindowExA(combo, nullptr, "Edit", nullptr)
+                         : GetDlgItem(dialog, kOldStyleNameEdit);
+    if (name == nullptr) name = combo;
+    checks_.ExpectText("export: initial file name", TextOf(name), "Vantik.zip");
+    checks_.ExpectText("export: file type", TextOf(GetDlgItem(dialog, kFileTypeCombo)),
+                       "Zip Files (*.zip)");
+    Settle(dialog);
+    Shot("09-export-save-as", true);
+
+    DWORD_PTR ignored = 0;
+    const bool typed =
+        SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(archive.c_str()),
+                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored) != 0;
+    checks_.ExpectText("export: file name typed", typed ? TextOf(name) : std::nullopt, archive);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    WaitFor(kDialogCloseTimeoutMs, [&] {
+      WatchMessageBoxes();
+      return !IsWindow(dialog) || !program_.Running();
+    });
+    const bool closed = !IsWindow(dialog) && program_.Running();
+    checks_.Expect(closed, "export: Save As dialog closes with OK",
+                   closed ? "closed" : (program_.Running() ? "still open" : "program ended"));
+    return closed;
+  }
+
+  bool FinishExport(const std::vector<Row>& before, const std::string& archive) {
+    const std::string temp = TempFolder();
+    const std::string log = temp + kTemporaryFiles[0];
+    // Seeing the log proves that the folder checked below is the one the program writes to.
+    bool log_seen = !temp.empty() && FileExists(log);
+    // Best effort: under Wine the whole export after the Save As dialog takes well under a
+    // second, so the progress dialog gets only a short moment to paint itself again.
+    Sleep(kProgressPaintMs);
+    if (FindDialog(program_.pid(), IsProgress) != nullptr) {
+      Shot("10-export-progress", false);
+    } else {
+      checks_.Note("10-export-progress skipped: the progress dialog had closed");
+    }
+
+    HWND done = nullptr;
+    bool progress_with_done = false;
+    WaitFor(kExportTimeoutMs, [&] {
+      if (!log_seen && !temp.empty()) log_seen = FileExists(log);
+      done = WatchMessageBoxes();
+      if (done != nullptr) progress_with_done = FindDialog(program_.pid(), IsProgress) != nullptr;
+      return done != nullptr || !program_.Running();
+    });
+    checks_.Expect(stray_.empty(), "export: no other message box before 导出完毕!",
+                   std::to_string(stray_.size()) + " seen");
+    checks_.Expect(
+        done != nullptr, "export: message box 导出完毕! shows",
+        done != nullptr ? "shown" : (program_.Running() ? "not within 120 s" : "program ended"));
+    if (done == nullptr) return false;
+    checks_.Expect(!progress_with_done, "export: progress dialog has closed before 导出完毕!",
+                   progress_with_done ? "still open" : "closed");
+    checks_.ExpectText("export: caption of 导出完毕!", TextOf(done), kBoxCaption);
+    Settle(done);
+    Shot("11-export-done", true);
+    PostMessageA(done, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(done, IDOK)));
+    WaitFor(kDialogCloseTimeoutMs, [&] { return Idle() || !program_.Running(); });
+    const bool idle = Idle();
+    checks_.Expect(
+        idle, "export: 导出完毕! closes with OK and the main dialog is idle",
+        idle ? "yes" : (program_.Running() ? "a dialog is still open" : "program ended"));
+
+    const std::vector<Row> after = ReadRows(before.size());
+    checks_.Expect(
+        after == before, "export: list rows unchanged",
+        after == before ? Describe(after) : Describe(after) + ", before: " + Describe(before));
+    checks_.Expect(log_seen, "export: log written in the temporary folder", log);
+    for (const char* name : kTemporaryFiles) {
+      const std::string path = temp + name;
+      const bool gone = !temp.empty() && !FileExists(path);
+      checks_.Expect(gone, Enclose("export: ", name, " not left in the temporary folder"),
+                     temp.empty() ? "temporary folder unknown" : (gone ? "absent" : path));
+    }
+    checks_.Expect(FileExists(archive), "export: archive written", archive);
+    return idle;
+  }
+
+  // Returns the visible "导出完毕!" box, if any. Every other message box of the program is a
+  // fault: it is reported once with its caption and text, and closed so that the export goes on.
+  HWND WatchMessageBoxes() {
+    HWND done = nullptr;
+    for (HWND box : VisibleWindows(program_.pid(), kDialogClass)) {
+      if (!IsMessageBox(box)) continue;
+      const auto text = TextOf(GetDlgItem(box, kMessageText));
+      if (!text) continue;  // read again at the next poll
+      if (*text == kExportDone) {
+        done = box;
+        continue;
+      }
+      if (std::find(stray_.begin(), stray_.end(), box) != stray_.end()) continue;
+      stray_.push_back(box);
+      std::string detail = Readable(TextOf(box).value_or("<unreadable>"));
+      detail += ": ";
+      detail += Readable(*text);
+      checks_.Expect(false, "export: unexpected message box", detail);
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    }
+    return done;
+  }
+
   Program& program_;
   std::string shots_;
   Checks checks_;
   HWND main_ = nullptr;
   HWND list_ = nullptr;
+  std::vector<HWND> stray_;
 };
 
-int Drive(const std::string& exe, const std::string& shots) {
+int Drive(bool export_only, const std::string& exe, const std::string& shots,
+          const std::string& export_folder) {
   Program program;
   Driver driver(program, shots);
   Checks& checks = driver.checks();
 
-  const bool seeded = driver.SeedRegistry();
+  const bool seeded = export_only || driver.SeedRegistry();
   const bool started = seeded && program.Start(exe);
   if (seeded) {
     checks.Expect(started, "start " + exe,
@@ -820,25 +1062,27 @@ int Drive(const std::string& exe, const std::string& shots) {
   [&] {
     if (!started || !driver.FindMain()) return;
     driver.CheckStart();
+    if (!export_only) {
+      if (!driver.Run("diagnose", kDiagnose, "02-diagnose-progress")) return;
+      driver.Shot("03-diagnose", true);
+      driver.CheckRows("diagnose", kAbnormal, kAbnormalImage);
+      driver.CheckRegistry("after diagnose", std::string("\1\0\0\0", 4),
+                           std::string("Mozilla/4.0\0", 12));
 
-    if (!driver.Run("diagnose", kDiagnose, "02-diagnose-progress")) return;
-    driver.Shot("03-diagnose", true);
-    driver.CheckRows("diagnose", kAbnormal, kAbnormalImage);
-    driver.CheckRegistry("after diagnose", std::string("\1\0\0\0", 4),
-                         std::string("Mozilla/4.0\0", 12));
+      if (!driver.Run("repair", kRepair, nullptr)) return;
+      driver.Shot("04-repair", true);
+      driver.CheckRows("repair", kNormal, kNormalImage);
+      driver.CheckRegistry("after repair", std::string(4, '\0'),
+                           std::string("compatible;Mozilla/4.0\0", 23));
 
-    if (!driver.Run("repair", kRepair, nullptr)) return;
-    driver.Shot("04-repair", true);
-    driver.CheckRows("repair", kNormal, kNormalImage);
-    driver.CheckRegistry("after repair", std::string(4, '\0'),
-                         std::string("compatible;Mozilla/4.0\0", 23));
+      if (!driver.Run("diagnose again", kDiagnose, nullptr)) return;
+      driver.Shot("05-diagnose-again", true);
+      driver.CheckRows("diagnose again", kNormal, kNormalImage);
 
-    if (!driver.Run("diagnose again", kDiagnose, nullptr)) return;
-    driver.Shot("05-diagnose-again", true);
-    driver.CheckRows("diagnose again", kNormal, kNormalImage);
-
-    if (!driver.AboutFromCommand()) return;
-    if (!driver.AboutFromSystemMenu()) return;
+      if (!driver.AboutFromCommand()) return;
+      if (!driver.AboutFromSystemMenu()) return;
+    }
+    if (!driver.Export(Enclose("", export_folder, "\\") + kArchiveName)) return;
     driver.Close();
   }();
 
@@ -849,9 +1093,13 @@ int Drive(const std::string& exe, const std::string& shots) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: gui_driver <path of vantik.exe> <screenshot folder>\n");
+  const bool export_only = argc > 1 && std::string(argv[1]) == "--export-only";
+  const int first = export_only ? 2 : 1;
+  if (argc - first != 3) {
+    std::fprintf(stderr,
+                 "usage: gui_driver [--export-only] <path of vantik.exe> <screenshot folder> "
+                 "<export folder>\n");
     return 2;
   }
-  return Drive(argv[1], argv[2]);
+  return Drive(export_only, argv[first], argv[first + 1], argv[first + 2]);
 }

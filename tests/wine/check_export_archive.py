@@ -1,0 +1,140 @@
+#!/usr/bin/env python3
+"""Checks the archive that vantik.exe exported under Wine, with python's own zip reader.
+
+    check_export_archive.py ARCHIVE ENTRY...
+
+ENTRY... are the names the archive must hold, in order. Prints one PASS or FAIL line per check
+and exits 0 only when every check passed.
+"""
+
+import os
+import sys
+import time
+import zipfile
+import zlib
+
+# What a damaged entry raises instead of returning.
+READ_ERRORS = (zipfile.BadZipFile, zlib.error, EOFError, OSError)
+
+# The log's banners, byte for byte: runs of "=" of differing lengths, not padded to one width.
+BANNERS = [
+    b"\r\n" + b"=" * 35 + b"SYSTEM INFO" + b"=" * 34 + b"\r\n",
+    b"\r\n" + b"=" * 35 + b"SOFTWARE INFO" + b"=" * 32 + b"\r\n",
+    b"\r\n" + b"=" * 35 + b"PROCESS INFO" + b"=" * 33 + b"\r\n",
+    b"\r\n" + b"=" * 35 + b"IE BROWER INFO" + b"=" * 31 + b"\r\n",
+    b"\r\n" + b"=" * 36 + b"ROUTE TABLE" + b"=" * 33 + b"\r\n",
+    b"\r\n" + b"=" * 36 + b"ADAPTER INFO" + b"=" * 32 + b"\r\n",
+    b"\r\n" + b"=" * 36 + b"TOVRA CLIENT" + b"=" * 34 + b"\r\n",
+    b"\r\n" + b"=" * 36 + b"HOSTS" + b"=" * 32 + b"\r\n",
+    b"\r\n" + b"=" * 36 + b"CATALOG" + b"=" * 32 + b"\r\n",
+]
+BANNER_SIZES = [84, 84, 84, 84, 84, 84, 86, 77, 79]
+
+# What Wine's commands write after the last banner. "ipconfig /all" lists the loopback
+# interface with its address (Windows itself leaves it out); Wine 8's "ipconfig /displaydns"
+# only prints its usage line, which the DNS capture appends after the network capture.
+IPCONFIG_ALL_MARK = b"127.0.0.1"
+DISPLAYDNS_MARK = b"ipconfig [ /? | /all ]"
+
+# Entries are dated from the temporary file's local write time, in the 2-second DOS form.
+DATE_TOLERANCE_S = 600
+
+
+class Checks:
+    def __init__(self):
+        self.failed = 0
+        self.total = 0
+
+    def expect(self, ok, what, detail):
+        print(f"{'PASS' if ok else 'FAIL'} {what}: {detail}", flush=True)
+        self.total += 1
+        if not ok:
+            self.failed += 1
+        return ok
+
+
+def excerpt(data, limit=160):
+    text = repr(data[:limit])
+    return text + ("..." if len(data) > limit else "")
+
+
+def check_log(checks, log):
+    assert [len(b) for b in BANNERS] == BANNER_SIZES, "banner table is wrong"
+    checks.expect(log.startswith(BANNERS[0]), "Vantik.log starts with the first banner",
+                  excerpt(log, 90))
+    # Each banner after the one before, so that the check holds once the sections have text.
+    position = 0
+    for number, banner in enumerate(BANNERS, 1):
+        found = log.find(banner, position)
+        if not checks.expect(found >= 0, f"Vantik.log banner {number}",
+                             f"at byte {found}" if found >= 0 else
+                             f"{banner!r} not found after byte {position}"):
+            return
+        position = found + len(banner)
+
+    tail = log[position:]
+    checks.expect(len(tail) > 0, "Vantik.log has command output after the last banner",
+                  f"{len(tail)} bytes")
+    # The nine banners are all: the commands' output must not hold a tenth piece of the report.
+    checks.expect(b"\r\n" + b"=" * 30 not in tail, "no banner after the last one", excerpt(tail))
+    all_at = tail.find(IPCONFIG_ALL_MARK)
+    checks.expect(all_at >= 0, "output of ipconfig /all after the last banner",
+                  f"{IPCONFIG_ALL_MARK!r} at byte {all_at}" if all_at >= 0 else excerpt(tail))
+    dns_at = tail.rfind(DISPLAYDNS_MARK)
+    checks.expect(dns_at > all_at >= 0, "output of ipconfig /displaydns after ipconfig /all",
+                  f"{DISPLAYDNS_MARK!r} at byte {dns_at}" if dns_at >= 0 else
+                  f"{DISPLAYDNS_MARK!r} not found; end: {tail[-160:]!r}")
+
+
+def main(argv):
+    if len(argv) < 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    path, expected = argv[1], argv[2:]
+    checks = Checks()
+    if not checks.expect(zipfile.is_zipfile(path), "archive is a zip file", path):
+        return 1
+    with zipfile.ZipFile(path) as archive:
+        infos = archive.infolist()
+        names = [info.filename for info in infos]
+        checks.expect(names == expected, "entries in order", f"{names}, expected {expected}")
+        try:
+            bad = archive.testzip()
+        except READ_ERRORS as error:
+            bad = f"({error})"
+        checks.expect(bad is None, "every entry reads back with its CRC",
+                      "all good" if bad is None else f"first bad entry {bad}")
+        checks.expect(archive.comment == b"", "no archive comment", repr(archive.comment))
+        # The archive is written last; its entries were written a little before it.
+        written = os.path.getmtime(path)
+        for info in infos:
+            name = info.filename
+            checks.expect(info.compress_type == zipfile.ZIP_DEFLATED, f"{name} is deflated",
+                          f"method {info.compress_type}")
+            try:
+                data = archive.read(info)
+            except READ_ERRORS as error:
+                checks.expect(False, f"{name} reads back", str(error))
+                continue
+            checks.expect(len(data) == info.file_size, f"{name} size",
+                          f"{len(data)} bytes read, {info.file_size} recorded, "
+                          f"{info.compress_size} compressed")
+            checks.expect(info.extra == b"" and info.comment == b"",
+                          f"{name} has no extra field and no comment",
+                          f"extra {info.extra!r}, comment {info.comment!r}")
+            dated = time.mktime(info.date_time + (0, 0, -1))
+            checks.expect(abs(dated - written) <= DATE_TOLERANCE_S,
+                          f"{name} is dated from its local write time",
+                          f"{time.strftime('%Y-%m-%d %H:%M:%S', info.date_time + (0, 0, -1))}, "
+                          f"archive written "
+                          f"{time.strftime('%Y-%m-%d %H:%M:%S', time.localtime(written))}")
+            if name == "Vantik.log":
+                check_log(checks, data)
+            else:
+                print(f"NOTE {name}: {len(data)} bytes, starts {excerpt(data, 80)}")
+    print(f"{checks.total} archive checks, {checks.failed} failed")
+    return 0 if checks.failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

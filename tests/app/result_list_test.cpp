@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/sim/workstation.h"
+#include "tests/support/hex.h"
 
 namespace {
 
@@ -17,16 +18,6 @@ tagExecuteUnit Unit(const char* text, int done, int result, int enabled = 1) {
   unit.enabled = enabled;
   unit.kind = UNIT_DIAGNOSE;
   return unit;
-}
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
 }
 
 TEST(ResultRows, OnlyUnitsWithAResultInListOrderNumberedWithoutGaps) {

@@ -14,6 +14,7 @@
 #include "app/result_list.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
+#include "tests/support/eventually.h"
 #include "tests/support/recording_view.h"
 
 namespace {
@@ -58,16 +59,6 @@ tagExecuteUnit Unit(const char* text, int (*entry)(), int kind, int enabled = 1)
   unit.kind = kind;
   unit.enabled = enabled;
   return unit;
-}
-
-// Bounded spin until `done` holds; a hang fails the test instead of the run.
-template <typename Pred>
-bool Eventually(Pred done) {
-  for (int i = 0; i < 200000; ++i) {
-    if (done()) return true;
-    std::this_thread::yield();
-  }
-  return done();
 }
 
 class Runner : public ::testing::Test {

@@ -23,6 +23,8 @@
 
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
+#include "tests/report/zip_reader.h"
+#include "tests/support/hex.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -62,8 +64,6 @@ FileTime Utc(int year, int month, int day, int hour, int minute, int second) {
   return FileTime{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32)};
 }
 
-using DateTime = std::array<int, 6>;  // as zipfile gives it: year, month, day, h, min, s
-
 // Log-like text: it compresses, so level 9 and the default level give different streams.
 std::string Text(std::size_t size) {
   std::string text;
@@ -80,141 +80,6 @@ std::string Noise(std::size_t size) {
   std::string bytes(size, '\0');
   for (char& c : bytes) c = static_cast<char>(generator() & 0xFF);
   return bytes;
-}
-
-std::string Hex(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
-}
-
-std::string FromHex(const std::string& hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
-  return bytes;
-}
-
-// One line per entry. testzip checks every CRC first. The local header must agree with the
-// central directory (minizip fills it in by seeking back), and the stored stream must be
-// exactly what zlib makes of the contents at level 9 with minizip's raw-deflate settings.
-constexpr char kReader[] = R"(import struct, sys, zipfile, zlib
-path = sys.argv[1]
-z = zipfile.ZipFile(path)
-bad = z.testzip()
-if bad is not None:
-    print('BAD', bad)
-    sys.exit(1)
-raw = open(path, 'rb').read()
-print(len(z.comment))
-for i in z.infolist():
-    data = z.read(i)
-    name = i.orig_filename.encode('cp437')
-    at = i.header_offset
-    sig, _, _, _, _, _, crc, csize, usize, n, e = struct.unpack('<IHHHHHIIIHH', raw[at:at + 30])
-    local = (sig == 0x04034b50 and crc == i.CRC and csize == i.compress_size and
-             usize == i.file_size and raw[at + 30:at + 30 + n] == name)
-    start = at + 30 + n + e
-    deflater = zlib.compressobj(9, zlib.DEFLATED, -15, 8, 0)
-    level9 = raw[start:start + i.compress_size] == deflater.compress(data) + deflater.flush()
-    print(name.hex(), i.compress_type, i.flag_bits, *i.date_time, i.file_size, i.CRC,
-          int(local), int(level9), len(i.extra), len(i.comment), i.internal_attr,
-          i.external_attr, data.hex() or '-')
-)";
-
-struct Entry {
-  std::string name;
-  int method = 0;
-  int flags = 0;
-  DateTime dateTime{};
-  std::uint64_t size = 0;
-  std::uint32_t crc = 0;
-  bool localHeaderAgrees = false;
-  bool level9Stream = false;
-  int extraLength = -1;
-  int commentLength = -1;
-  long long internalAttributes = -1;
-  long long externalAttributes = -1;
-  std::string contents;
-};
-
-struct Archive {
-  bool readable = false;   // python3's zipfile read it and every CRC matched
-  std::string error;       // what the readers said otherwise
-  bool unzipOk = false;    // `unzip -t` found no error
-  int commentLength = -1;  // the archive's own comment
-  std::vector<Entry> entries;
-};
-
-// Runs a shell command; its output and exit status.
-std::pair<std::string, int> Run(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return {"popen failed", -1};
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-  const int status = pclose(pipe);
-  return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
-
-// Reads archive bytes out of the simulated workstation with the two readers.
-Archive Read(const std::string& bytes) {
-  Archive archive;
-  char folder[] = "/tmp/vantik-packer-XXXXXX";
-  if (mkdtemp(folder) == nullptr) {
-    archive.error = "mkdtemp failed";
-    return archive;
-  }
-  const std::string zipPath = std::string(folder) + "/archive.zip";
-  const std::string scriptPath = std::string(folder) + "/read.py";
-  std::ofstream(zipPath, std::ios::binary) << bytes;
-  std::ofstream(scriptPath) << kReader;
-
-  const auto [output, status] = Run("python3 " + scriptPath + " " + zipPath);
-  archive.readable = status == 0;
-  if (!archive.readable) archive.error = "zipfile: " + output;
-  std::istringstream lines(output);
-  if (archive.readable) lines >> archive.commentLength;
-  Entry entry;
-  std::string nameHex;
-  std::string contentsHex;
-  while (archive.readable &&
-         lines >> nameHex >> entry.method >> entry.flags >> entry.dateTime[0] >>
-             entry.dateTime[1] >> entry.dateTime[2] >> entry.dateTime[3] >> entry.dateTime[4] >>
-             entry.dateTime[5] >> entry.size >> entry.crc >> entry.localHeaderAgrees >>
-             entry.level9Stream >> entry.extraLength >> entry.commentLength >>
-             entry.internalAttributes >> entry.externalAttributes >> contentsHex) {
-    entry.name = FromHex(nameHex);
-    entry.contents = contentsHex == "-" ? std::string() : FromHex(contentsHex);
-    archive.entries.push_back(entry);
-  }
-
-  // unzip calls an archive without entries empty (exit 1); it has nothing to test there.
-  if (!archive.entries.empty()) {
-    const auto [unzipOutput, unzipStatus] = Run("unzip -tq " + zipPath);
-    archive.unzipOk = unzipStatus == 0;
-    if (!archive.unzipOk) archive.error += "unzip -t: " + unzipOutput;
-  }
-  unlink(zipPath.c_str());
-  unlink(scriptPath.c_str());
-  rmdir(folder);
-  return archive;
-}
-
-Archive ReadFromSim(Workstation& ws, const std::string& path) {
-  const auto bytes = ws.files().Contents(path);
-  if (!bytes) {
-    Archive missing;
-    missing.error = "no file at " + path;
-    return missing;
-  }
-  return Read(*bytes);
 }
 
 // Where the central directory starts, from the end record: the end of the last entry.
@@ -265,7 +130,7 @@ TEST_P(PackOneFile, EntryHoldsTheWholeFileThenTheFileIsDeleted) {
 
   EXPECT_EQ(PackExportFiles(kArchive, {kLog}), 1);
 
-  const Archive archive = ReadFromSim(ws, kArchive);
+  const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   EXPECT_TRUE(archive.unzipOk) << archive.error;
   EXPECT_EQ(archive.commentLength, 0);
@@ -302,7 +167,7 @@ TEST(PackExportFiles, EntriesFollowTheListNamedAfterTheLastBackslash) {
 
   EXPECT_EQ(PackExportFiles(kArchive, {kHotfixes, kLog, widePath, bare}), 1);
 
-  const Archive archive = ReadFromSim(ws, kArchive);
+  const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   ASSERT_EQ(archive.entries.size(), 4u);
   ExpectEntry(archive.entries[0], "WindowsUpdate.log", Text(5000), {2011, 1, 2, 3, 4, 6});
@@ -320,7 +185,7 @@ TEST(PackExportFiles, MissingFileIsSkippedSilently) {
 
   EXPECT_EQ(PackExportFiles(kArchive, {kHotfixes, kLog}), 1);
 
-  const Archive archive = ReadFromSim(ws, kArchive);
+  const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   ASSERT_EQ(archive.entries.size(), 1u);
   ExpectEntry(archive.entries[0], "Vantik.log", "log", {2010, 6, 15, 13, 45, 30});
@@ -335,7 +200,7 @@ TEST(PackExportFiles, PathListedTwiceIsPackedOnce) {
 
   EXPECT_EQ(PackExportFiles(kArchive, {kHotfixes, kLog, kHotfixes, kLog}), 1);
 
-  const Archive archive = ReadFromSim(ws, kArchive);
+  const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   ASSERT_EQ(archive.entries.size(), 2u);
   EXPECT_EQ(archive.entries[0].name, "WindowsUpdate.log");
@@ -349,7 +214,7 @@ TEST(PackExportFiles, NothingToPackGivesAnEmptyArchive) {
 
   EXPECT_EQ(PackExportFiles(kArchive, {kLog}), 1);
 
-  const Archive archive = ReadFromSim(ws, kArchive);
+  const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   EXPECT_TRUE(archive.entries.empty());
 }
@@ -364,7 +229,7 @@ TEST(CZLib, DestructorCompletesAnArchiveLeftOpen) {
     EXPECT_EQ(ws.files().OpenFileCount(), 1);  // the archive
   }
   EXPECT_EQ(ws.files().OpenFileCount(), 0);
-  const Archive archive = ReadFromSim(ws, kArchive);
+  const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   ASSERT_EQ(archive.entries.size(), 1u);
   ExpectEntry(archive.entries[0], "Vantik.log", Text(5000), {2010, 6, 15, 13, 45, 30});
@@ -428,7 +293,7 @@ TEST_P(FailureOnSecondFile, ArchiveKeepsTheFirstEntryAndOnlyTheFirstFileGoes) {
     EXPECT_EQ(PackExportFiles(kArchive, {kLog, kHotfixes}), 0);
   }
 
-  const Archive archive = ReadFromSim(ws, kArchive);
+  const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   EXPECT_TRUE(archive.unzipOk) << archive.error;
   ASSERT_EQ(archive.entries.size(), GetParam().entries.size());

@@ -11,6 +11,7 @@
 #include "report/export_state.h"
 #include "report/export_units.h"
 #include "report/os_kind.h"
+#include "tests/support/eventually.h"
 #include "tests/support/recording_view.h"
 
 namespace {
@@ -27,15 +28,6 @@ tagExecuteUnit ExportUnit(int (*entry)()) {
   unit.taskFunc = entry;
   unit.kind = UNIT_EXPORT;
   return unit;
-}
-
-template <typename Pred>
-bool Eventually(Pred done) {
-  for (int i = 0; i < 2000000; ++i) {
-    if (done()) return true;
-    std::this_thread::yield();
-  }
-  return done();
 }
 
 TEST(AbandonedExport, LateHotfixUnitListsNothingInTheNextExport) {

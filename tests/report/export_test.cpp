@@ -181,10 +181,10 @@ TEST_F(Export, OlderSystemHasFourUnitsAndOpensWithoutElevation) {
                                              "正在导出DNS信息...", "正在生成报告..."}));
   EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 1}));
   EXPECT_EQ(Verbs(), (std::vector<std::string>{"open", "open"}));
-  const auto archive = ReadZip(ws_, "C:\\out\\Vantik.zip");
-  ASSERT_TRUE(archive.ok) << archive.error;
-  ASSERT_EQ(archive.names, std::vector<std::string>{"Vantik.log"});
-  EXPECT_EQ(archive.contents[0], AllBanners() + "[open]\r\n[open]\r\n[open]\r\n");
+  const auto archive = ReadArchive(ws_, "C:\\out\\Vantik.zip");
+  ASSERT_TRUE(archive.readable && archive.unzipOk) << archive.error;
+  ASSERT_EQ(Names(archive), std::vector<std::string>{"Vantik.log"});
+  EXPECT_EQ(archive.entries[0].contents, AllBanners() + "[open]\r\n[open]\r\n[open]\r\n");
   EXPECT_FALSE(ws_.files().Contents(kLog)) << "packed, then deleted";
 }
 
@@ -197,9 +197,9 @@ TEST_F(Export, NewerSystemHasFiveUnitsAndAsksForElevation) {
   EXPECT_EQ(units[1].stepText, "正在导出补丁信息...");
   EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 0, 1}));
   EXPECT_EQ(Verbs(), (std::vector<std::string>{"runas", "runas", "runas"}));
-  const auto archive = ReadZip(ws_, "C:\\out\\Vantik.zip");
-  ASSERT_TRUE(archive.ok) << archive.error;
-  EXPECT_EQ(archive.names, (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
+  const auto archive = ReadArchive(ws_, "C:\\out\\Vantik.zip");
+  ASSERT_TRUE(archive.readable && archive.unzipOk) << archive.error;
+  EXPECT_EQ(Names(archive), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
   EXPECT_FALSE(ws_.files().Contents(kLog));
   EXPECT_FALSE(ws_.files().Contents(kHotfixes));
 }
@@ -217,16 +217,16 @@ TEST_F(Export, CancelledSaveAsWritesNoArchive) {
   // The next export packs the hotfix list first, as it was listed first.
   ws_.AnswerSaveAs("C:\\out\\second.zip");
   EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 0, 1}));
-  const auto archive = ReadZip(ws_, "C:\\out\\second.zip");
-  ASSERT_TRUE(archive.ok) << archive.error;
-  EXPECT_EQ(archive.names, (std::vector<std::string>{"WindowsUpdate.log", "Vantik.log"}));
+  const auto archive = ReadArchive(ws_, "C:\\out\\second.zip");
+  ASSERT_TRUE(archive.readable && archive.unzipOk) << archive.error;
+  EXPECT_EQ(Names(archive), (std::vector<std::string>{"WindowsUpdate.log", "Vantik.log"}));
 }
 
 TEST_F(Export, NameWithoutExtensionIsUsedAsTyped) {
   ws_.SetWindowsVersion(kWindowsXp);
   ws_.AnswerSaveAs("C:\\out\\report");
   RunExport();
-  EXPECT_TRUE(ReadZip(ws_, "C:\\out\\report").ok);
+  EXPECT_TRUE(ReadArchive(ws_, "C:\\out\\report").readable);
   EXPECT_FALSE(ws_.files().Contents("C:\\out\\report.zip"));
 }
 
@@ -236,11 +236,11 @@ TEST_F(Export, SecondExportPacksTheSameEntries) {
   ws_.AnswerSaveAs("C:\\out\\two.zip");
   RunExport();
   RunExport();
-  const auto one = ReadZip(ws_, "C:\\out\\one.zip");
-  const auto two = ReadZip(ws_, "C:\\out\\two.zip");
-  ASSERT_TRUE(one.ok && two.ok) << one.error << two.error;
-  EXPECT_EQ(two.names, one.names);
-  EXPECT_EQ(two.names, (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
+  const auto one = ReadArchive(ws_, "C:\\out\\one.zip");
+  const auto two = ReadArchive(ws_, "C:\\out\\two.zip");
+  ASSERT_TRUE(one.readable && two.readable) << one.error << two.error;
+  EXPECT_EQ(Names(two), Names(one));
+  EXPECT_EQ(Names(two), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
 }
 
 TEST_F(Export, LogThatCannotBeCreatedIsNotListed) {

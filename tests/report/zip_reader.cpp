@@ -2,78 +2,113 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <sstream>
+#include <utility>
+
+#include "tests/support/hex.h"
 
 namespace {
 
-std::string FromHex(const std::string& hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
-  return bytes;
-}
+// One line per entry. testzip checks every CRC first. The local header must agree with the
+// central directory (minizip fills it in by seeking back), and the stored stream must be
+// exactly what zlib makes of the contents at level 9 with minizip's raw-deflate settings.
+constexpr char kReader[] = R"(import struct, sys, zipfile, zlib
+path = sys.argv[1]
+z = zipfile.ZipFile(path)
+bad = z.testzip()
+if bad is not None:
+    print('BAD', bad)
+    sys.exit(1)
+raw = open(path, 'rb').read()
+print(len(z.comment))
+for i in z.infolist():
+    data = z.read(i)
+    name = i.orig_filename.encode('cp437')
+    at = i.header_offset
+    sig, _, _, _, _, _, crc, csize, usize, n, e = struct.unpack('<IHHHHHIIIHH', raw[at:at + 30])
+    local = (sig == 0x04034b50 and crc == i.CRC and csize == i.compress_size and
+             usize == i.file_size and raw[at + 30:at + 30 + n] == name)
+    start = at + 30 + n + e
+    deflater = zlib.compressobj(9, zlib.DEFLATED, -15, 8, 0)
+    level9 = raw[start:start + i.compress_size] == deflater.compress(data) + deflater.flush()
+    print(name.hex(), i.compress_type, i.flag_bits, *i.date_time, i.file_size, i.CRC,
+          int(local), int(level9), len(i.extra), len(i.comment), i.internal_attr,
+          i.external_attr, data.hex() or '-')
+)";
 
-// One line per entry: name, method, DOS date-time, contents; names and contents in hex. testzip
-// checks every entry's CRC first.
-constexpr char kScript[] =
-    "import sys, zipfile\n"
-    "z = zipfile.ZipFile(sys.argv[1])\n"
-    "bad = z.testzip()\n"
-    "if bad is not None: print('BAD', bad); sys.exit(1)\n"
-    "for i in z.infolist():\n"
-    "  y, mo, d, h, mi, s = i.date_time\n"
-    "  dos = ((y - 1980) << 25) | (mo << 21) | (d << 16) | (h << 11) | (mi << 5) | (s // 2)\n"
-    "  name = i.orig_filename.encode('cp437') if i.flag_bits & 0x800 == 0 else "
-    "i.filename.encode()\n"
-    "  print(name.hex(), i.compress_type, dos, z.read(i).hex() or '-')\n";
+// Runs a shell command; its output and exit status.
+std::pair<std::string, int> Run(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return {"popen failed", -1};
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+  const int status = pclose(pipe);
+  return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
 
 }  // namespace
 
-ZipContents ReadZip(platform::sim::Workstation& ws, const std::string& path) {
-  ZipContents zip;
+Archive ReadArchiveBytes(const std::string& bytes) {
+  Archive archive;
+  char folder[] = "/tmp/vantik-packer-XXXXXX";
+  if (mkdtemp(folder) == nullptr) {
+    archive.error = "mkdtemp failed";
+    return archive;
+  }
+  const std::string zipPath = std::string(folder) + "/archive.zip";
+  const std::string scriptPath = std::string(folder) + "/read.py";
+  std::ofstream(zipPath, std::ios::binary) << bytes;
+  std::ofstream(scriptPath) << kReader;
+
+  const auto [output, status] = Run("python3 " + scriptPath + " " + zipPath);
+  archive.readable = status == 0;
+  if (!archive.readable) archive.error = "zipfile: " + output;
+  std::istringstream lines(output);
+  if (archive.readable) lines >> archive.commentLength;
+  Entry entry;
+  std::string nameHex;
+  std::string contentsHex;
+  while (archive.readable &&
+         lines >> nameHex >> entry.method >> entry.flags >> entry.dateTime[0] >>
+             entry.dateTime[1] >> entry.dateTime[2] >> entry.dateTime[3] >> entry.dateTime[4] >>
+             entry.dateTime[5] >> entry.size >> entry.crc >> entry.localHeaderAgrees >>
+             entry.level9Stream >> entry.extraLength >> entry.commentLength >>
+             entry.internalAttributes >> entry.externalAttributes >> contentsHex) {
+    entry.name = FromHex(nameHex);
+    entry.contents = contentsHex == "-" ? std::string() : FromHex(contentsHex);
+    archive.entries.push_back(entry);
+  }
+
+  // unzip calls an archive without entries empty (exit 1); it has nothing to test there.
+  if (!archive.entries.empty()) {
+    const auto [unzipOutput, unzipStatus] = Run("unzip -tq " + zipPath);
+    archive.unzipOk = unzipStatus == 0;
+    if (!archive.unzipOk) archive.error += "unzip -t: " + unzipOutput;
+  }
+  unlink(zipPath.c_str());
+  unlink(scriptPath.c_str());
+  rmdir(folder);
+  return archive;
+}
+
+Archive ReadArchive(platform::sim::Workstation& ws, const std::string& path) {
   const auto bytes = ws.files().Contents(path);
   if (!bytes) {
-    zip.error = "no archive at " + path;
-    return zip;
+    Archive missing;
+    missing.error = "no file at " + path;
+    return missing;
   }
-  char name[] = "/tmp/vantik-zip-XXXXXX";
-  const int fd = mkstemp(name);
-  if (fd < 0) {
-    zip.error = "cannot make a temporary file";
-    return zip;
-  }
-  const bool written =
-      write(fd, bytes->data(), bytes->size()) == static_cast<ssize_t>(bytes->size());
-  close(fd);
-  std::string output;
-  if (written) {
-    const std::string command = "python3 -c \"$VANTIK_ZIP_SCRIPT\" " + std::string(name) + " 2>&1";
-    setenv("VANTIK_ZIP_SCRIPT", kScript, 1);
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[4096];
-      size_t got = 0;
-      while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, got);
-      zip.ok = pclose(pipe) == 0;
-    }
-  }
-  unlink(name);
-  if (!zip.ok) {
-    zip.error = "python3 zipfile: " + output;
-    return zip;
-  }
-  std::istringstream lines(output);
-  std::string nameHex;
-  int method = 0;
-  long long dos = 0;
-  std::string contentHex;
-  while (lines >> nameHex >> method >> dos >> contentHex) {
-    zip.names.push_back(FromHex(nameHex));
-    zip.methods.push_back(method);
-    zip.dosDates.push_back(static_cast<int>(dos));
-    zip.contents.push_back(contentHex == "-" ? std::string() : FromHex(contentHex));
-  }
-  return zip;
+  return ReadArchiveBytes(*bytes);
+}
+
+std::vector<std::string> Names(const Archive& archive) {
+  std::vector<std::string> names;
+  for (const Entry& entry : archive.entries) names.push_back(entry.name);
+  return names;
 }

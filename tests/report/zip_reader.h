@@ -1,19 +1,44 @@
-// Reads an archive that the program wrote into the simulated workstation with a reader we did
-// not write (python3's zipfile): the bytes go to a real temporary file first.
+// Reads an archive with readers we did not write: python3's zipfile (entries, CRCs, the local
+// headers against the central directory, the deflate stream against zlib's own level 9) and
+// `unzip -t`. Archives written into the simulated workstation are copied to a real temporary
+// file first.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/sim/workstation.h"
 
-struct ZipContents {
-  bool ok = false;
-  std::string error;
-  std::vector<std::string> names;     // in archive order
-  std::vector<std::string> contents;  // the entries' bytes, CRC-checked by the reader
-  std::vector<int> methods;           // compression method of each entry (8: deflate)
-  std::vector<int> dosDates;          // the entries' dates and times, DOS form: date << 16 | time
+using DateTime = std::array<int, 6>;  // as zipfile gives it: year, month, day, h, min, s
+
+struct Entry {
+  std::string name;
+  int method = 0;
+  int flags = 0;
+  DateTime dateTime{};
+  std::uint64_t size = 0;
+  std::uint32_t crc = 0;
+  bool localHeaderAgrees = false;
+  bool level9Stream = false;
+  int extraLength = -1;
+  int commentLength = -1;
+  long long internalAttributes = -1;
+  long long externalAttributes = -1;
+  std::string contents;
 };
 
-ZipContents ReadZip(platform::sim::Workstation& ws, const std::string& path);
+struct Archive {
+  bool readable = false;   // python3's zipfile read it and every CRC matched
+  std::string error;       // what the readers said otherwise
+  bool unzipOk = false;    // `unzip -t` found no error
+  int commentLength = -1;  // the archive's own comment
+  std::vector<Entry> entries;
+};
+
+Archive ReadArchiveBytes(const std::string& bytes);
+Archive ReadArchive(platform::sim::Workstation& ws, const std::string& path);
+
+// The entries' names, in archive order.
+std::vector<std::string> Names(const Archive& archive);

@@ -181,7 +181,7 @@ void CVantikDlg::OnRepair() {
 void CVantikDlg::OnExport() {
   platform::DebugTrace("export dignose Info.");
   RunProgress(m_exportUnits);
-  platform::ShowMessageBox("导出完毕!");
+  platform::ShowMessageBox("导出完毕!", m_hWnd);
 }
 
 void CVantikDlg::OnUnitResult(int index, int result) {

@@ -3,11 +3,11 @@
 
 namespace platform {
 
-// A modal message box with the OK button alone, captioned with the application's title. It has
-// no owner window: shown from a worker while the progress dialog is modal, an owner would be
-// enabled again when the box closes. Returns the button pressed (IDOK), or 0 when no box could
-// be shown.
-int ShowMessageBox(const char* text);
+// A modal message box with the OK button alone, captioned with the application's title.
+// `owner` is a window of the calling thread, or null: a worker passes none, since an owner on
+// the user-interface thread would be enabled again when the box closes, under the modal
+// progress dialog. Returns the button pressed (IDOK), or 0 when no box could be shown.
+int ShowMessageBox(const char* text, void* owner = nullptr);
 
 // The Explorer-style Save As dialog, with no owner window: `initialName` in the name box,
 // `filter` in the framework's form ("Zip Files (*.zip)|*.zip||"), no default extension, and

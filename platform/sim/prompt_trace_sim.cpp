@@ -10,7 +10,9 @@ namespace platform {
 
 void DebugTrace(const char* line) { sim::Workstation::Current().RecordTrace(line); }
 
-int ShowMessageBox(const char* text) { return sim::Workstation::Current().RecordMessageBox(text); }
+int ShowMessageBox(const char* text, void*) {
+  return sim::Workstation::Current().RecordMessageBox(text);
+}
 
 bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsigned size) {
   const std::optional<std::string> answer =

@@ -87,10 +87,10 @@ bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsi
   return true;
 }
 
-int ShowMessageBox(const char* text) {
+int ShowMessageBox(const char* text, void* owner) {
   char title[MAX_PATH] = {};
   GetAppTitle(title, sizeof(title));
-  const int answer = MessageBoxA(nullptr, text, title, MB_OK);
+  const int answer = MessageBoxA(static_cast<HWND>(owner), text, title, MB_OK);
   return answer > 0 ? answer : 0;
 }
 

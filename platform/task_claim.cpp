@@ -16,8 +16,12 @@ bool RunWhileClaimed(const std::function<void()>& write) {
     return true;
   }
   if (!claim->Acquire()) return false;
+  // Released on every way out: a claim left held would keep the dialog waiting for good.
+  struct Release {
+    TaskClaim* claim;
+    ~Release() { claim->Release(); }
+  } release{claim};
   write();
-  claim->Release();
   return true;
 }
 

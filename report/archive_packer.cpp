@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/cp936.h"
 #include "platform/prompt.h"
 #include "platform/win32_codes.h"
 
@@ -99,22 +100,8 @@ int ZCALLBACK ArchiveError(voidpf, voidpf stream) {
   return static_cast<ArchiveStream*>(stream)->error != ERROR_SUCCESS ? 1 : 0;
 }
 
-// A lead byte of code page 936, the program's code page: the next byte belongs to the same
-// character, and can be 0x5C, the backslash.
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 // The part of `path` after its last backslash, or the whole path when it has none.
-const char* EntryName(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p != '\0'; ++p) {
-    if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
-      ++p;
-    } else if (*p == '\\') {
-      name = p + 1;
-    }
-  }
-  return name;
-}
+const char* EntryName(const char* path) { return path + platform::cp936::AfterLast(path, '\\'); }
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/sim/sim_text.h"
+#include "platform/cp936.h"
 #include "platform/win32_codes.h"
 
 namespace platform::sim {
@@ -29,18 +29,8 @@ std::string_view PathOrEmpty(const char* path) { return path != nullptr ? path :
 // The folded path without a final backslash that ends it as a separator (not as the trail byte
 // of a double-byte character).
 std::string FoldFolder(std::string_view path) {
-  std::string folded = Fold(path);
-  bool endsWithSeparator = false;
-  for (std::size_t i = 0; i < folded.size(); ++i) {
-    const auto c = static_cast<unsigned char>(folded[i]);
-    if (IsLeadByte(c) && i + 1 < folded.size()) {
-      ++i;
-      endsWithSeparator = false;
-    } else {
-      endsWithSeparator = c == '\\';
-    }
-  }
-  if (endsWithSeparator) folded.pop_back();
+  std::string folded = cp936::ToUpper(path);
+  if (!folded.empty() && cp936::AfterLast(folded, '\\') == folded.size()) folded.pop_back();
   return folded;
 }
 
@@ -79,7 +69,7 @@ Files& Files::SetTempFolder(std::string_view folder) {
 
 Files& Files::AddFile(std::string_view path, std::string_view bytes, FileTime lastWrite) {
   std::lock_guard lock(mutex_);
-  Entry& entry = files_[Fold(path)];
+  Entry& entry = files_[cp936::ToUpper(path)];
   if (entry.path.empty()) entry.path = path;
   entry.bytes = bytes;
   entry.lastWrite = lastWrite;
@@ -89,13 +79,13 @@ Files& Files::AddFile(std::string_view path, std::string_view bytes, FileTime la
 Files& Files::Fail(FileCall call, long code, std::string_view path, int times,
                    std::uint32_t afterBytes) {
   std::lock_guard lock(mutex_);
-  faults_.push_back(Fault{call, code, Fold(path), times, afterBytes});
+  faults_.push_back(Fault{call, code, cp936::ToUpper(path), times, afterBytes});
   return *this;
 }
 
 std::optional<std::string> Files::Contents(std::string_view path) const {
   std::lock_guard lock(mutex_);
-  auto it = files_.find(Fold(path));
+  auto it = files_.find(cp936::ToUpper(path));
   if (it == files_.end()) return std::nullopt;
   return it->second.bytes;
 }
@@ -156,7 +146,7 @@ long Files::OpenHandle(const std::string& key, bool write, void** handle) {
 long Files::Create(const char* path, void** handle) {
   std::lock_guard lock(mutex_);
   if (path == nullptr || *path == '\0') return ERROR_PATH_NOT_FOUND;
-  std::string key = Fold(path);
+  std::string key = cp936::ToUpper(path);
   if (const long fault = TakeFault(FileCall::kCreate, key)) return fault;
   auto it = files_.find(key);
   if (it != files_.end() && it->second.openHandles > 0) return ERROR_SHARING_VIOLATION;
@@ -170,7 +160,7 @@ long Files::Create(const char* path, void** handle) {
 long Files::Open(const char* path, void** handle) {
   std::lock_guard lock(mutex_);
   if (path == nullptr || *path == '\0') return ERROR_PATH_NOT_FOUND;
-  const std::string key = Fold(path);
+  const std::string key = cp936::ToUpper(path);
   if (const long fault = TakeFault(FileCall::kOpen, key)) return fault;
   if (files_.find(key) == files_.end()) return ERROR_FILE_NOT_FOUND;
   return OpenHandle(key, false, handle);
@@ -276,7 +266,7 @@ bool Files::Exists(const char* path) const {
 
 long Files::Remove(const char* path) {
   std::lock_guard lock(mutex_);
-  const std::string key = Fold(PathOrEmpty(path));
+  const std::string key = cp936::ToUpper(PathOrEmpty(path));
   if (const long fault = TakeFault(FileCall::kRemove, key)) return fault;
   auto it = files_.find(key);
   if (it == files_.end()) return ERROR_FILE_NOT_FOUND;
@@ -288,7 +278,7 @@ long Files::Remove(const char* path) {
 
 bool Files::WriteTime(const char* path, FileTime* time) const {
   std::lock_guard lock(mutex_);
-  auto it = files_.find(Fold(PathOrEmpty(path)));
+  auto it = files_.find(cp936::ToUpper(PathOrEmpty(path)));
   if (it == files_.end()) {
     *time = FileTime{};
     return false;
@@ -299,7 +289,7 @@ bool Files::WriteTime(const char* path, FileTime* time) const {
 
 void Files::Append(std::string_view path, std::string_view bytes) {
   std::lock_guard lock(mutex_);
-  Entry& entry = files_[Fold(path)];
+  Entry& entry = files_[cp936::ToUpper(path)];
   if (entry.path.empty()) entry.path = path;
   entry.bytes += bytes;
   entry.lastWrite = Now();

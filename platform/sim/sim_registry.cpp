@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/sim/sim_text.h"
+#include "platform/cp936.h"
 #include "platform/win32_codes.h"
 
 namespace platform::sim {
@@ -12,17 +12,15 @@ namespace {
 std::vector<std::string> SplitPath(std::string_view path) {
   std::vector<std::string> parts;
   std::string part;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const auto c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
-      part += path[i];
-      part += path[++i];
-    } else if (c == '\\') {
+  for (std::size_t i = 0; i < path.size();) {
+    const std::size_t length = cp936::CharLength(path, i);
+    if (length == 1 && path[i] == '\\') {
       if (!part.empty()) parts.push_back(std::move(part));
       part.clear();
     } else {
-      part += path[i];
+      part.append(path.substr(i, length));
     }
+    i += length;
   }
   if (!part.empty()) parts.push_back(std::move(part));
   return parts;
@@ -32,7 +30,7 @@ std::string FoldPath(std::string_view path) {
   std::string folded;
   for (const std::string& part : SplitPath(path)) {
     if (!folded.empty()) folded += '\\';
-    folded += Fold(part);
+    folded += cp936::ToUpper(part);
   }
   return folded;
 }
@@ -51,7 +49,7 @@ struct Registry::Key {
   long openError = ERROR_SUCCESS;
 
   RegValue* FindValue(std::string_view name) {
-    const std::string folded = Fold(name);
+    const std::string folded = cp936::ToUpper(name);
     for (auto& [key, value] : values) {
       if (key == folded) return &value;
     }
@@ -76,7 +74,7 @@ Registry::~Registry() = default;
 Registry::Key* Registry::Find(RegRoot root, std::string_view path) const {
   Key* key = roots_.at(root).get();
   for (const std::string& part : SplitPath(path)) {
-    auto it = key->subKeys.find(Fold(part));
+    auto it = key->subKeys.find(cp936::ToUpper(part));
     if (it == key->subKeys.end()) return nullptr;
     key = it->second.get();
   }
@@ -86,10 +84,10 @@ Registry::Key* Registry::Find(RegRoot root, std::string_view path) const {
 Registry::Key& Registry::Make(RegRoot root, std::string_view path) {
   Key* key = roots_.at(root).get();
   for (const std::string& part : SplitPath(path)) {
-    std::unique_ptr<Key>& child = key->subKeys[Fold(part)];
+    std::unique_ptr<Key>& child = key->subKeys[cp936::ToUpper(part)];
     if (!child) {
       child = std::make_unique<Key>();
-      key->displayNames[Fold(part)] = part;
+      key->displayNames[cp936::ToUpper(part)] = part;
     }
     key = child.get();
   }
@@ -109,7 +107,7 @@ Registry& Registry::SetValue(RegRoot root, std::string_view path, std::string_vi
   if (RegValue* value = key.FindValue(name)) {
     *value = RegValue{type, std::string(bytes)};
   } else {
-    key.values.emplace_back(Fold(name), RegValue{type, std::string(bytes)});
+    key.values.emplace_back(cp936::ToUpper(name), RegValue{type, std::string(bytes)});
   }
   return *this;
 }
@@ -144,7 +142,7 @@ Registry& Registry::DenyOpen(RegRoot root, std::string_view path, long code) {
 Registry& Registry::Fail(RegCall call, long code, std::string_view path, std::string_view name,
                          int times) {
   std::lock_guard lock(mutex_);
-  faults_.push_back(Fault{call, code, FoldPath(path), Fold(name), times});
+  faults_.push_back(Fault{call, code, FoldPath(path), cp936::ToUpper(name), times});
   return *this;
 }
 
@@ -173,7 +171,7 @@ int Registry::OpenKeyCount() const {
 }
 
 long Registry::TakeFault(RegCall call, const std::string& path, std::string_view name) {
-  const std::string folded = Fold(name);
+  const std::string folded = cp936::ToUpper(name);
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
     if (it->call != call) continue;
     if (!it->path.empty() && it->path != path) continue;
@@ -241,7 +239,7 @@ long Registry::SetValue(void* handle, const char* name, std::uint32_t type, cons
   if (RegValue* value = h->key->FindValue(NameOrDefault(name))) {
     *value = std::move(stored);
   } else {
-    h->key->values.emplace_back(Fold(NameOrDefault(name)), std::move(stored));
+    h->key->values.emplace_back(cp936::ToUpper(NameOrDefault(name)), std::move(stored));
   }
   ++writes_;
   return ERROR_SUCCESS;

@@ -89,6 +89,16 @@ bool Workstation::QueryWindowsVersion(bool extended, VersionInfo* version) {
   return true;
 }
 
+void Workstation::SetSystemFolder(std::optional<std::string> folder) {
+  std::lock_guard lock(mutex_);
+  systemFolder_ = std::move(folder);
+}
+
+std::optional<std::string> Workstation::SystemFolder() const {
+  std::lock_guard lock(mutex_);
+  return systemFolder_;
+}
+
 void Workstation::AnswerSaveAs(std::optional<std::string> path) {
   std::lock_guard lock(mutex_);
   saveAsAnswers_.push_back(std::move(path));

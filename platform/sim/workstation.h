@@ -36,6 +36,11 @@ class Workstation {
   // GetVersionExA fails: with the extended structure only, or with both.
   void FailVersionQuery(bool extendedOnly);
 
+  // The system folder that GetSystemDirectoryA gives; nullopt makes the call fail. By default
+  // "C:\WINDOWS\system32".
+  void SetSystemFolder(std::optional<std::string> folder);
+  std::optional<std::string> SystemFolder() const;
+
   // Save As answers, used in order: a path confirms, nullopt cancels. With none left the
   // dialog is cancelled.
   void AnswerSaveAs(std::optional<std::string> path);
@@ -70,6 +75,7 @@ class Workstation {
   bool failThreadStart_ = false;
   VersionInfo version_{2, 6, 1, 7601, 1, 1, 'e'};  // szCSDVersion "Service Pack 1"
   int versionFailure_ = 0;                         // 1: extended query fails, 2: both fail
+  std::optional<std::string> systemFolder_ = "C:\\WINDOWS\\system32";
   std::vector<std::optional<std::string>> saveAsAnswers_;
   std::vector<SaveAsCall> saveAsCalls_;
 };

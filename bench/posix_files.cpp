@@ -137,7 +137,7 @@ bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* 
   return true;
 }
 
-int ShowMessageBox(const char* text) {
+int ShowMessageBox(const char* text, void*) {
   std::fprintf(stderr, "message box: %s\n", text);
   return IDOK;
 }

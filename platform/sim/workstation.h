@@ -11,6 +11,7 @@
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
+#include "platform/sim/sim_winsock.h"
 #include "platform/system_info.h"
 
 namespace platform::sim {
@@ -29,6 +30,7 @@ class Workstation {
   Registry& registry() { return registry_; }
   Files& files() { return files_; }
   Shell& shell() { return shell_; }
+  Winsock& winsock() { return winsock_; }
 
   // The Windows version that GetVersionExA reports, which answers again from now on. By
   // default Windows 7 SP1 workstation.
@@ -70,6 +72,7 @@ class Workstation {
   Registry registry_;
   Files files_;
   Shell shell_;
+  Winsock winsock_;
   std::vector<std::string> traces_;
   std::vector<std::string> messageBoxes_;
   bool failThreadStart_ = false;

@@ -6,10 +6,11 @@
 namespace platform {
 
 // ShellExecuteExA with SEE_MASK_NOCLOSEPROCESS, no window, `verb` ("open" or "runas"), `file`,
-// `parameters`, no folder and SW_HIDE; then, if it started, waits for the process without a
-// time limit and reads its exit code into *exitCode (preset to 0xFFFFFFFF). Returns the
-// instance value that ShellExecuteExA gives: 32 or below means the command did not start.
+// `parameters`, `directory` as the command's working folder (null: the caller's current one)
+// and SW_HIDE; then, if it started, waits for the process without a time limit and reads its
+// exit code into *exitCode (preset to 0xFFFFFFFF). Returns the instance value that
+// ShellExecuteExA gives: 32 or below means the command did not start.
 int RunHiddenAndWait(const char* verb, const char* file, const char* parameters,
-                     std::uint32_t* exitCode);
+                     const char* directory, std::uint32_t* exitCode);
 
 }  // namespace platform

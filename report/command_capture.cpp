@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/prompt.h"
 #include "platform/shell.h"
 #include "platform/win32_codes.h"
@@ -19,15 +20,43 @@ const char* ShellVerb() {
   return GetOSKind(kind, servicePack) == 0 && kind >= OS_WINDOWS_VISTA ? "runas" : "open";
 }
 
-// Returns the command's exit code, or nothing when it did not start.
-bool RunCommand(const std::string& parameters, std::uint32_t* exitCode) {
-  return platform::RunHiddenAndWait(ShellVerb(), "cmd.exe", parameters.c_str(), exitCode) > 32;
+// The program runs elevated, often from the Downloads folder: a program named by its bare name
+// would be looked for in the current folder first. So cmd.exe and every tool it runs are named
+// by their full paths in the system folder, and cmd.exe starts there.
+
+// The system folder without a trailing backslash; empty when it cannot be read.
+std::string SystemFolder() {
+  char folder[260];
+  const std::uint32_t length = platform::GetSystemFolder(folder, sizeof(folder));
+  if (length == 0 || length >= sizeof(folder)) return {};
+  return std::string(folder, length);
 }
 
-int AppendCapture(const std::string& path, const std::string& parameters) {
+// A tool under the system folder, quoted: the folder may hold spaces.
+std::string Tool(const std::string& system, const char* name) {
+  return Quoted(system + "\\" + name);
+}
+
+// cmd.exe /C strips the first and the last quote of a command that begins with one, so the
+// whole command goes between one more pair of quotes and its own quoted paths stay whole.
+std::string ShellCommand(const char* cmdSwitch, const std::string& command) {
+  return cmdSwitch + Quoted(command);
+}
+
+// Returns the command's exit code, or nothing when it did not start. Without a system folder
+// nothing is started: never a cmd.exe from anywhere else.
+bool RunCommand(const std::string& system, const std::string& parameters, std::uint32_t* exitCode) {
+  if (system.empty()) return false;
+  const std::string shell = system + "\\cmd.exe";
+  return platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), parameters.c_str(), system.c_str(),
+                                    exitCode) > 32;
+}
+
+int AppendCapture(const std::string& path, const std::string& system,
+                  const std::string& parameters) {
   if (path.empty()) return -1;
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand(parameters, &exitCode)) return 1;
+  if (!RunCommand(system, parameters, &exitCode)) return 1;
   return exitCode == 0 ? 0 : 1;
 }
 
@@ -42,16 +71,28 @@ int CaptureHotfixList(const std::string& path) {
       return -1;
     }
   }
+  const std::string system = SystemFolder();
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand("/c  wmic qfe list brief >> " + Quoted(path), &exitCode)) return -1;
+  if (!RunCommand(system,
+                  ShellCommand("/c  ", Tool(system, "wbem\\wmic.exe") + " qfe list brief >> " +
+                                           Quoted(path)),
+                  &exitCode)) {
+    return -1;
+  }
   return exitCode == 0 ? 0 : 1;
 }
 
 int CaptureNetworkConfig(const std::string& path) {
-  return AppendCapture(path, " /C ipconfig /all >> " + Quoted(path) +
-                                 " && netsh winsock show catalog >> " + Quoted(path));
+  const std::string system = SystemFolder();
+  return AppendCapture(path, system,
+                       ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /all >> " +
+                                                Quoted(path) + " && " + Tool(system, "netsh.exe") +
+                                                " winsock show catalog >> " + Quoted(path)));
 }
 
 int CaptureDnsCache(const std::string& path) {
-  return AppendCapture(path, " /C ipconfig /displaydns >> " + Quoted(path));
+  const std::string system = SystemFolder();
+  return AppendCapture(
+      path, system,
+      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)));
 }

@@ -1,11 +1,13 @@
-// The command captures of the export: "cmd.exe" run hidden, its output appended to a file by
-// the shell's own redirection.
+// The command captures of the export: the system folder's cmd.exe run hidden in the system
+// folder, naming each tool by its full path, its output appended to a file by the shell's own
+// redirection.
 #pragma once
 
 #include <string>
 
 // "wmic qfe list brief" into `path`, emptied first. -1 when the path is empty, the file cannot
-// be created or the command does not start; 0 for exit code 0; 1 otherwise.
+// be created or the command does not start (also when the system folder cannot be read); 0 for
+// exit code 0; 1 otherwise.
 int CaptureHotfixList(const std::string& path);
 // "ipconfig /all" and "netsh winsock show catalog" appended to `path`. -1 when the path is
 // empty; 0 for exit code 0; 1 for another code or a command that does not start.

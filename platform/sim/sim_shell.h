@@ -17,6 +17,7 @@ struct ShellCall {
   std::string verb;
   std::string file;
   std::string parameters;
+  std::string directory;  // empty: none given
 };
 
 struct ShellOutcome {

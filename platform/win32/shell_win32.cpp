@@ -31,7 +31,7 @@ static_assert(sizeof(SHELLEXECUTEINFOA) == 60);
 #endif
 
 int RunHiddenAndWait(const char* verb, const char* file, const char* parameters,
-                     std::uint32_t* exitCode) {
+                     const char* directory, std::uint32_t* exitCode) {
   if (exitCode != nullptr) *exitCode = 0xFFFFFFFFu;
   SHELLEXECUTEINFOA info;
   ZeroMemory(&info, sizeof(info));
@@ -41,7 +41,7 @@ int RunHiddenAndWait(const char* verb, const char* file, const char* parameters,
   info.lpVerb = verb;
   info.lpFile = file;
   info.lpParameters = parameters;
-  info.lpDirectory = nullptr;
+  info.lpDirectory = directory;
   info.nShow = SW_HIDE;
   ShellExecuteExA(&info);
   // Taken at once, so that the process handle is closed whatever follows.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/win32_codes.h"
@@ -394,7 +395,7 @@ TEST_F(FilesConformance, ShellCommandsRunHiddenAndGiveTheirExitCodes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.verb) + c.parameters);
     std::uint32_t code = 12345;
-    EXPECT_GT(platform::RunHiddenAndWait(c.verb, "cmd.exe", c.parameters, &code), 32);
+    EXPECT_GT(platform::RunHiddenAndWait(c.verb, "cmd.exe", c.parameters, nullptr, &code), 32);
     EXPECT_EQ(code, c.exitCode);
   }
 }
@@ -407,13 +408,38 @@ TEST_F(FilesConformance, ShellRedirectionAppendsToAPathWithSpaces) {
     for (const char* word : {"one", "two"}) {
       const std::string parameters = std::string(" /C echo ") + word + ">> \"" + *path + "\"";
       std::uint32_t code = 12345;
-      EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), &code), 32);
+      EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), nullptr, &code),
+                32);
       EXPECT_EQ(code, 0u);
     }
   }
   EXPECT_EQ(files_.Contents(seeded), "seed\r\none\r\ntwo\r\n");
   EXPECT_EQ(files_.Contents(fresh), "one\r\ntwo\r\n");
 }
+
+#ifdef _WIN32
+// The command starts in the folder given. (The simulated shell runs nothing; it records the
+// folder, see FilesSimOnly.)
+TEST_F(FilesConformance, ShellCommandStartsInTheGivenFolder) {
+  char system[260];
+  const std::uint32_t length = platform::GetSystemFolder(system, sizeof(system));
+  ASSERT_GT(length, 0u);
+  ASSERT_LT(length, sizeof(system));
+  std::string temp = files_.TempFolder();
+  ASSERT_EQ(temp.back(), '\\');
+  temp.pop_back();
+  const std::string output = Path("working folder.txt");
+  const std::string parameters = " /C cd >> \"" + output + "\"";
+  for (const std::string& folder : {std::string(system), temp}) {
+    std::uint32_t code = 12345;
+    EXPECT_GT(
+        platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), folder.c_str(), &code),
+        32);
+    EXPECT_EQ(code, 0u);
+  }
+  EXPECT_EQ(files_.Contents(output), std::string(system) + "\r\n" + temp + "\r\n");
+}
+#endif
 
 // Wine's prefix and the simulated workstation both start as Windows 7 SP1 workstation.
 TEST_F(FilesConformance, WindowsVersionByDefault) {
@@ -559,17 +585,20 @@ TEST_F(FilesSimOnly, CommandThatDidNotStartKeepsThePresetExitCode) {
     return platform::sim::ShellOutcome{2, 9};
   });
   std::uint32_t code = 0;
-  EXPECT_EQ(platform::RunHiddenAndWait("runas", "cmd.exe", " /C ipconfig", &code), 2);
+  EXPECT_EQ(platform::RunHiddenAndWait("runas", "C:\\W\\cmd.exe", " /C ipconfig", "C:\\W", &code),
+            2);
   EXPECT_EQ(code, 0xFFFFFFFFu);
-  const auto calls = ws().shell().Calls();
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].verb, "runas");
-  EXPECT_EQ(calls[0].file, "cmd.exe");
-  EXPECT_EQ(calls[0].parameters, " /C ipconfig");
 
   ws().shell().SetHandler(nullptr);
-  EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", " /C ipconfig", &code), 32);
+  EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", " /C ipconfig", nullptr, &code), 32);
   EXPECT_EQ(code, 0u);
+  const auto calls = ws().shell().Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].verb, "runas");
+  EXPECT_EQ(calls[0].file, "C:\\W\\cmd.exe");
+  EXPECT_EQ(calls[0].parameters, " /C ipconfig");
+  EXPECT_EQ(calls[0].directory, "C:\\W");
+  EXPECT_EQ(calls[1].directory, "") << "none given";
 }
 
 TEST_F(FilesSimOnly, VersionQueryFallsBackToTheBasicFormThenFails) {

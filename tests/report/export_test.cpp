@@ -117,19 +117,52 @@ TEST_F(Export, LogHoldsTheNineBannersThenTheCaptures) {
   EXPECT_TRUE(ws_.MessageBoxes().empty());
 }
 
-// Every path stands between quotes: a temporary folder with spaces works.
+// Every path stands between quotes, so a temporary or system folder with spaces works. cmd.exe
+// and the tools are named by their full paths in the system folder, which is also the working
+// folder: nothing is looked for in the program's own or current folder.
 TEST_F(Export, CommandLinesAreExact) {
+  const struct {
+    const char* name;
+    std::string system;
+  } cases[] = {
+      {"the usual system folder", "C:\\WINDOWS\\system32"},
+      {"a system folder with a space", "D:\\Windows 2000\\system32"},
+  };
   ws_.SetWindowsVersion(kWindows7);
-  EXPECT_EQ(CaptureHotfixList(kHotfixes), 0);
-  EXPECT_EQ(CaptureNetworkConfig(kLog), 0);
-  EXPECT_EQ(CaptureDnsCache(kLog), 0);
-  const auto calls = ws_.shell().Calls();
-  ASSERT_EQ(calls.size(), 3u);
-  for (const auto& call : calls) EXPECT_EQ(call.file, "cmd.exe");
-  EXPECT_EQ(calls[0].parameters, "/c  wmic qfe list brief >> \"" + kHotfixes + "\"");
-  EXPECT_EQ(calls[1].parameters, " /C ipconfig /all >> \"" + kLog +
-                                     "\" && netsh winsock show catalog >> \"" + kLog + "\"");
-  EXPECT_EQ(calls[2].parameters, " /C ipconfig /displaydns >> \"" + kLog + "\"");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ws_.SetSystemFolder(c.system);
+    const auto callsBefore = ws_.shell().Calls().size();
+    EXPECT_EQ(CaptureHotfixList(kHotfixes), 0);
+    EXPECT_EQ(CaptureNetworkConfig(kLog), 0);
+    EXPECT_EQ(CaptureDnsCache(kLog), 0);
+    const auto all = ws_.shell().Calls();
+    ASSERT_EQ(all.size(), callsBefore + 3);
+    const std::vector<ShellCall> calls(all.begin() + callsBefore, all.end());
+    for (const auto& call : calls) {
+      EXPECT_EQ(call.file, c.system + "\\cmd.exe");
+      EXPECT_EQ(call.directory, c.system);
+    }
+    const std::string wmic = "\"" + c.system + "\\wbem\\wmic.exe\"";
+    const std::string ipconfig = "\"" + c.system + "\\ipconfig.exe\"";
+    const std::string netsh = "\"" + c.system + "\\netsh.exe\"";
+    EXPECT_EQ(calls[0].parameters, "/c  \"" + wmic + " qfe list brief >> \"" + kHotfixes + "\"\"");
+    EXPECT_EQ(calls[1].parameters, " /C \"" + ipconfig + " /all >> \"" + kLog + "\" && " + netsh +
+                                       " winsock show catalog >> \"" + kLog + "\"\"");
+    EXPECT_EQ(calls[2].parameters, " /C \"" + ipconfig + " /displaydns >> \"" + kLog + "\"\"");
+  }
+}
+
+// Without a system folder there is no cmd.exe to name by its full path: nothing is started,
+// and each capture fails as a command that did not start.
+TEST_F(Export, NoSystemFolderStartsNothing) {
+  ws_.SetSystemFolder(std::nullopt);
+  EXPECT_EQ(CaptureHotfixList(kHotfixes), -1);
+  EXPECT_EQ(ws_.files().Contents(kHotfixes), "") << "emptied first, as always";
+  EXPECT_EQ(CaptureNetworkConfig(kLog), 1);
+  EXPECT_EQ(CaptureDnsCache(kLog), 1);
+  EXPECT_TRUE(ws_.shell().Calls().empty());
+  EXPECT_TRUE(ws_.MessageBoxes().empty());
 }
 
 TEST_F(Export, CaptureResults) {

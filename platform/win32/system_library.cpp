@@ -12,6 +12,15 @@ struct LoadedModule {
   HMODULE module;
 };
 
+// A name that stays a file of the system folder once joined to it: no folder, drive or stream.
+// The names are the program's own ASCII literals, so a byte-wise look is enough.
+bool IsPlainFileName(const char* name) {
+  if (name == nullptr || name[0] == '\0' || std::strlen(name) >= sizeof(LoadedModule::name)) {
+    return false;
+  }
+  return std::strpbrk(name, "\\/:") == nullptr;
+}
+
 class ModuleTable {
  public:
   ModuleTable() { InitializeCriticalSection(&lock_); }
@@ -20,7 +29,7 @@ class ModuleTable {
   ModuleTable& operator=(const ModuleTable&) = delete;
 
   HMODULE Load(const char* name) {
-    if (name == nullptr || std::strlen(name) >= sizeof(LoadedModule::name)) return nullptr;
+    if (!IsPlainFileName(name)) return nullptr;
     EnterCriticalSection(&lock_);
     HMODULE module = Find(name);
     if (module == nullptr) {

@@ -16,8 +16,9 @@
 namespace platform::win32 {
 
 // The module of `name` (a file name such as "iphlpapi.dll") from the system folder, loaded on
-// first use; null when the system folder cannot be read, the path does not fit MAX_PATH or the
-// DLL cannot be loaded. Safe to call from any thread.
+// first use; null when the name is not a plain file name (it holds '\\', '/' or ':', and so
+// could lead out of the system folder), the system folder cannot be read, the path does not fit
+// MAX_PATH or the DLL cannot be loaded. Safe to call from any thread.
 HMODULE LoadSystemLibrary(const char* name);
 
 // The exported function `function` of the system DLL `dll`, or null when either is missing.

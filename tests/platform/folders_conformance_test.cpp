@@ -82,6 +82,18 @@ TEST(SystemLibrary, MissingDllOrFunctionGivesNull) {
   EXPECT_EQ(LoadSystemLibrary(nullptr), nullptr);
   EXPECT_EQ(LoadSystemLibrary(std::string(300, 'a').c_str()), nullptr);
 }
+
+// A name with a folder, a drive or a stream in it could lead out of the system folder. The
+// first one leads back to the system folder's version.dll, which loads: only the loader's
+// refusal of anything but a plain file name keeps it out.
+TEST(SystemLibrary, NameWithAFolderOrDriveGivesNull) {
+  for (const char* name : {"..\\system32\\version.dll", "drivers\\..\\version.dll",
+                           "drivers/../version.dll", "C:version.dll"}) {
+    EXPECT_EQ(LoadSystemLibrary(name), nullptr) << name;
+    EXPECT_EQ(GetSystemFunction<FARPROC>(name, "GetFileVersionInfoSizeA"), nullptr) << name;
+  }
+  EXPECT_EQ(LoadSystemLibrary(""), nullptr);
+}
 #endif
 
 }  // namespace

@@ -1,0 +1,37 @@
+// What a program of ours does at start-up, before any window, so that no DLL planted beside it
+// or in its current folder runs with its rights. (It runs elevated, often from the Downloads
+// folder, where any web page can leave a file.) In this order:
+//
+//   1. RemoveCurrentFolderFromDllSearch;
+//   2. FindLocalRedirection: when it names a file, refuse to start and say why;
+//   3. PreloadSystemLibraries.
+//
+// Windows resolves the executable's own imports before any of this runs: those are limited to
+// DLLs that Windows always takes from the system folder (scripts/check-exe enforces it).
+// No <windows.h> here, so that any program's entry can include it.
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace platform::win32 {
+
+// Takes the current folder out of the DLL search with SetDllDirectoryA(""), looked up at run
+// time: Windows 2000 and XP before SP1 lack it, and then nothing changes. Returns whether it
+// was done.
+bool RemoveCurrentFolderFromDllSearch();
+
+// The name ("vantik.exe.local") of the redirection file or folder that lies beside the running
+// program, or empty when there is none. Where one exists, Windows takes a DLL from the
+// program's folder even when it is loaded by its full path, so nothing of the system folder can
+// be loaded safely. When the program's own path cannot be read, the redirection cannot be ruled
+// out: the name is then "vantik.exe.local".
+std::string FindLocalRedirection();
+
+// The DLLs that Windows' own code loads later by bare name (the list and why: dll_search.cpp).
+std::span<const char* const> PreloadedSystemLibraries();
+
+// Loads each of those that the system has through LoadSystemLibrary; the others are skipped.
+void PreloadSystemLibraries();
+
+}  // namespace platform::win32

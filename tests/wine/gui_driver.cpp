@@ -3,12 +3,16 @@
 // box from the system menu, exports the diagnostic archive through the Save As dialog and
 // closes the program, taking screenshots on the way.
 //
-//   gui_driver.exe [--export-only] <vantik.exe> <screenshot folder> <export folder>
+//   gui_driver.exe [--export-only] [--expect-refusal] [--working-folder <folder>]
+//                  <vantik.exe> <screenshot folder> <export folder>
 //
-// All three are Windows paths; the export folder must exist, and the archive is written there
-// as "Vantik export.zip". --export-only skips the seeding, the buttons and the about box, for a
-// run on a prefix set to another Windows version. Prints one PASS or FAIL line per check and
-// exits 0 only when every check passed.
+// All are Windows paths; the export folder must exist, and the archive is written there as
+// "Vantik export.zip". --export-only skips the seeding, the buttons and the about box, for a
+// run on a prefix set to another Windows version. --expect-refusal expects the program to
+// refuse to start, as it must beside a "vantik.exe.local" redirection: its message box and
+// nothing else, then its end. --working-folder starts the program in that folder (by default
+// in the driver's own). Prints one PASS or FAIL line per check and exits 0 only when every
+// check passed.
 #include "platform/win32/windows_api.h"
 
 #include <commctrl.h>
@@ -84,6 +88,12 @@ constexpr int kAbnormalImage = 2;
 // "导出完毕!" in code page 936, written in hex so that it does not depend on how this file is
 // compiled: the box is told apart from every other one by these bytes.
 const std::string kExportDone = "\xb5\xbc\xb3\xf6\xcd\xea\xb1\xcf!";
+// The refusal beside a redirection file, which names the file: "程序所在的文件夹中有 " (the
+// first two characters pinned in hex, b3 cc d0 f2), the name, and the rest of the text.
+const std::string kRefusalStart = "\xb3\xcc\xd0\xf2所在的文件夹中有 ";
+const std::string kRefusalEnd =
+    "，它会让系统从这个文件夹加载组件。为了安全，程序不能启动。请删除它，或将程序放到一个新的"
+    "文件夹中再运行。";
 
 // ---- handles -------------------------------------------------------------------------------
 
@@ -403,6 +413,8 @@ HWND FindDialog(DWORD pid, bool (*matches)(HWND)) {
 
 bool IsProgress(HWND dialog) { return GetDlgItem(dialog, kProgressBar) != nullptr; }
 
+bool IsMainDialog(HWND dialog) { return GetDlgItem(dialog, kResultList) != nullptr; }
+
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -420,13 +432,14 @@ void Settle(HWND hwnd) {
 // process outlives the test.
 class Program {
  public:
-  bool Start(const std::string& exe) {
+  // Starts `exe` in `folder`, or in the driver's own current folder when it is empty.
+  bool Start(const std::string& exe, const std::string& folder) {
     std::string command = "\"" + exe + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
       error_ = GetLastError();
       return false;
     }
@@ -905,6 +918,45 @@ class Driver {
     return FinishExport(before, archive);
   }
 
+  // The program refuses to start: its one message box says why and names the redirection
+  // `name`; no main dialog ever shows; OK ends the program with exit code 1.
+  void ExpectRefusal(const std::string& name) {
+    HWND box = nullptr;
+    bool main_seen = false;
+    // Told apart by its list: FindWindow compares captions without case, and the box's
+    // caption "vantik" would pass for "Vantik".
+    const auto watch_main = [&] {
+      if (FindDialog(program_.pid(), IsMainDialog) != nullptr) main_seen = true;
+    };
+    WaitFor(kStartTimeoutMs, [&] {
+      watch_main();
+      box = FindDialog(program_.pid(), IsMessageBox);
+      return box != nullptr || main_seen || !program_.Running();
+    });
+    checks_.Expect(box != nullptr, "refusal: message box shows",
+                   box != nullptr       ? "shown"
+                   : main_seen          ? "the main dialog showed instead"
+                   : program_.Running() ? "not within 30 s"
+                                        : "program ended");
+    if (box != nullptr) {
+      checks_.ExpectText("refusal: text", TextOf(GetDlgItem(box, kMessageText)),
+                         kRefusalStart + name + kRefusalEnd);
+      checks_.ExpectText("refusal: caption", TextOf(box), kBoxCaption);
+      Settle(box);
+      Shot("01-refusal", true);
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    }
+    const bool ended = WaitFor(kExitTimeoutMs, [&] {
+      watch_main();
+      return !program_.Running();
+    });
+    checks_.Expect(!main_seen, "refusal: the main dialog never shows",
+                   main_seen ? "shown" : "never");
+    checks_.Expect(ended && program_.ExitCode() == 1, "refusal: the program ends with exit code 1",
+                   ended ? "exit code " + std::to_string(program_.ExitCode()) : "still running");
+  }
+
   void Close() {
     PostMessageA(main_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main_, IDOK)));
@@ -1044,23 +1096,41 @@ class Driver {
   std::vector<HWND> stray_;
 };
 
-int Drive(bool export_only, const std::string& exe, const std::string& shots,
-          const std::string& export_folder) {
+struct Options {
+  bool export_only = false;
+  bool expect_refusal = false;
+  std::string working_folder;
+  std::string exe;
+  std::string shots;
+  std::string export_folder;
+};
+
+int Drive(const Options& options) {
   Program program;
-  Driver driver(program, shots);
+  Driver driver(program, options.shots);
   Checks& checks = driver.checks();
+  const bool export_only = options.export_only || options.expect_refusal;
 
   const bool seeded = export_only || driver.SeedRegistry();
-  const bool started = seeded && program.Start(exe);
+  const bool started = seeded && program.Start(options.exe, options.working_folder);
   if (seeded) {
-    checks.Expect(started, "start " + exe,
+    checks.Expect(started,
+                  "start " + options.exe +
+                      (options.working_folder.empty() ? "" : " in " + options.working_folder),
                   started ? "pid " + std::to_string(program.pid())
                           : "CreateProcess error " + std::to_string(program.error()));
   }
   // Each step needs the one before; a step that leaves the program in an unknown state ends
   // the scenario, and the Program guard ends the program.
   [&] {
-    if (!started || !driver.FindMain()) return;
+    if (!started) return;
+    if (options.expect_refusal) {
+      const std::string::size_type slash = options.exe.find_last_of("\\/");
+      driver.ExpectRefusal(options.exe.substr(slash == std::string::npos ? 0 : slash + 1) +
+                           ".local");
+      return;
+    }
+    if (!driver.FindMain()) return;
     driver.CheckStart();
     if (!export_only) {
       if (!driver.Run("diagnose", kDiagnose, "02-diagnose-progress")) return;
@@ -1082,7 +1152,7 @@ int Drive(bool export_only, const std::string& exe, const std::string& shots,
       if (!driver.AboutFromCommand()) return;
       if (!driver.AboutFromSystemMenu()) return;
     }
-    if (!driver.Export(Enclose("", export_folder, "\\") + kArchiveName)) return;
+    if (!driver.Export(Enclose("", options.export_folder, "\\") + kArchiveName)) return;
     driver.Close();
   }();
 
@@ -1093,13 +1163,28 @@ int Drive(bool export_only, const std::string& exe, const std::string& shots,
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool export_only = argc > 1 && std::string(argv[1]) == "--export-only";
-  const int first = export_only ? 2 : 1;
-  if (argc - first != 3) {
+  Options options;
+  int next = 1;
+  for (; next < argc; ++next) {
+    const std::string option = argv[next];
+    if (option == "--export-only") {
+      options.export_only = true;
+    } else if (option == "--expect-refusal") {
+      options.expect_refusal = true;
+    } else if (option == "--working-folder" && next + 1 < argc) {
+      options.working_folder = argv[++next];
+    } else {
+      break;
+    }
+  }
+  if (argc - next != 3) {
     std::fprintf(stderr,
-                 "usage: gui_driver [--export-only] <path of vantik.exe> <screenshot folder> "
-                 "<export folder>\n");
+                 "usage: gui_driver [--export-only] [--expect-refusal] [--working-folder <folder>] "
+                 "<path of vantik.exe> <screenshot folder> <export folder>\n");
     return 2;
   }
-  return Drive(export_only, argv[first], argv[first + 1], argv[first + 2]);
+  options.exe = argv[next];
+  options.shots = argv[next + 1];
+  options.export_folder = argv[next + 2];
+  return Drive(options);
 }

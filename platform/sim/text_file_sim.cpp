@@ -2,6 +2,7 @@
 // file seam's plain reads, block by block as the library's own buffer does.
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files.h"
@@ -17,26 +18,19 @@ struct TextFile::State {
   std::uint32_t end = 0;  // raw bytes held
   bool ended = false;     // Ctrl-Z seen, or the file read to its end
 
-  // The next raw byte, or -1 at the end of the file.
-  int Next() {
+  // The next raw byte, left to be taken, or -1 at the end of the input. Reads the next block
+  // when the one held is used up.
+  int Peek() {
     if (at == end) {
-      if (ended) return -1;
       std::uint32_t read = 0;
-      if (file.Read(raw, kBlock, &read) != ERROR_SUCCESS || read == 0) {
+      if (ended || file.Read(raw, kBlock, &read) != ERROR_SUCCESS || read == 0) {
         ended = true;
         return -1;
       }
       at = 0;
       end = read;
     }
-    return raw[at++];
-  }
-
-  // Looks at the next raw byte without taking it.
-  int Peek() {
-    const int c = Next();
-    if (c >= 0) --at;
-    return c;
+    return raw[at];
   }
 };
 
@@ -53,18 +47,33 @@ bool TextFile::Open(const char* path) {
 
 std::uint32_t TextFile::Read(void* buffer, std::uint32_t size) {
   if (state_ == nullptr || buffer == nullptr) return 0;
+  State& in = *state_;
   auto* out = static_cast<unsigned char*>(buffer);
   std::uint32_t count = 0;
-  while (count < size && !state_->ended) {
-    int c = state_->Next();
-    if (c < 0) break;
-    if (c == 0x1A) {
-      state_->ended = true;
-      state_->at = state_->end;
+  while (count < size && in.Peek() >= 0) {
+    // Plain bytes up to the next CR or Ctrl-Z go over as they are, in one copy.
+    const std::uint32_t room = std::min(in.end - in.at, size - count);
+    const unsigned char* from = in.raw + in.at;
+    const void* cr = std::memchr(from, '\r', room);
+    const unsigned char* stop = cr != nullptr ? static_cast<const unsigned char*>(cr) : from + room;
+    if (const void* eof = std::memchr(from, 0x1A, static_cast<std::size_t>(stop - from))) {
+      stop = static_cast<const unsigned char*>(eof);
+    }
+    const auto plain = static_cast<std::uint32_t>(stop - from);
+    std::memcpy(out + count, from, plain);
+    count += plain;
+    in.at += plain;
+    if (plain == room) continue;
+    if (*stop == 0x1A) {
+      in.ended = true;
+      in.at = in.end;
       break;
     }
-    if (c == '\r' && state_->Peek() == '\n') c = state_->Next();
-    out[count++] = static_cast<unsigned char>(c);
+    // A CR: with the LF after it, the pair comes out as LF; alone, it stays.
+    ++in.at;
+    const bool pair = in.Peek() == '\n';
+    if (pair) ++in.at;
+    out[count++] = pair ? '\n' : '\r';
   }
   return count;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "collect/registry_walk.h"
 #include "platform/cp936.h"
 #include "platform/registry.h"
 #include "platform/trace.h"
@@ -20,35 +21,27 @@ constexpr char kAdapterClass[] =
 constexpr char kAdapterDescription[] = "Mirrel Adapter V1.0";
 constexpr char kTcpip[] = "Tcpip";
 constexpr char kUpperBind[] = "UpperBind";
-constexpr std::uint32_t kTextSize = 256;
 // KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY.
 constexpr std::uint32_t kLinkageAccess = 0x2001F;
-
-// A REG_SZ value that fits the 256-byte buffer.
-bool ReadText(const RegKey& key, const char* name, char (&text)[kTextSize]) {
-  std::uint32_t type = REG_NONE;
-  return platform::ReadRegString(key, name, text, kTextSize, nullptr, &type) == ERROR_SUCCESS &&
-         type == REG_SZ;
-}
 
 // The entry describes the virtual adapter: an Ethernet-like interface with the client's
 // component id and driver.
 bool IsVirtualAdapter(const RegKey& entry, const RegKey& interfaces, const char* componentId) {
-  char text[kTextSize];
-  if (!ReadText(interfaces, "LowerRange", text) ||
+  char text[kRegistryTextSize];
+  if (!ReadSzValue(interfaces, "LowerRange", text) ||
       !(platform::cp936::EqualsIgnoreCase(text, "ethernet") ||
         platform::cp936::EqualsIgnoreCase(text, "tolmard"))) {
     return false;
   }
-  if (!ReadText(entry, "ComponentId", text) ||
+  if (!ReadSzValue(entry, "ComponentId", text) ||
       !platform::cp936::EqualsIgnoreCase(text, componentId)) {
     return false;
   }
-  if (!ReadText(entry, "DriverDesc", text) ||
+  if (!ReadSzValue(entry, "DriverDesc", text) ||
       !platform::cp936::EqualsIgnoreCase(text, kAdapterDescription)) {
     return false;
   }
-  return ReadText(entry, "NetCfgInstanceId", text);
+  return ReadSzValue(entry, "NetCfgInstanceId", text);
 }
 
 // The texts of a REG_MULTI_SZ list; it ends at an empty text or at the end of its bytes.
@@ -140,11 +133,10 @@ int EnsureVirtualAdapterBinding(const char* componentId) {
   if (componentId == nullptr) return 0;
   RegKey adapters;
   if (adapters.Open(RegRoot::kLocalMachine, kAdapterClass, KEY_READ) != ERROR_SUCCESS) return 0;
-  for (std::uint32_t index = 0;; ++index) {
-    char name[kTextSize];
-    std::uint32_t length = kTextSize;
-    if (adapters.EnumKeyEx(index, name, &length) != ERROR_SUCCESS) break;
-    if (CheckEntry(std::string(name, length), componentId) == 1) return 1;
-  }
-  return 0;
+  int bound = 0;
+  ForEachSubkey(adapters, [&](const std::string& entry) {
+    bound = CheckEntry(entry, componentId);
+    return bound == 0;
+  });
+  return bound;
 }

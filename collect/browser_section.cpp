@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "checks/user_agent_check.h"
+#include "collect/registry_walk.h"
 #include "collect/section_renderers.h"
 #include "platform/registry.h"
 #include "platform/trace.h"
@@ -20,7 +21,6 @@ constexpr char kInternetSettings[] =
 constexpr char kHelperObjects[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
 constexpr char kExtensions[] = "Software\\Microsoft\\Internet Explorer\\Extensions";
-constexpr std::uint32_t kNameSize = 256;
 
 // A text value whose size is asked first and that is read only when it fits the field, as the
 // record's fields hold at most 259 bytes of text. Each failure is traced.
@@ -54,23 +54,20 @@ std::unique_ptr<char[]> ReadProxyOverride(const RegKey& key) {
   return text;
 }
 
-// A REG_SZ value into a 256-byte buffer.
-bool ReadText(const RegKey& key, const char* name, char (&text)[kNameSize]) {
-  std::uint32_t type = REG_NONE;
-  return platform::ReadRegString(key, name, text, kNameSize, nullptr, &type) == ERROR_SUCCESS &&
-         type == REG_SZ;
-}
-
-// Calls `visit` with the name of each subkey of an open key, in the registry's order, until
-// the enumeration ends or fails.
+// Calls `visit` with each subkey name of a machine-wide key. -1, traced, when the key cannot be
+// opened.
 template <typename Visit>
-void ForEachSubkey(const RegKey& key, Visit visit) {
-  for (std::uint32_t index = 0;; ++index) {
-    char name[kNameSize];
-    std::uint32_t length = kNameSize;
-    if (key.EnumKeyEx(index, name, &length) != ERROR_SUCCESS) return;
-    visit(std::string(name, length));
+int ForEachMachineSubkey(const char* path, Visit visit) {
+  RegKey key;
+  if (key.Open(RegRoot::kLocalMachine, path, KEY_READ) != ERROR_SUCCESS) {
+    platform::DebugTrace("Open register key local machine failed!");
+    return -1;
   }
+  ForEachSubkey(key, [&visit](const std::string& name) {
+    visit(name);
+    return true;
+  });
+  return 0;
 }
 
 // The lines of one root's User-Agent values, each Compatible and Version that breaks the rule
@@ -99,41 +96,27 @@ void AppendLabelled(std::string& text, const char* label, const char* value, con
 }  // namespace
 
 int ReadBrowserHelperObjects(std::vector<std::string>& names) {
-  RegKey key;
-  if (key.Open(RegRoot::kLocalMachine, kHelperObjects, KEY_READ) != ERROR_SUCCESS) {
-    platform::DebugTrace("Open register key local machine failed!");
-    return -1;
-  }
-  ForEachSubkey(key, [&names](const std::string& id) {
+  return ForEachMachineSubkey(kHelperObjects, [&names](const std::string& id) {
     RegKey classKey;
-    if (classKey.Open(RegRoot::kClassesRoot, ("CLSID\\" + id).c_str(), KEY_READ) != ERROR_SUCCESS) {
-      return;
+    char name[kRegistryTextSize];
+    if (classKey.Open(RegRoot::kClassesRoot, ("CLSID\\" + id).c_str(), KEY_READ) == ERROR_SUCCESS &&
+        ReadSzValue(classKey, nullptr, name)) {
+      names.emplace_back(name);
     }
-    char name[kNameSize];
-    if (ReadText(classKey, nullptr, name)) names.emplace_back(name);
   });
-  return 0;
 }
 
 int ReadIEExtensions(std::vector<std::string>& texts) {
-  RegKey key;
-  if (key.Open(RegRoot::kLocalMachine, kExtensions, KEY_READ) != ERROR_SUCCESS) {
-    platform::DebugTrace("Open register key local machine failed!");
-    return -1;
-  }
-  ForEachSubkey(key, [&texts](const std::string& id) {
+  return ForEachMachineSubkey(kExtensions, [&texts](const std::string& id) {
     RegKey extension;
+    char text[kRegistryTextSize];
     if (extension.Open(RegRoot::kLocalMachine, (std::string(kExtensions) + '\\' + id).c_str(),
-                       KEY_READ) != ERROR_SUCCESS) {
-      return;
-    }
-    char text[kNameSize];
-    if (ReadText(extension, "MenuText", text) || ReadText(extension, "ButtonText", text)) {
+                       KEY_READ) == ERROR_SUCCESS &&
+        (ReadSzValue(extension, "MenuText", text) || ReadSzValue(extension, "ButtonText", text))) {
       extension.Close();
       texts.emplace_back(text);
     }
   });
-  return 0;
 }
 
 int ReadIEConfig(IEInfo& info) {

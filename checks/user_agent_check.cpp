@@ -157,3 +157,7 @@ int FixUserAgent() {
 int CheckIEUserAgent() { return RunAndTrace(CheckUserAgent, "CheckIEUserAgent\r\n"); }
 
 int FixIEUserAgent() { return RunAndTrace(FixUserAgent, "FixIEUserAgent\r\n"); }
+
+bool CompatibleBreaksRule(const char* value) { return BreaksRule(value, kCompatibleKeyword); }
+
+bool VersionBreaksRule(const char* value) { return BreaksRule(value, kVersionKeyword); }

@@ -19,6 +19,11 @@ int CheckUserAgent();
 // cannot be read, or a value is too long (after telling the user).
 int FixUserAgent();
 
+// The rule as the check applies it to one stored field (what ReadUserAgentValues stored): the
+// value is neither "default" nor holds its keyword.
+bool CompatibleBreaksRule(const char* value);
+bool VersionBreaksRule(const char* value);
+
 // Task entries of the diagnose and repair lists: the operation, then its trace line.
 int CheckIEUserAgent();
 int FixIEUserAgent();

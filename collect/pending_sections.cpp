@@ -7,17 +7,3 @@ void RenderSystemSection(std::string&) {}
 void RenderSoftwareSection(std::string& software) { software.clear(); }
 
 std::string RenderProcessSection() { return {}; }
-
-int RenderBrowserSection(std::string& browser) {
-  browser.clear();
-  return 0;
-}
-
-void RenderRouteAndAdapterSections(std::string& route, std::string& adapter) {
-  route.clear();
-  adapter.clear();
-}
-
-void RenderClientSection(std::string& client) { client.clear(); }
-
-void RenderHostsSection(std::string& hosts) { hosts.clear(); }

@@ -10,4 +10,18 @@ namespace platform {
 // does not fit, the size needed with the zero, leaving the buffer untouched.
 std::uint32_t GetSystemFolder(char* buffer, std::uint32_t size);
 
+// The shell folders that the program looks in, by their CSIDL numbers.
+enum class ShellFolder : int {
+  kWindows = 0x24,  // CSIDL_WINDOWS: C:\WINDOWS
+  kAppData = 0x1a,  // CSIDL_APPDATA: the user's roaming application data
+};
+
+// The size of the buffer that GetShellFolder fills: MAX_PATH.
+inline constexpr std::uint32_t kShellFolderSize = 260;
+
+// SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path): the folder's path,
+// without a trailing backslash, into `path` of kShellFolderSize bytes. Returns S_OK (0) or the
+// failing HRESULT (a folder that does not exist, or does not fit), leaving `path` untouched.
+long GetShellFolder(ShellFolder folder, char* path);
+
 }  // namespace platform

@@ -18,13 +18,14 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
 }
 
 long ReadRegString(const RegKey& key, const char* name, char* buffer, std::uint32_t size,
-                   std::uint32_t* stored) {
+                   std::uint32_t* stored, std::uint32_t* type) {
   if (buffer == nullptr || size == 0) return ERROR_INVALID_PARAMETER;
   // Read into a scratch copy so that the caller's buffer stays as it was on every failure,
   // including the one decided here.
   std::vector<char> scratch(size, '\0');
   std::uint32_t read = size;
-  const long result = key.QueryValue(name, nullptr, scratch.data(), &read);
+  std::uint32_t readType = 0;
+  const long result = key.QueryValue(name, &readType, scratch.data(), &read);
   if (result != ERROR_SUCCESS) return result;
   if (read > size) return ERROR_MORE_DATA;  // a backend that overstates what it wrote
   if (std::memchr(scratch.data(), '\0', read) == nullptr) {
@@ -34,6 +35,7 @@ long ReadRegString(const RegKey& key, const char* name, char* buffer, std::uint3
   }
   std::memcpy(buffer, scratch.data(), read < size ? read + 1 : size);
   if (stored != nullptr) *stored = read;
+  if (type != nullptr) *type = readType;
   return ERROR_SUCCESS;
 }
 

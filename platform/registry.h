@@ -64,8 +64,10 @@ class RegKey {
 // Reads a text value into `buffer` (capacity `size` bytes) so that it always ends within the
 // buffer: a value stored without its terminating zero is terminated here, and one that then
 // no longer fits gives ERROR_MORE_DATA, as a longer value would. On success the buffer holds
-// the text and *stored (if given) the bytes read; on failure the buffer is untouched.
+// the text, *stored (if given) the bytes read and *type (if given) the value's type; on failure
+// all three are untouched.
 [[nodiscard]] long ReadRegString(const RegKey& key, const char* name, char* buffer,
-                                 std::uint32_t size, std::uint32_t* stored = nullptr);
+                                 std::uint32_t size, std::uint32_t* stored = nullptr,
+                                 std::uint32_t* type = nullptr);
 
 }  // namespace platform

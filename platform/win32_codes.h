@@ -84,3 +84,65 @@
 #ifndef IDOK
 #define IDOK 1
 #endif
+
+// Network, services, devices and sockets: codes and constants of the report's collectors.
+#ifndef ERROR_INVALID_DATA
+#define ERROR_INVALID_DATA 13L
+#endif
+#ifndef ERROR_BUFFER_OVERFLOW
+#define ERROR_BUFFER_OVERFLOW 111L
+#endif
+#ifndef ERROR_INSUFFICIENT_BUFFER
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#endif
+#ifndef ERROR_PROC_NOT_FOUND
+#define ERROR_PROC_NOT_FOUND 127L
+#endif
+#ifndef ERROR_NO_DATA
+#define ERROR_NO_DATA 232L
+#endif
+#ifndef ERROR_SERVICE_DOES_NOT_EXIST
+#define ERROR_SERVICE_DOES_NOT_EXIST 1060L
+#endif
+#ifndef WSAEFAULT
+#define WSAEFAULT 10014
+#endif
+#ifndef WSASYSNOTREADY
+#define WSASYSNOTREADY 10091
+#endif
+#ifndef WSANOTINITIALISED
+#define WSANOTINITIALISED 10093
+#endif
+#ifndef SC_MANAGER_ALL_ACCESS
+#define SC_MANAGER_ALL_ACCESS 0xF003F
+#endif
+#ifndef SERVICE_ALL_ACCESS
+#define SERVICE_ALL_ACCESS 0xF01FF
+#endif
+#ifndef SERVICE_STOPPED
+#define SERVICE_STOPPED 0x00000001
+#endif
+#ifndef SERVICE_RUNNING
+#define SERVICE_RUNNING 0x00000004
+#endif
+#ifndef DIGCF_PRESENT
+#define DIGCF_PRESENT 0x00000002
+#endif
+#ifndef DIGCF_ALLCLASSES
+#define DIGCF_ALLCLASSES 0x00000004
+#endif
+#ifndef CR_SUCCESS
+#define CR_SUCCESS 0x00000000
+#endif
+#ifndef CR_FAILURE
+#define CR_FAILURE 0x00000013
+#endif
+#ifndef DN_HAS_PROBLEM
+#define DN_HAS_PROBLEM 0x00000400
+#endif
+#ifndef CM_PROB_NOT_CONFIGURED
+#define CM_PROB_NOT_CONFIGURED 0x00000001
+#endif
+#ifndef CM_PROB_DISABLED
+#define CM_PROB_DISABLED 0x00000016
+#endif

@@ -16,4 +16,12 @@ std::uint32_t GetSystemFolder(char* buffer, std::uint32_t size) {
   return length;
 }
 
+long GetShellFolder(ShellFolder folder, char* path) {
+  constexpr long kFailure = static_cast<std::int32_t>(0x80004005u);  // E_FAIL
+  const std::optional<std::string> found = sim::Workstation::Current().ShellFolderPath(folder);
+  if (!found || found->size() + 1 > kShellFolderSize) return kFailure;
+  std::memcpy(path, found->c_str(), found->size() + 1);
+  return 0;
+}
+
 }  // namespace platform

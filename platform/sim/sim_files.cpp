@@ -41,6 +41,9 @@ struct Files::Entry {
   std::string bytes;
   FileTime lastWrite;
   int openHandles = 0;
+  FileTime creation;
+  FileTime lastAccess;
+  std::uint32_t attributes = kAttributeArchive;
 };
 
 struct Files::Handle {
@@ -80,6 +83,20 @@ Files& Files::Fail(FileCall call, long code, std::string_view path, int times,
                    std::uint32_t afterBytes) {
   std::lock_guard lock(mutex_);
   faults_.push_back(Fault{call, code, cp936::ToUpper(path), times, afterBytes});
+  return *this;
+}
+
+Files& Files::SetTimes(std::string_view path, FileTime creation, FileTime lastAccess) {
+  std::lock_guard lock(mutex_);
+  Entry& entry = files_.at(cp936::ToUpper(path));
+  entry.creation = creation;
+  entry.lastAccess = lastAccess;
+  return *this;
+}
+
+Files& Files::SetAttributes(std::string_view path, std::uint32_t attributes) {
+  std::lock_guard lock(mutex_);
+  files_.at(cp936::ToUpper(path)).attributes = attributes;
   return *this;
 }
 
@@ -284,6 +301,19 @@ bool Files::WriteTime(const char* path, FileTime* time) const {
     return false;
   }
   *time = it->second.lastWrite;
+  return true;
+}
+
+bool Files::Status(const char* path, FileStatus* status) const {
+  std::lock_guard lock(mutex_);
+  const auto it = files_.find(cp936::ToUpper(PathOrEmpty(path)));
+  if (it == files_.end()) return false;
+  const Entry& entry = it->second;
+  status->creation = entry.creation;
+  status->lastWrite = entry.lastWrite;
+  status->lastAccess = entry.lastAccess;
+  status->size = entry.bytes.size();
+  status->attributes = entry.attributes;
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_status.h"
 #include "platform/files.h"
 
 namespace platform::sim {
@@ -33,6 +34,10 @@ class Files {
   // disk that fills up halfway.
   Files& Fail(FileCall call, long code, std::string_view path = {}, int times = -1,
               std::uint32_t afterBytes = 0);
+  // A file's creation and last-access times (UTC; zero for a time the file system does not
+  // hold) and its attribute bits (FILE_ATTRIBUTE_ARCHIVE alone until set).
+  Files& SetTimes(std::string_view path, FileTime creation, FileTime lastAccess);
+  Files& SetAttributes(std::string_view path, std::uint32_t attributes);
 
   // Inspecting.
   std::optional<std::string> Contents(std::string_view path) const;
@@ -50,6 +55,7 @@ class Files {
   bool Exists(const char* path) const;
   long Remove(const char* path);
   bool WriteTime(const char* path, FileTime* time) const;
+  bool Status(const char* path, FileStatus* status) const;
   // Appends to a file as a shell redirection (">>") would, creating it when missing.
   void Append(std::string_view path, std::string_view bytes);
 

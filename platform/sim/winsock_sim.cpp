@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
 #include "platform/winsock.h"
 
 namespace platform {
@@ -48,12 +49,52 @@ int Winsock::HostName(char* buffer, int size) const {
   return 0;
 }
 
+Winsock& Winsock::AddNameSpaceProvider(const NameSpaceProvider& provider) {
+  std::lock_guard lock(mutex_);
+  providers_.push_back(provider);
+  return *this;
+}
+
+Winsock& Winsock::StubNameSpaceEnumeration() {
+  std::lock_guard lock(mutex_);
+  stubEnumeration_ = true;
+  return *this;
+}
+
+Winsock& Winsock::FailNameSpaceEnumeration(QueryStep step, int code) {
+  std::lock_guard lock(mutex_);
+  enumerationFault_.emplace(step, code);
+  return *this;
+}
+
+int Winsock::NameSpaceProviders(std::vector<NameSpaceProvider>* providers, QueryStep* step) const {
+  std::lock_guard lock(mutex_);
+  if (!started_) {
+    *step = QueryStep::kSize;
+    return WSANOTINITIALISED;
+  }
+  if (enumerationFault_) {
+    *step = enumerationFault_->first;
+    return enumerationFault_->second;
+  }
+  if (stubEnumeration_) {
+    providers->clear();
+  } else {
+    *providers = providers_;
+  }
+  return 0;
+}
+
 }  // namespace sim
 
 int StartSockets() { return sim::Workstation::Current().winsock().Startup(); }
 
 int GetHostName(char* buffer, int size) {
   return sim::Workstation::Current().winsock().HostName(buffer, size);
+}
+
+int EnumNameSpaceProviders(std::vector<NameSpaceProvider>* providers, QueryStep* step) {
+  return sim::Workstation::Current().winsock().NameSpaceProviders(providers, step);
 }
 
 }  // namespace platform

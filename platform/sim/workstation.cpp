@@ -99,6 +99,16 @@ std::optional<std::string> Workstation::SystemFolder() const {
   return systemFolder_;
 }
 
+void Workstation::SetShellFolder(ShellFolder folder, std::optional<std::string> path) {
+  std::lock_guard lock(mutex_);
+  (folder == ShellFolder::kWindows ? windowsFolder_ : appDataFolder_) = std::move(path);
+}
+
+std::optional<std::string> Workstation::ShellFolderPath(ShellFolder folder) const {
+  std::lock_guard lock(mutex_);
+  return folder == ShellFolder::kWindows ? windowsFolder_ : appDataFolder_;
+}
+
 void Workstation::AnswerSaveAs(std::optional<std::string> path) {
   std::lock_guard lock(mutex_);
   saveAsAnswers_.push_back(std::move(path));

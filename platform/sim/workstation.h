@@ -8,8 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/folders.h"
+#include "platform/sim/sim_devices.h"
+#include "platform/sim/sim_file_versions.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_network.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_services.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_winsock.h"
 #include "platform/system_info.h"
@@ -31,6 +36,10 @@ class Workstation {
   Files& files() { return files_; }
   Shell& shell() { return shell_; }
   Winsock& winsock() { return winsock_; }
+  Network& network() { return network_; }
+  Services& services() { return services_; }
+  Devices& devices() { return devices_; }
+  FileVersions& fileVersions() { return fileVersions_; }
 
   // The Windows version that GetVersionExA reports, which answers again from now on. By
   // default Windows 7 SP1 workstation.
@@ -42,6 +51,11 @@ class Workstation {
   // "C:\WINDOWS\system32".
   void SetSystemFolder(std::optional<std::string> folder);
   std::optional<std::string> SystemFolder() const;
+
+  // The path that SHGetFolderPathA gives for `folder`; nullopt makes the call fail. By default
+  // "C:\WINDOWS" and "C:\Users\tester\AppData\Roaming".
+  void SetShellFolder(ShellFolder folder, std::optional<std::string> path);
+  std::optional<std::string> ShellFolderPath(ShellFolder folder) const;
 
   // Save As answers, used in order: a path confirms, nullopt cancels. With none left the
   // dialog is cancelled.
@@ -73,12 +87,18 @@ class Workstation {
   Files files_;
   Shell shell_;
   Winsock winsock_;
+  Network network_;
+  Services services_;
+  Devices devices_;
+  FileVersions fileVersions_;
   std::vector<std::string> traces_;
   std::vector<std::string> messageBoxes_;
   bool failThreadStart_ = false;
   VersionInfo version_{2, 6, 1, 7601, 1, 1, 'e'};  // szCSDVersion "Service Pack 1"
   int versionFailure_ = 0;                         // 1: extended query fails, 2: both fail
   std::optional<std::string> systemFolder_ = "C:\\WINDOWS\\system32";
+  std::optional<std::string> windowsFolder_ = "C:\\WINDOWS";
+  std::optional<std::string> appDataFolder_ = "C:\\Users\\tester\\AppData\\Roaming";
   std::vector<std::optional<std::string>> saveAsAnswers_;
   std::vector<SaveAsCall> saveAsCalls_;
 };

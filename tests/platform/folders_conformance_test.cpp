@@ -46,6 +46,43 @@ TEST_F(FoldersConformance, SystemFolderTooLongForTheBufferGivesTheSizeNeeded) {
   EXPECT_STREQ(small, "abc");
 }
 
+// The Windows folder holds the system folder; neither ends in a backslash.
+TEST_F(FoldersConformance, WindowsFolderIsTheSystemFoldersParent) {
+  char windows[platform::kShellFolderSize];
+  std::memset(windows, 'x', sizeof(windows));
+  ASSERT_EQ(platform::GetShellFolder(platform::ShellFolder::kWindows, windows), 0);
+  char system[260];
+  ASSERT_GT(platform::GetSystemFolder(system, sizeof(system)), 0u);
+  EXPECT_TRUE(platform::cp936::EqualsIgnoreCase(std::string(windows) + "\\system32", system))
+      << windows << " and " << system;
+}
+
+TEST_F(FoldersConformance, AppDataFolderIsAFullPathWithoutTrailingBackslash) {
+  char appData[platform::kShellFolderSize];
+  std::memset(appData, 'x', sizeof(appData));
+  ASSERT_EQ(platform::GetShellFolder(platform::ShellFolder::kAppData, appData), 0);
+  const std::string text(appData);
+  ASSERT_GT(text.size(), 3u);
+  EXPECT_EQ(text.substr(1, 2), ":\\") << text;
+  EXPECT_NE(text.back(), '\\') << text;
+}
+
+#ifndef _WIN32
+// What Wine cannot be made to do: a shell folder that is missing or too long fails and leaves
+// the buffer untouched.
+TEST_F(FoldersConformance, SimMissingOrOverlongShellFolderFails) {
+  char path[platform::kShellFolderSize] = "untouched";
+  workstation_.SetShellFolder(platform::ShellFolder::kAppData, std::nullopt);
+  EXPECT_LT(platform::GetShellFolder(platform::ShellFolder::kAppData, path), 0);
+  EXPECT_STREQ(path, "untouched");
+  workstation_.SetShellFolder(platform::ShellFolder::kWindows, "C:\\" + std::string(257, 'w'));
+  EXPECT_LT(platform::GetShellFolder(platform::ShellFolder::kWindows, path), 0);
+  EXPECT_STREQ(path, "untouched");
+  workstation_.SetShellFolder(platform::ShellFolder::kWindows, "C:\\" + std::string(256, 'w'));
+  EXPECT_EQ(platform::GetShellFolder(platform::ShellFolder::kWindows, path), 0) << "259 fits";
+}
+#endif
+
 #ifdef _WIN32
 using platform::win32::GetSystemFunction;
 using platform::win32::LoadSystemLibrary;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "platform/winsock.h"
 #ifndef _WIN32
@@ -33,6 +34,18 @@ TEST_F(WinsockConformance, NameLongerThanTheBufferFails) {
   EXPECT_EQ(platform::GetHostName(name, sizeof(name)), -1);
 }
 
+// Windows lists its providers; Wine's stub lists none and succeeds at once. Either way the
+// enumeration succeeds once the library has started, and the client's provider is not there.
+TEST_F(WinsockConformance, NameSpaceProvidersAreListedOnceStarted) {
+  ASSERT_EQ(platform::StartSockets(), 0);
+  std::vector<platform::NameSpaceProvider> providers;
+  platform::QueryStep step = platform::QueryStep::kAllocate;
+  ASSERT_EQ(platform::EnumNameSpaceProviders(&providers, &step), 0);
+  for (const auto& provider : providers) {
+    EXPECT_TRUE(provider.active == 0 || provider.active == 1) << provider.active;
+  }
+}
+
 TEST_F(WinsockConformance, StartingTwiceSucceeds) {
   EXPECT_EQ(platform::StartSockets(), 0);
   EXPECT_EQ(platform::StartSockets(), 0);
@@ -53,6 +66,34 @@ TEST_F(WinsockConformance, SimHostNameNeedsTheLibraryStarted) {
   EXPECT_STREQ(name, "WS-01");
   workstation_.winsock().FailHostName();
   EXPECT_EQ(platform::GetHostName(name, sizeof(name)), -1);
+}
+
+// What Wine's stub does not show: the enumeration before start-up, listed providers, and a
+// failing read; and the stub itself, as the simulation's answer.
+TEST_F(WinsockConformance, SimNameSpaceEnumeration) {
+  platform::NameSpaceProvider provider;
+  provider.id[0] = 0x42;
+  provider.active = 1;
+  workstation_.winsock().AddNameSpaceProvider(provider);
+  std::vector<platform::NameSpaceProvider> providers;
+  platform::QueryStep step = platform::QueryStep::kRead;
+  EXPECT_EQ(platform::EnumNameSpaceProviders(&providers, &step), 10093);  // WSANOTINITIALISED
+  EXPECT_EQ(step, platform::QueryStep::kSize);
+  EXPECT_TRUE(providers.empty());
+
+  ASSERT_EQ(platform::StartSockets(), 0);
+  ASSERT_EQ(platform::EnumNameSpaceProviders(&providers, &step), 0);
+  ASSERT_EQ(providers.size(), 1u);
+  EXPECT_EQ(providers[0].id[0], 0x42);
+  EXPECT_EQ(providers[0].active, 1);
+
+  workstation_.winsock().StubNameSpaceEnumeration();
+  ASSERT_EQ(platform::EnumNameSpaceProviders(&providers, &step), 0);
+  EXPECT_TRUE(providers.empty());
+
+  workstation_.winsock().FailNameSpaceEnumeration(platform::QueryStep::kRead, 10014);
+  EXPECT_EQ(platform::EnumNameSpaceProviders(&providers, &step), 10014);
+  EXPECT_EQ(step, platform::QueryStep::kRead);
 }
 #endif
 

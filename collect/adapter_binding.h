@@ -1,0 +1,11 @@
+// The VPN client's virtual adapter must be bound to TCP/IP: its entry in the network adapter
+// class lists the protocols bound to it, and the client's traffic is lost when TCP/IP is not
+// among them.
+#pragma once
+
+// Looks for the virtual adapter entries whose component id is `componentId` (ASCII case
+// ignored) and adds "Tcpip" to each binding list that lacks it, keeping the protocols already
+// there. A list that exists but cannot be read whole is left alone. Returns 1 at the first entry
+// found bound to TCP/IP, else 0 (also after writing); 0 at once for a null id. Registry failures
+// only skip the entry at hand.
+int EnsureVirtualAdapterBinding(const char* componentId);

@@ -1,0 +1,117 @@
+#include "collect/adapter_inventory.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/trace.h"
+#include "platform/win32_codes.h"
+#include "text/text_table.h"
+
+namespace {
+
+constexpr char kNoAddress[] = "0.0.0.0";
+constexpr char kLoopback[] = "127.0.0.1";
+
+// Neither the unset address nor the loopback one: an address the adapter can be reached at.
+bool IsUsable(const std::string& address) { return address != kNoAddress && address != kLoopback; }
+
+// The unset address says "none": it is shown as nothing.
+std::string Shown(const std::string& address) { return address == kNoAddress ? "" : address; }
+
+void AppendLine(std::string& text, const char* label, const std::string& value) {
+  text += label;
+  text += ": ";
+  text += value;
+  text += "\r\n";
+}
+
+void AppendMacLine(std::string& text, const platform::AdapterInfo& adapter) {
+  text += "MAC ";
+  AppendLine(text, GetText(TEXT_ADDRESS), FormatMacAddress(adapter));
+}
+
+// An adapter that cannot be reached at any address, typically one whose cable is out.
+void AppendDisconnectedBlock(std::string& text, const platform::AdapterInfo& adapter) {
+  text += adapter.description + "\r\n";
+  AppendMacLine(text, adapter);
+  text += GetText(TEXT_MEDIA_DISCONNECTED);
+  text += "\r\n\r\n";
+}
+
+void AppendConnectedBlock(std::string& text, const platform::AdapterInfo& adapter,
+                          const AdapterDnsServers& dns) {
+  text += adapter.description + "\r\n";
+  AppendMacLine(text, adapter);
+  text += "IP  ";
+  text += GetText(TEXT_ADDRESS);
+  text += ':';
+  for (const platform::AdapterAddress& entry : adapter.addresses) {
+    if (!IsUsable(entry.address)) continue;
+    text += entry.address + '(' + entry.mask + ")  ";
+  }
+  text += "\r\n";
+  AppendLine(text, GetText(TEXT_DEFAULT_GATEWAY_ADDRESS), Shown(adapter.gateway));
+  if (adapter.dhcpEnabled == 1) {
+    text += "DHCP ";
+    AppendLine(text, GetText(TEXT_ENABLED), adapter.dhcpServer);
+  } else {
+    text += "DHCP : ";
+    text += GetText(TEXT_DISABLED);
+    text += "\r\n";
+  }
+  AppendLine(text, GetText(TEXT_PRIMARY_WINS_SERVER), Shown(adapter.primaryWinsServer));
+  AppendLine(text, GetText(TEXT_SECONDARY_WINS_SERVER), Shown(adapter.secondaryWinsServer));
+  if (!dns.first.empty()) AppendLine(text, GetText(TEXT_PRIMARY_DNS_SERVER), dns.first);
+  if (!dns.second.empty()) AppendLine(text, GetText(TEXT_SECONDARY_DNS_SERVER), dns.second);
+  text += "\r\n";
+}
+
+}  // namespace
+
+std::string FormatMacAddress(const platform::AdapterInfo& adapter) {
+  std::string text;
+  for (std::size_t i = 0; i < adapter.hardwareAddress.size(); ++i) {
+    char byte[3];
+    std::snprintf(byte, sizeof(byte), "%02X", adapter.hardwareAddress[i]);
+    if (i > 0) text += '-';
+    text += byte;
+  }
+  return text;
+}
+
+AdapterDnsServers GetAdapterDnsServers(std::uint32_t index) {
+  AdapterDnsServers dns;
+  std::vector<std::string> servers;
+  if (platform::GetAdapterDnsServerList(index, &servers) != ERROR_SUCCESS) return dns;
+  if (!servers.empty()) dns.first = servers[0];
+  if (servers.size() > 1) dns.second = servers[1];
+  return dns;
+}
+
+int AppendAdapterInventory(InterfaceAddressMap& addresses, std::string& text) {
+  std::vector<platform::AdapterInfo> adapters;
+  platform::QueryStep step = platform::QueryStep::kSize;
+  const long result = platform::GetAdapters(&adapters, &step);
+  if (result != ERROR_SUCCESS) {
+    platform::DebugTrace(result == ERROR_NO_DATA && step == platform::QueryStep::kSize
+                             ? "No adapters, return!"
+                             : "Fail to get adapters, return!");
+    return -1;
+  }
+  for (const platform::AdapterInfo& adapter : adapters) {
+    const platform::AdapterAddress* usable = nullptr;
+    for (const platform::AdapterAddress& entry : adapter.addresses) {
+      if (IsUsable(entry.address)) {
+        usable = &entry;
+        break;
+      }
+    }
+    if (usable == nullptr) {
+      AppendDisconnectedBlock(text, adapter);
+      continue;
+    }
+    addresses[adapter.index] = usable->address;
+    AppendConnectedBlock(text, adapter, GetAdapterDnsServers(adapter.index));
+  }
+  return 0;
+}

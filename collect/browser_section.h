@@ -1,0 +1,23 @@
+// The browser configuration section: Internet Explorer's User-Agent values, automatic
+// configuration script, proxy, helper objects and toolbar extensions.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "checks/ie_info.h"
+
+// Fills the record from the registry. 0, or -1 when the per-user Internet Settings key cannot
+// be opened (then nothing is read).
+int ReadIEConfig(IEInfo& info);
+
+// Appends the class names of the browser helper objects, in the registry's order, duplicates
+// kept. 0, or -1 when their key cannot be opened.
+int ReadBrowserHelperObjects(std::vector<std::string>& names);
+
+// Appends the menu (or else button) texts of the toolbar extensions. 0, or -1 when their key
+// cannot be opened.
+int ReadIEExtensions(std::vector<std::string>& texts);
+
+// The section's text for a filled record.
+std::string FormatBrowserSection(const IEInfo& info);

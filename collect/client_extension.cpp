@@ -1,0 +1,90 @@
+// The client's network extension: its service and its virtual adapter device.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "collect/client_section.h"
+#include "platform/cp936.h"
+#include "platform/devices.h"
+#include "platform/services.h"
+#include "platform/win32_codes.h"
+#include "text/text_table.h"
+
+namespace {
+
+constexpr std::uint32_t kHardwareIdSize = 256;
+
+enum DeviceStatus { kWorking = 0, kDisabled = 1, kNotPresent = 3, kError = 4 };
+
+void AppendLine(std::string& text, const char* line) {
+  text += line;
+  text += "\r\n";
+}
+
+void AppendServiceStatus(std::string& text) {
+  platform::ServiceHandle manager;
+  if (manager.OpenManager(SC_MANAGER_ALL_ACCESS) != ERROR_SUCCESS) {
+    AppendLine(text, GetText(TEXT_SERVICE_QUERY_FAILED));
+    return;
+  }
+  platform::ServiceHandle service;
+  if (service.Open(manager, "QuorvService", SERVICE_ALL_ACCESS) != ERROR_SUCCESS) {
+    AppendLine(text, GetText(TEXT_SERVICE_NOT_INSTALLED));
+    return;
+  }
+  std::uint32_t state = 0;
+  if (service.QueryState(&state) != ERROR_SUCCESS) return;
+  // Paused and pending states count as working: the service is there and not stopped.
+  AppendLine(text,
+             GetText(state == SERVICE_STOPPED ? TEXT_SERVICE_NOT_RUNNING : TEXT_SERVICE_RUNNING));
+}
+
+}  // namespace
+
+int GetAdapterDeviceStatus(const char* name) {
+  if (name == nullptr) return kError;
+  platform::DeviceSet devices;
+  if (devices.Open("ROOT\\NET", DIGCF_PRESENT | DIGCF_ALLCLASSES) != ERROR_SUCCESS) {
+    return kNotPresent;
+  }
+  for (std::uint32_t index = 0;; ++index) {
+    const long selected = devices.Select(index);
+    if (selected != ERROR_SUCCESS) return selected == ERROR_NO_MORE_ITEMS ? kNotPresent : kError;
+    char ids[kHardwareIdSize];
+    std::uint32_t returned = 0;
+    const long read = devices.GetHardwareIds(ids, sizeof(ids), &returned);
+    if (read == ERROR_INVALID_DATA) continue;
+    if (read != ERROR_SUCCESS) return kError;
+    // The texts of the list, each within the bytes the call returned.
+    std::string_view list(ids, returned < sizeof(ids) ? returned : sizeof(ids));
+    while (!list.empty()) {
+      const std::string_view id = list.substr(0, list.find('\0'));
+      if (id.empty()) break;
+      list.remove_prefix(id.size() < list.size() ? id.size() + 1 : list.size());
+      if (!platform::cp936::EqualsIgnoreCase(id, name)) continue;
+      std::uint32_t status = 0;
+      std::uint32_t problem = 0;
+      if (devices.GetNodeStatus(&status, &problem) != CR_SUCCESS) return kError;
+      if ((status & DN_HAS_PROBLEM) == 0) return kWorking;
+      if (problem == CM_PROB_DISABLED || problem == CM_PROB_NOT_CONFIGURED) return kDisabled;
+      // Any other problem: this device is not the working adapter; look further.
+    }
+  }
+}
+
+int AppendExtensionStatus(std::string& text) {
+  AppendServiceStatus(text);
+  const char* name = "TovraDrv";
+  int status = GetAdapterDeviceStatus(name);
+  if (status != kWorking && status != kDisabled && status != kError) {
+    name = "MirrelDrv";
+    status = GetAdapterDeviceStatus(name);
+  }
+  TextId line = TEXT_VIRTUAL_ADAPTER_NOT_INSTALLED;
+  if (status == kWorking) line = TEXT_VIRTUAL_ADAPTER_INSTALLED;
+  if (status == kDisabled) line = TEXT_VIRTUAL_ADAPTER_DISABLED;
+  if (status == kError) line = TEXT_VIRTUAL_ADAPTER_UNKNOWN_ERROR;
+  AppendLine(text, GetText(line));
+  text += std::string("虚拟网卡名称：") + name + "\r\n";
+  return 1;
+}

@@ -2,12 +2,6 @@
 // writes as its banner alone; a collector that lands takes its renderer out of this file.
 #include "collect/section_renderers.h"
 
-void RenderSystemSection(std::string&) {}
-
-void RenderSoftwareSection(std::string& software) { software.clear(); }
-
-std::string RenderProcessSection() { return {}; }
-
 int RenderBrowserSection(std::string& browser) {
   browser.clear();
   return 0;

@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_drives.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_identity.h"
+#include "platform/sim/sim_memory.h"
+#include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_winsock.h"
@@ -31,6 +35,10 @@ class Workstation {
   Files& files() { return files_; }
   Shell& shell() { return shell_; }
   Winsock& winsock() { return winsock_; }
+  Identity& identity() { return identity_; }
+  Memory& memory() { return memory_; }
+  Drives& drives() { return drives_; }
+  Processes& processes() { return processes_; }
 
   // The Windows version that GetVersionExA reports, which answers again from now on. By
   // default Windows 7 SP1 workstation.
@@ -73,6 +81,10 @@ class Workstation {
   Files files_;
   Shell shell_;
   Winsock winsock_;
+  Identity identity_;
+  Memory memory_;
+  Drives drives_;
+  Processes processes_;
   std::vector<std::string> traces_;
   std::vector<std::string> messageBoxes_;
   bool failThreadStart_ = false;

@@ -13,7 +13,9 @@
 #include "report/export_state.h"
 #include "report/export_units.h"
 #include "report/os_kind.h"
+#include "report/page_info.h"
 #include "tests/report/zip_reader.h"
+#include "tests/support/hex.h"
 
 namespace {
 
@@ -43,10 +45,18 @@ const std::vector<std::string> kBanners = {
     "\r\n====================================CATALOG================================\r\n",
 };
 
-std::string AllBanners() {
+// The log as the export writes it on this workstation: each banner followed by its section,
+// composed afresh (the report reads the same workstation the same way every time), then the
+// last banner, which has no section.
+std::string ComposedLog() {
+  CPageInfo page;
+  page.ComposeReport();
+  const std::string* const sections[] = {
+      &page.m_strSystem, &page.m_strSoftware, &page.m_strProcess, &page.m_strBrowser,
+      &page.m_strRoute,  &page.m_strAdapter,  &page.m_strClient,  &page.m_strHosts};
   std::string log;
-  for (const auto& banner : kBanners) log += banner;
-  return log;
+  for (std::size_t i = 0; i < std::size(sections); ++i) log += kBanners[i] + *sections[i];
+  return log + kBanners.back();
 }
 
 // Each command writes a line naming itself into every file its redirections name.
@@ -101,10 +111,13 @@ TEST_F(Export, LogHoldsTheNineBannersThenTheCaptures) {
   ws_.SetWindowsVersion(kWindows7);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   EXPECT_EQ(ExportBasicInfo(), 0);
-  EXPECT_EQ(ws_.files().Contents(kLog), AllBanners()) << "empty sections: banners only";
+  const std::string composed = ComposedLog();
+  EXPECT_EQ(ws_.files().Contents(kLog), composed);
+  // The system section, which the default workstation fills, stands under the first banner.
+  EXPECT_EQ(Hex(composed.substr(kBanners[0].size(), 13)), "bcc6cbe3bbfac3fba3ba205641");
   EXPECT_EQ(ExportSpiInfo(), 0);
   EXPECT_EQ(ExportDnsInfo(), 0);
-  EXPECT_EQ(ws_.files().Contents(kLog), AllBanners() + "[runas]\r\n[runas]\r\n[runas]\r\n");
+  EXPECT_EQ(ws_.files().Contents(kLog), ComposedLog() + "[runas]\r\n[runas]\r\n[runas]\r\n");
   EXPECT_EQ(g_strExportTempDir, kTemp);
   EXPECT_EQ(g_strExportZipPath, "C:\\out\\Vantik.zip");
   EXPECT_EQ(g_strExportLogPath, kLog);
@@ -184,7 +197,7 @@ TEST_F(Export, OlderSystemHasFourUnitsAndOpensWithoutElevation) {
   const auto archive = ReadArchive(ws_, "C:\\out\\Vantik.zip");
   ASSERT_TRUE(archive.readable && archive.unzipOk) << archive.error;
   ASSERT_EQ(Names(archive), std::vector<std::string>{"Vantik.log"});
-  EXPECT_EQ(archive.entries[0].contents, AllBanners() + "[open]\r\n[open]\r\n[open]\r\n");
+  EXPECT_EQ(archive.entries[0].contents, ComposedLog() + "[open]\r\n[open]\r\n[open]\r\n");
   EXPECT_FALSE(ws_.files().Contents(kLog)) << "packed, then deleted";
 }
 
@@ -263,7 +276,7 @@ TEST_F(Export, WriteFailingHalfwayKeepsWhatWasWrittenAndListsTheLog) {
   const auto log = ws_.files().Contents(kLog);
   ASSERT_TRUE(log);
   EXPECT_LE(log->size(), 200u);
-  EXPECT_EQ(AllBanners().compare(0, log->size(), *log), 0) << "a prefix of the full log";
+  EXPECT_EQ(ComposedLog().compare(0, log->size(), *log), 0) << "a prefix of the full log";
   EXPECT_EQ(g_exportFiles, std::vector<std::string>{kLog});
 }
 

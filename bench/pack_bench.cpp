@@ -11,7 +11,6 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -21,19 +20,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/measure.h"
 #include "report/archive_packer.h"
 
 extern char** environ;
 
 namespace {
 
-constexpr char kInput[] = "Vantik.log";  // no backslash: the whole path is the entry's name
+using bench::Now;
+using bench::ResetPeak;
+using bench::StatusKiB;
 
-double Now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+constexpr char kInput[] = "Vantik.log";  // no backslash: the whole path is the entry's name
 
 // Log-like lines with varying numbers and addresses, so the text compresses as a real log does
 // rather than as one repeated line. Written in 1 MiB pieces: the generator's own memory stays
@@ -84,29 +82,6 @@ void Generate(std::uint64_t size) {
 std::uint64_t FileSize(const char* path) {
   std::ifstream file(path, std::ios::binary | std::ios::ate);
   return file ? static_cast<std::uint64_t>(file.tellg()) : 0;
-}
-
-// A line of /proc/self/status in KiB.
-long StatusKiB(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string name;
-  long value = -1;
-  while (status >> name) {
-    if (name == key) {
-      status >> value;
-      return value;
-    }
-    status.ignore(4096, '\n');
-  }
-  return -1;
-}
-
-// Lets VmHWM start again from the current resident size (Linux 4.0 and later).
-bool ResetPeak() {
-  std::ofstream clear("/proc/self/clear_refs");
-  clear << "5";
-  clear.flush();
-  return static_cast<bool>(clear);
 }
 
 struct Timed {

@@ -42,7 +42,7 @@ std::string_view NameOrDefault(const char* name) { return name != nullptr ? name
 struct Registry::Key {
   // Sub-keys by folded name, which is also the order in which they enumerate.
   std::map<std::string, std::unique_ptr<Key>> subKeys;
-  std::map<std::string, std::string> displayNames;  // folded name -> name as created
+  std::string displayName;  // the name as created, which enumeration gives
   // Values by folded name, in the order created.
   std::vector<std::pair<std::string, RegValue>> values;
   bool denyWrite = false;
@@ -95,7 +95,7 @@ Registry::Key& Registry::Make(RegRoot root, std::string_view path) {
     if (!child) {
       child = std::make_unique<Key>();
       ++key->generation;
-      key->displayNames[cp936::ToUpper(part)] = part;
+      child->displayName = part;
     }
     key = child.get();
   }
@@ -268,7 +268,7 @@ long Registry::EnumKey(void* handle, std::uint32_t index, char* name, std::uint3
   h->cursor = std::next(h->cursor, index - h->cursorIndex);
   h->cursorIndex = index;
   const auto it = h->cursor;
-  const std::string& display = h->key->displayNames[it->first];
+  const std::string& display = it->second->displayName;
   if (display.size() + 1 > *length) return ERROR_MORE_DATA;
   std::memcpy(name, display.c_str(), display.size() + 1);
   *length = static_cast<std::uint32_t>(display.size());

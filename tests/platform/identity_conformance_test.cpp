@@ -103,6 +103,21 @@ TEST_F(IdentityConformance, SimDenyOnlyGroupsAndTheirSize) {
   EXPECT_EQ(workstation_.identity().OpenTokenCount(), 0);
 }
 
+TEST_F(IdentityConformance, SimGroupsThatExceedABuffer) {
+  std::vector<TokenGroup> many;
+  for (int i = 0; i < 150; ++i) many.push_back({"S-1-5-21-1-2-3-" + std::to_string(2000 + i), 7});
+  many.push_back({"S-1-5-32-544", 15});
+  workstation_.identity().SetTokenGroups(many);
+  ProcessToken token;
+  ASSERT_EQ(token.Open(TOKEN_READ), ERROR_SUCCESS);
+  std::vector<TokenGroup> groups;
+  std::uint32_t needed = 0;
+  EXPECT_EQ(token.QueryGroups(1024, &groups, &needed), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(needed, 4u + 151 * 8 + 150 * 28 + 16);
+  ASSERT_EQ(token.QueryGroups(needed, &groups, &needed), ERROR_SUCCESS);
+  EXPECT_EQ(groups, many);
+}
+
 TEST_F(IdentityConformance, SimTokenThatCannotBeOpened) {
   workstation_.identity().FailTokenOpen(ERROR_ACCESS_DENIED);
   ProcessToken token;

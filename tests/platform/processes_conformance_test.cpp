@@ -163,6 +163,20 @@ TEST_F(ProcessesConformance, SimProtectedAnd64BitProcesses) {
   EXPECT_EQ(workstation_.processes().OpenHandleCount(), 0);
 }
 
+TEST_F(ProcessesConformance, SimMoreProcessesThanTheRoom) {
+  for (std::uint32_t id = 100; id < 100 + 4 * 1500; id += 4) {
+    workstation_.processes().Add(id, {"p.exe"});
+  }
+  std::vector<std::uint32_t> ids(2048);
+  std::uint32_t count = 0;
+  ASSERT_EQ(platform::EnumProcessIds(ids.data(), 1024, &count), ERROR_SUCCESS);
+  EXPECT_EQ(count, 1024u);
+  ASSERT_EQ(platform::EnumProcessIds(ids.data(), 2048, &count), ERROR_SUCCESS);
+  EXPECT_EQ(count, 1504u);
+  EXPECT_EQ(ids[0], 32u);
+  EXPECT_EQ(ids[1503], 100u + 4 * 1499);
+}
+
 TEST_F(ProcessesConformance, SimEnumerationThatFails) {
   workstation_.processes().FailEnumeration(ERROR_ACCESS_DENIED);
   std::uint32_t ids[4] = {};

@@ -101,8 +101,8 @@ Measured Measure(const std::function<std::string()>& compose, double minimumSeco
 }
 
 void Print(const char* section, int items, int hotfixes, const Measured& m) {
-  std::printf("%-9s %8d %9d %10zu %10.4f %10ld %10ld\n", section, items, hotfixes, m.bytes,
-              m.seconds, m.peakKiB, m.peakKiB - m.residentKiB);
+  std::printf("%-9s %8d %9d %10zu %10.6f %8.3f %10ld %10ld\n", section, items, hotfixes, m.bytes,
+              m.seconds, m.seconds * 1e6 / items, m.peakKiB, m.peakKiB - m.residentKiB);
 }
 
 }  // namespace
@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::printf("%-9s %8s %9s %10s %10s %10s %10s\n", "section", "items", "hotfixes", "bytes",
-              "seconds", "peak KiB", "added KiB");
+  std::printf("%-9s %8s %9s %10s %10s %8s %10s %10s\n", "section", "items", "hotfixes", "bytes",
+              "seconds", "us/item", "peak KiB", "added KiB");
   std::vector<double> software;
   std::vector<double> processes;
   for (int scale : scales) {

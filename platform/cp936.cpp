@@ -40,6 +40,16 @@ std::size_t Find(std::string_view text, std::string_view keyword) {
   return std::string_view::npos;
 }
 
+std::size_t PrefixLength(std::string_view text, std::size_t limit) {
+  std::size_t length = 0;
+  while (length < text.size()) {
+    const std::size_t next = length + CharLength(text, length);
+    if (next > limit) break;
+    length = next;
+  }
+  return length;
+}
+
 std::size_t AfterLast(std::string_view text, char separator) {
   std::size_t after = 0;
   for (std::size_t i = 0; i < text.size();) {

@@ -38,6 +38,10 @@ inline bool Contains(std::string_view text, std::string_view keyword) {
   return Find(text, keyword) != std::string_view::npos;
 }
 
+// The length of the longest start of `text` that is at most `limit` bytes and ends where a
+// character ends, so that cutting it there leaves no lead byte without its trail byte.
+std::size_t PrefixLength(std::string_view text, std::size_t limit);
+
 // The offset just past the last `separator` (an ASCII byte) that stands as a character of its
 // own, or 0 when there is none.
 std::size_t AfterLast(std::string_view text, char separator);

@@ -1,4 +1,4 @@
-// The Windows version.
+// The Windows version and the memory status.
 #pragma once
 
 #include <cstdint>
@@ -19,5 +19,20 @@ struct VersionInfo {
 // GetVersionExA with the extended structure, or failing that the basic one. False when both
 // fail.
 bool GetWindowsVersion(VersionInfo* version);
+
+// GlobalMemoryStatus, in bytes. On a 32-bit program each count is at most 4 GiB - 1: Windows
+// clamps what does not fit.
+struct MemoryStatus {
+  std::uint32_t memoryLoad = 0;  // percent in use, 0..100
+  std::uint64_t totalPhys = 0;
+  std::uint64_t availPhys = 0;
+  std::uint64_t totalPageFile = 0;
+  std::uint64_t availPageFile = 0;
+  std::uint64_t totalVirtual = 0;  // the user-mode address space of this process
+  std::uint64_t availVirtual = 0;
+};
+
+// GlobalMemoryStatus cannot fail.
+MemoryStatus GetMemoryStatus();
 
 }  // namespace platform

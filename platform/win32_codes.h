@@ -36,11 +36,20 @@
 #ifndef ERROR_NEGATIVE_SEEK
 #define ERROR_NEGATIVE_SEEK 131L
 #endif
+#ifndef ERROR_INSUFFICIENT_BUFFER
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#endif
+#ifndef ERROR_PROC_NOT_FOUND
+#define ERROR_PROC_NOT_FOUND 127L
+#endif
 #ifndef ERROR_MORE_DATA
 #define ERROR_MORE_DATA 234L
 #endif
 #ifndef ERROR_NO_MORE_ITEMS
 #define ERROR_NO_MORE_ITEMS 259L
+#endif
+#ifndef ERROR_PARTIAL_COPY
+#define ERROR_PARTIAL_COPY 299L
 #endif
 
 // Registry access rights.
@@ -145,4 +154,41 @@
 #endif
 #ifndef CM_PROB_DISABLED
 #define CM_PROB_DISABLED 0x00000016
+#endif
+
+// Drive kinds (GetDriveTypeA).
+#ifndef DRIVE_UNKNOWN
+#define DRIVE_UNKNOWN 0
+#endif
+#ifndef DRIVE_NO_ROOT_DIR
+#define DRIVE_NO_ROOT_DIR 1
+#endif
+#ifndef DRIVE_REMOVABLE
+#define DRIVE_REMOVABLE 2
+#endif
+#ifndef DRIVE_FIXED
+#define DRIVE_FIXED 3
+#endif
+#ifndef DRIVE_REMOTE
+#define DRIVE_REMOTE 4
+#endif
+#ifndef DRIVE_CDROM
+#define DRIVE_CDROM 5
+#endif
+#ifndef DRIVE_RAMDISK
+#define DRIVE_RAMDISK 6
+#endif
+
+// Process and token access rights, and token group attributes.
+#ifndef PROCESS_VM_READ
+#define PROCESS_VM_READ (0x0010)
+#endif
+#ifndef PROCESS_QUERY_INFORMATION
+#define PROCESS_QUERY_INFORMATION (0x0400)
+#endif
+#ifndef TOKEN_READ
+#define TOKEN_READ (0x20008)
+#endif
+#ifndef SE_GROUP_USE_FOR_DENY_ONLY
+#define SE_GROUP_USE_FOR_DENY_ONLY (0x00000010L)
 #endif

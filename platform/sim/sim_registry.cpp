@@ -42,11 +42,13 @@ std::string_view NameOrDefault(const char* name) { return name != nullptr ? name
 struct Registry::Key {
   // Sub-keys by folded name, which is also the order in which they enumerate.
   std::map<std::string, std::unique_ptr<Key>> subKeys;
-  std::map<std::string, std::string> displayNames;  // folded name -> name as created
+  std::string displayName;  // the name as created, which enumeration gives
   // Values by folded name, in the order created.
   std::vector<std::pair<std::string, RegValue>> values;
   bool denyWrite = false;
   long openError = ERROR_SUCCESS;
+  // Bumped whenever a sub-key is added, so that an enumeration cursor knows it is stale.
+  std::uint64_t generation = 0;
 
   RegValue* FindValue(std::string_view name) {
     const std::string folded = cp936::ToUpper(name);
@@ -61,6 +63,11 @@ struct Registry::Handle {
   Key* key;
   std::uint32_t access;
   std::string path;  // folded, for matching faults
+  // Where the last enumeration stopped, so that walking the indexes in order does not walk
+  // the map from its start every time.
+  std::uint32_t cursorIndex = 0;
+  std::map<std::string, std::unique_ptr<Key>>::iterator cursor{};
+  std::uint64_t cursorGeneration = ~std::uint64_t{0};
 };
 
 Registry::Registry() {
@@ -87,7 +94,8 @@ Registry::Key& Registry::Make(RegRoot root, std::string_view path) {
     std::unique_ptr<Key>& child = key->subKeys[cp936::ToUpper(part)];
     if (!child) {
       child = std::make_unique<Key>();
-      key->displayNames[cp936::ToUpper(part)] = part;
+      ++key->generation;
+      child->displayName = part;
     }
     key = child.get();
   }
@@ -252,8 +260,15 @@ long Registry::EnumKey(void* handle, std::uint32_t index, char* name, std::uint3
   if ((h->access & KEY_ENUMERATE_SUB_KEYS) == 0) return ERROR_ACCESS_DENIED;
   if (const long fault = TakeFault(RegCall::kEnumKey, h->path, {})) return fault;
   if (index >= h->key->subKeys.size()) return ERROR_NO_MORE_ITEMS;
-  auto it = std::next(h->key->subKeys.begin(), index);
-  const std::string& display = h->key->displayNames[it->first];
+  if (h->cursorGeneration != h->key->generation || index < h->cursorIndex) {
+    h->cursor = h->key->subKeys.begin();
+    h->cursorIndex = 0;
+    h->cursorGeneration = h->key->generation;
+  }
+  h->cursor = std::next(h->cursor, index - h->cursorIndex);
+  h->cursorIndex = index;
+  const auto it = h->cursor;
+  const std::string& display = it->second->displayName;
   if (display.size() + 1 > *length) return ERROR_MORE_DATA;
   std::memcpy(name, display.c_str(), display.size() + 1);
   *length = static_cast<std::uint32_t>(display.size());

@@ -10,9 +10,13 @@
 
 #include "platform/folders.h"
 #include "platform/sim/sim_devices.h"
+#include "platform/sim/sim_drives.h"
 #include "platform/sim/sim_file_versions.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_identity.h"
+#include "platform/sim/sim_memory.h"
 #include "platform/sim/sim_network.h"
+#include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_services.h"
 #include "platform/sim/sim_shell.h"
@@ -40,6 +44,10 @@ class Workstation {
   Services& services() { return services_; }
   Devices& devices() { return devices_; }
   FileVersions& fileVersions() { return fileVersions_; }
+  Identity& identity() { return identity_; }
+  Memory& memory() { return memory_; }
+  Drives& drives() { return drives_; }
+  Processes& processes() { return processes_; }
 
   // The Windows version that GetVersionExA reports, which answers again from now on. By
   // default Windows 7 SP1 workstation.
@@ -91,6 +99,10 @@ class Workstation {
   Services services_;
   Devices devices_;
   FileVersions fileVersions_;
+  Identity identity_;
+  Memory memory_;
+  Drives drives_;
+  Processes processes_;
   std::vector<std::string> traces_;
   std::vector<std::string> messageBoxes_;
   bool failThreadStart_ = false;

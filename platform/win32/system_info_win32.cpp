@@ -29,3 +29,17 @@ bool GetWindowsVersion(VersionInfo* version) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+MemoryStatus GetMemoryStatus() {
+  MEMORYSTATUS status;
+  ZeroMemory(&status, sizeof(status));
+  status.dwLength = sizeof(status);
+  GlobalMemoryStatus(&status);
+  return MemoryStatus{status.dwMemoryLoad,    status.dwTotalPhys,     status.dwAvailPhys,
+                      status.dwTotalPageFile, status.dwAvailPageFile, status.dwTotalVirtual,
+                      status.dwAvailVirtual};
+}
+
+}  // namespace platform

@@ -78,6 +78,15 @@ TEST(Cp936Test, FindStartsOnlyWhereACharacterStarts) {
   EXPECT_TRUE(cp936::Contains("Mozilla/4.0 (compatible; MSIE 8.0)", "compatible"));
 }
 
+TEST(Cp936Test, PrefixLengthNeverEndsOnALeadByte) {
+  EXPECT_EQ(cp936::PrefixLength("abcdef", 4), 4u);
+  EXPECT_EQ(cp936::PrefixLength("abc", 4), 3u);
+  EXPECT_EQ(cp936::PrefixLength("abc" + kUpdate, 4), 3u) << "the lead byte at 3 goes too";
+  EXPECT_EQ(cp936::PrefixLength("ab" + kUpdate, 4), 4u);
+  EXPECT_EQ(cp936::PrefixLength(kTrailA + kTrailM, 3), 2u);
+  EXPECT_EQ(cp936::PrefixLength("", 4), 0u);
+}
+
 TEST(Cp936Test, AfterLastSkipsTrailBackslashes) {
   EXPECT_EQ(cp936::AfterLast("C:\\Temp\\Vantik.log", '\\'), 8u);
   EXPECT_EQ(cp936::AfterLast("C:\\" + kTrailBackslash + "x", '\\'), 3u);

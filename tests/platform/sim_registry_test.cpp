@@ -64,6 +64,31 @@ TEST(SimRegistry, OpenFaultAndOpenKeyCount) {
   EXPECT_EQ(ws.registry().OpenKeyCount(), 0);
 }
 
+// Enumeration keeps its place between steps, and starts again when asked for an earlier index
+// or when a sub-key has been added since.
+TEST(SimRegistry, EnumerationInAnyOrderAndAfterAKeyIsAdded) {
+  platform::sim::Workstation ws;
+  for (const char* name : {"b", "d", "f"}) {
+    ws.registry().AddKey(RegRoot::kLocalMachine, std::string(kPath) + "\\" + name);
+  }
+  RegKey key;
+  ASSERT_EQ(key.Open(RegRoot::kLocalMachine, kPath, KEY_READ), ERROR_SUCCESS);
+  auto name = [&key](std::uint32_t index) {
+    char text[16] = {};
+    std::uint32_t length = sizeof(text);
+    const long result = key.EnumKeyEx(index, text, &length);
+    return result == ERROR_SUCCESS ? std::string(text) : "error " + std::to_string(result);
+  };
+  EXPECT_EQ(name(0), "b");
+  EXPECT_EQ(name(2), "f");
+  EXPECT_EQ(name(1), "d");
+  EXPECT_EQ(name(3), "error 259");
+  ws.registry().AddKey(RegRoot::kLocalMachine, std::string(kPath) + "\\c");
+  EXPECT_EQ(name(1), "c");
+  EXPECT_EQ(name(2), "d");
+  EXPECT_EQ(name(3), "f");
+}
+
 // A double-byte character whose trail byte is '\\' (0x5C) or a lower-case letter stays one
 // name: it neither splits the path nor folds into another character.
 TEST(SimRegistry, DoubleByteNamesAreNeitherSplitNorFolded) {

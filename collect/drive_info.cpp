@@ -1,0 +1,114 @@
+#include "collect/drive_info.h"
+
+#include "platform/drives.h"
+#include "platform/win32_codes.h"
+#include "text/append_format.h"
+
+namespace {
+
+bool IsWanted(std::uint32_t kind, int mask) {
+  switch (kind) {
+    case DRIVE_FIXED:
+      return (mask & DRIVE_MASK_FIXED) != 0;
+    case DRIVE_REMOTE:
+      return (mask & DRIVE_MASK_REMOTE) != 0;
+    case DRIVE_REMOVABLE:
+      return (mask & DRIVE_MASK_REMOVABLE) != 0;
+    case DRIVE_CDROM:
+      return (mask & DRIVE_MASK_CDROM) != 0;
+    default:
+      return false;
+  }
+}
+
+const char* KindName(std::uint32_t kind) {
+  switch (kind) {
+    case DRIVE_UNKNOWN:
+      return "Unknown drive";
+    case DRIVE_REMOVABLE:
+      return "Removable drive";
+    case DRIVE_FIXED:
+      return "Fixed drive";
+    case DRIVE_REMOTE:
+      return "Network drive";
+    case DRIVE_CDROM:
+      return "CD-ROM drive";
+    case DRIVE_RAMDISK:
+      return "RAM disk";
+    default:
+      return nullptr;  // keeps the default name
+  }
+}
+
+std::string SizeText(std::uint64_t count) {
+  std::string text;
+  FormatByteSize(static_cast<std::int64_t>(count), 2, text);
+  return text;
+}
+
+// Total and free space: the extended query where the kernel has it ("0" and "0" when it
+// fails), else the older one in clusters, whose 32-bit products are what that query's systems
+// can hold.
+void ReadSpace(const char* root, DriveStats& stats) {
+  platform::DiskSpace space;
+  const long result = platform::GetDiskSpace(root, &space);
+  if (result == ERROR_SUCCESS) {
+    stats.SetTotal(SizeText(space.totalBytes));
+    stats.SetFree(SizeText(space.totalFreeBytes));
+    return;
+  }
+  if (result != ERROR_PROC_NOT_FOUND) {
+    stats.SetTotal("0");
+    stats.SetFree("0");
+    return;
+  }
+  platform::DiskGeometry geometry;
+  std::uint32_t total = 0;
+  std::uint32_t free = 0;
+  if (platform::GetDiskGeometry(root, &geometry) == ERROR_SUCCESS) {
+    total = geometry.totalClusters * geometry.sectorsPerCluster * geometry.bytesPerSector;
+    free = geometry.freeClusters * geometry.sectorsPerCluster * geometry.bytesPerSector;
+  }
+  stats.SetTotal(SizeText(total));
+  stats.SetFree(SizeText(free));
+}
+
+}  // namespace
+
+DriveInfo::DriveInfo(const int& mask) { EnumerateDrives(mask); }
+
+void DriveInfo::EnumerateDrives(const int& mask) {
+  if (!platform::KernelModuleLoaded()) return;
+  const std::uint32_t present = platform::GetLogicalDriveMask();
+  m_drives.clear();
+  for (int index = (mask & DRIVE_MASK_REMOVABLE) != 0 ? 0 : 2; index <= 25; ++index) {
+    DriveStats stats;
+    if ((present & (1u << index)) == 0) continue;
+    const char root[] = {static_cast<char>('A' + index), ':', '\\', '\0'};
+    stats.SetRootPath(root);
+    const std::uint32_t kind = platform::GetDriveKind(root);
+    if (kind == DRIVE_NO_ROOT_DIR || !IsWanted(kind, mask)) continue;
+    const int type = static_cast<int>(kind);
+    stats.SetType(&type);
+    if (const char* name = KindName(kind)) stats.SetTypeName(name);
+    ReadSpace(root, stats);
+    m_drives.push_back(stats);
+  }
+}
+
+const std::vector<DriveStats>& DriveInfo::GetDrives() const { return m_drives; }
+
+void DriveInfo::AssignDrives(const DriveInfo& other) { m_drives = other.m_drives; }
+
+void FormatByteSize(const std::int64_t& count, const int& decimals, std::string& text) {
+  static const char* const kUnits[] = {" bytes", " KB", " MB", " GB", " TB", " PB", " EB"};
+  constexpr int kLastUnit = sizeof(kUnits) / sizeof(kUnits[0]) - 1;
+  double x = static_cast<double>(count);
+  int unit = 0;
+  while (x > 1000 && unit < kLastUnit) {
+    x *= 1.0 / 1024;
+    ++unit;
+  }
+  text.clear();
+  AppendFormat(text, "%.*f%s", decimals, x, kUnits[unit]);
+}

@@ -1,0 +1,56 @@
+// Who the program runs as: the logged-on user's name and the groups of the process's token.
+//
+// Calls return the Win32 error code (GetLastError) on failure and ERROR_SUCCESS otherwise.
+// Out-parameters are left untouched on failure unless a call says otherwise.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// GetUserNameA(buffer, size): on entry *size is the buffer's size in bytes; on success the
+// name with its zero is in the buffer and *size counts the zero. A name that does not fit
+// gives ERROR_INSUFFICIENT_BUFFER with the size needed in *size.
+[[nodiscard]] long GetLoginUserName(char* buffer, std::uint32_t* size);
+
+// One group of a token: its SID in the string form ("S-1-5-32-544") and its attributes
+// (SE_GROUP_ENABLED, SE_GROUP_USE_FOR_DENY_ONLY, ...).
+struct TokenGroup {
+  std::string sid;
+  std::uint32_t attributes = 0;
+
+  bool operator==(const TokenGroup&) const = default;
+};
+
+// The access token of the current process. Move-only; the destructor closes it.
+class ProcessToken {
+ public:
+  ProcessToken() = default;
+  ~ProcessToken() { Close(); }
+  ProcessToken(ProcessToken&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  ProcessToken& operator=(ProcessToken&& other) noexcept;
+  ProcessToken(const ProcessToken&) = delete;
+  ProcessToken& operator=(const ProcessToken&) = delete;
+
+  // OpenProcessToken(GetCurrentProcess(), access). Closes any token held before; on failure
+  // the object holds none.
+  [[nodiscard]] long Open(std::uint32_t access);
+
+  // GetTokenInformation(TokenGroups) into a buffer of `bufferSize` bytes: the token's groups
+  // in their order. A list that needs more bytes (the fixed part, one SID_AND_ATTRIBUTES per
+  // group and the SIDs themselves) gives ERROR_INSUFFICIENT_BUFFER with the bytes needed in
+  // *needed and leaves *groups untouched; a size of 0 is how the size is asked for. On
+  // success *needed is left as it was.
+  [[nodiscard]] long QueryGroups(std::uint32_t bufferSize, std::vector<TokenGroup>* groups,
+                                 std::uint32_t* needed) const;
+
+  bool IsOpen() const { return handle_ != nullptr; }
+  void Close();
+
+ private:
+  void* handle_ = nullptr;  // the backend's token handle
+};
+
+}  // namespace platform

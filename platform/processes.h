@@ -1,0 +1,54 @@
+// The running processes: their identifiers, and the modules and names of one process.
+//
+// Calls return the Win32 error code (GetLastError) on failure and ERROR_SUCCESS otherwise,
+// unless they say otherwise. Out-parameters are left untouched on failure. Lists are counted
+// in entries, not bytes, so that nothing depends on the size of a handle.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// EnumProcesses into room for `capacity` identifiers: *count is how many were written, in the
+// system's order. A list that fills the room exactly may have been cut short; Windows does not
+// say how many more there are, so ask again with more room.
+[[nodiscard]] long EnumProcessIds(std::uint32_t* ids, std::uint32_t capacity, std::uint32_t* count);
+
+// A module of a process, as EnumProcessModules gives it; 0 is none.
+using ModuleHandle = std::uintptr_t;
+
+// An open process. Move-only; the destructor closes it.
+class Process {
+ public:
+  Process() = default;
+  ~Process() { Close(); }
+  Process(Process&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  Process& operator=(Process&& other) noexcept;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  // OpenProcess(access, not inherited, id). Closes any process held before; on failure the
+  // object holds none: ERROR_ACCESS_DENIED for a process that does not grant the access (the
+  // System process, another user's), ERROR_INVALID_PARAMETER for one that no longer exists.
+  [[nodiscard]] long Open(std::uint32_t access, std::uint32_t id);
+
+  // EnumProcessModules into room for `capacity` handles: the main executable first, then the
+  // others in load order. *total is how many modules the process has, which may be more than
+  // were written. Fails (ERROR_PARTIAL_COPY, say) for a process whose memory cannot be read,
+  // such as a 64-bit process seen from a 32-bit program.
+  [[nodiscard]] long EnumModules(ModuleHandle* modules, std::uint32_t capacity,
+                                 std::uint32_t* total) const;
+
+  // GetModuleBaseNameA: the module's file name without its folder, in a buffer of `size`
+  // bytes. Returns the bytes copied without the zero, 0 on failure. A name that does not fit
+  // is cut, and may then lack its zero: read at most `size` bytes.
+  std::uint32_t ModuleBaseName(ModuleHandle module, char* name, std::uint32_t size) const;
+
+  bool IsOpen() const { return handle_ != nullptr; }
+  void Close();
+
+ private:
+  void* handle_ = nullptr;  // the backend's process handle
+};
+
+}  // namespace platform

@@ -1,0 +1,287 @@
+// Installed programs and hotfixes on the simulated workstation, and the software section.
+#include "collect/installed_software.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "collect/section_renderers.h"
+#include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
+#include "tests/support/hex.h"
+
+namespace {
+
+using platform::RegRoot;
+using platform::sim::RegCall;
+using platform::sim::Registry;
+
+constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kHotfix[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix";
+// "已安装软件：" and its line end.
+constexpr char kHeading[] = "\xd2\xd1\xb0\xb2\xd7\xb0\xc8\xed\xbc\xfe\xa3\xba\r\n";
+
+std::string UninstallKey(const std::string& key) { return std::string(kUninstall) + "\\" + key; }
+std::string HotfixKey(const std::string& key) { return std::string(kHotfix) + "\\" + key; }
+
+void AddProgram(Registry& r, const std::string& key, const std::string& name,
+                const std::string& version = {}) {
+  r.SetString(RegRoot::kLocalMachine, UninstallKey(key), "DisplayName", name);
+  if (!version.empty()) {
+    r.SetString(RegRoot::kLocalMachine, UninstallKey(key), "DisplayVersion", version);
+  }
+}
+
+void AddHotfix(Registry& r, const std::string& key, const std::string& comments,
+               std::uint32_t installed = 1) {
+  r.SetDword(RegRoot::kLocalMachine, HotfixKey(key), "Installed", installed);
+  r.SetString(RegRoot::kLocalMachine, HotfixKey(key), "Comments", comments);
+}
+
+std::vector<std::string> Names(const CInstalledSoftwareInfo& info) {
+  std::vector<std::string> names;
+  for (const SoftwareEntry& entry : info.GetSoftwareList()) names.push_back(entry.strName);
+  return names;
+}
+
+std::string Section() {
+  std::string software = "left over";
+  RenderSoftwareSection(software);
+  return software;
+}
+
+TEST(SoftwareSection, HeadingIsCodePage936) {
+  EXPECT_EQ(Hex(kHeading), "d2d1b0b2d7b0c8edbcfea3ba0d0a");
+  platform::sim::Workstation ws;
+  EXPECT_EQ(Section(), kHeading) << "no uninstall key: the heading alone";
+}
+
+TEST(SoftwareSection, NameThreeBlanksVersionInListOrder) {
+  platform::sim::Workstation ws;
+  // Sub-keys enumerate by name, whatever the display names.
+  AddProgram(ws.registry(), "{B}", "Beta Tool", "2.0");
+  AddProgram(ws.registry(), "{A}", "Zeta Suite", "10.1.5");
+  AddProgram(ws.registry(), "{C}", "Beta Tool", "2.0");  // duplicates stay
+  AddProgram(ws.registry(), "{D}", "No Version");
+  AddProgram(ws.registry(), "{E}", "腾讯QQ", "9.7");
+  EXPECT_EQ(Section(), std::string(kHeading) +
+                           "Zeta Suite   10.1.5\r\n"
+                           "Beta Tool   2.0\r\n"
+                           "Beta Tool   2.0\r\n"
+                           "No Version   \r\n"
+                           "腾讯QQ   9.7\r\n");
+  EXPECT_EQ(ws.registry().OpenKeyCount(), 0);
+}
+
+struct CutCase {
+  const char* name;
+  std::string value;
+  std::string printed;
+};
+
+void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
+
+class NameCut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(NameCut, LongNamesEndInDots) {
+  platform::sim::Workstation ws;
+  AddProgram(ws.registry(), "{A}", GetParam().value, "1.0");
+  CInstalledSoftwareInfo info;
+  EXPECT_EQ(Names(info), std::vector<std::string>{GetParam().printed});
+}
+
+const std::string kGbk = "软件";  // two characters, four bytes
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NameCut,
+    ::testing::Values(
+        CutCase{"ThreeHundred", std::string(300, 'n'), std::string(252, 'n') + "..."},
+        CutCase{"TwoFiftyFive", std::string(255, 'n'), std::string(252, 'n') + "..."},
+        CutCase{"TwoFiftyFourWhole", std::string(254, 'n'), std::string(254, 'n')},
+        // A double-byte character across byte 252 goes whole; no half character before the dots.
+        CutCase{"CharacterAcrossTheCut", std::string(251, 'n') + kGbk + "xyz",
+                std::string(251, 'n') + "..."},
+        CutCase{"CharacterEndingAtTheCut", std::string(250, 'n') + kGbk + "xyz",
+                std::string(250, 'n') + "\xc8\xed..."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class VersionCut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(VersionCut, LongVersionsEndInDots) {
+  platform::sim::Workstation ws;
+  AddProgram(ws.registry(), "{A}", "Program", GetParam().value);
+  CInstalledSoftwareInfo info;
+  ASSERT_EQ(info.GetSoftwareList().size(), 1u);
+  EXPECT_EQ(info.GetSoftwareList()[0].strVersion, GetParam().printed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VersionCut,
+    ::testing::Values(CutCase{"Nineteen", "1.2.3.4.5.6.7.8.9.0", "1.2.3.4.5.6.7.8...."},
+                      CutCase{"EighteenWhole", "1.2.3.4.5.6.7.8.9.", "1.2.3.4.5.6.7.8.9."},
+                      CutCase{"Thirty", std::string(30, '7'), std::string(16, '7') + "..."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UninstallEntries, UnreadableEntriesAreSkipped) {
+  platform::sim::Workstation ws;
+  Registry& r = ws.registry();
+  AddProgram(r, "01", "First", "1");
+  r.AddKey(RegRoot::kLocalMachine, UninstallKey("02"));  // no DisplayName
+  AddProgram(r, "03", "");                               // empty DisplayName
+  AddProgram(r, "04", "Locked", "1");
+  r.DenyOpen(RegRoot::kLocalMachine, UninstallKey("04"), ERROR_ACCESS_DENIED);
+  AddProgram(r, "05", "Name unreadable", "1");
+  r.Fail(RegCall::kQueryValue, ERROR_ACCESS_DENIED, UninstallKey("05"), "DisplayName");
+  AddProgram(r, "06", "Version unreadable", "1.0");
+  r.Fail(RegCall::kQueryValue, ERROR_ACCESS_DENIED, UninstallKey("06"), "DisplayVersion");
+  // Stored without its terminating zero: read as what was stored, nothing beyond.
+  r.SetValue(RegRoot::kLocalMachine, UninstallKey("07"), "DisplayName", REG_SZ, "Raw");
+  r.SetValue(RegRoot::kLocalMachine, UninstallKey("07"), "DisplayVersion", REG_SZ, "3.1");
+  // The name changes size between the two reads: skipped, not read short.
+  AddProgram(r, "08", "Growing", "1");
+  r.Fail(RegCall::kQueryValue, ERROR_MORE_DATA, UninstallKey("08"), "DisplayName", 2);
+  // A sub-key name longer than the 256-byte buffer (128 double-byte characters).
+  std::string longKey;
+  for (int i = 0; i < 64; ++i) longKey += kGbk;
+  AddProgram(r, longKey, "Long key", "1");
+  AddProgram(r, "09", "Last", "9");
+  CInstalledSoftwareInfo info;
+  std::vector<std::string> lines;
+  for (const SoftwareEntry& e : info.GetSoftwareList())
+    lines.push_back(e.strName + "|" + e.strVersion);
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"First|1", "Version unreadable|", "Raw|3.1", "Last|9"}));
+  EXPECT_EQ(r.OpenKeyCount(), 0);
+}
+
+TEST(UninstallEntries, EnumerationThatKeepsFailingEnds) {
+  platform::sim::Workstation ws;
+  AddProgram(ws.registry(), "01", "First", "1");
+  ws.registry().Fail(RegCall::kEnumKey, ERROR_ACCESS_DENIED, kUninstall);
+  CInstalledSoftwareInfo info;
+  EXPECT_TRUE(info.GetSoftwareList().empty());
+  EXPECT_EQ(ws.registry().OpenKeyCount(), 0);
+}
+
+TEST(UninstallEntries, UnopenableKeyGivesTheHeadingAlone) {
+  platform::sim::Workstation ws;
+  AddProgram(ws.registry(), "01", "First", "1");
+  ws.registry().DenyOpen(RegRoot::kLocalMachine, kUninstall, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(Section(), kHeading);
+}
+
+struct UpdateCase {
+  const char* name;
+  std::string text;
+  bool update;
+};
+
+void PrintTo(const UpdateCase& c, std::ostream* os) { *os << c.name; }
+
+class WindowsUpdate : public ::testing::TestWithParam<UpdateCase> {};
+
+TEST_P(WindowsUpdate, ByItsWords) {
+  EXPECT_EQ(IsWindowsUpdate(GetParam().text), GetParam().update);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WindowsUpdate,
+    ::testing::Values(UpdateCase{"WindowsAndKb", "Security Update for Windows XP (KB958644)", true},
+                      UpdateCase{"WindowsInstallerStaysEvenWithKb",
+                                 "Windows Installer 3.1 (KB893803)", false},
+                      UpdateCase{"NoWindows", "Update for Office (KB2345)", false},
+                      UpdateCase{"WindowsWithoutUpdateWords", "Windows Media Player 11", false},
+                      UpdateCase{"WindowsAndChineseUpdate", "Windows XP 更新程序", true},
+                      UpdateCase{"WindowsAndQb", "Windows Hotfix QB123", true},
+                      UpdateCase{"WindowsAndUpdate", "Windows Update Agent", true},
+                      UpdateCase{"LowerCaseOnlyStays", "windows update", false},
+                      UpdateCase{"LowerCaseWindowsStays", "windows KB123", false},
+                      UpdateCase{"CaseMatters", "Windows Kb123 update", false},
+                      // 塊 is 89 4b: its trail byte and the 'B' after it are no "KB".
+                      UpdateCase{"TrailByteIsNoLetter", "Windows 塊B", false},
+                      UpdateCase{"Empty", "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WindowsUpdate, ChineseWordIsCodePage936) { EXPECT_EQ(Hex("更新"), "b8fcd0c2"); }
+
+TEST(Hotfixes, QualifyingKeysInOrder) {
+  platform::sim::Workstation ws;
+  Registry& r = ws.registry();
+  AddHotfix(r, "KB100", "Hotfix one");
+  AddHotfix(r, "kb200", "Lower-case kb qualifies");
+  AddHotfix(r, "Q300", "Q qualifies");
+  AddHotfix(r, "q400", "q qualifies");
+  AddHotfix(r, "SP3", "Neither KB nor Q");
+  AddHotfix(r, "KB500", "Not installed", 0);
+  AddHotfix(r, "KB600", "");  // empty Comments
+  AddHotfix(r, "KB700", std::string(256, 'c'));
+  AddHotfix(r, "KB710", std::string(255, 'c'));
+  r.SetDword(RegRoot::kLocalMachine, HotfixKey("KB800"), "Installed", 1);  // no Comments
+  r.SetString(RegRoot::kLocalMachine, HotfixKey("KB900"), "Comments", "No Installed");
+  // Installed longer than its 10-byte buffer does not count.
+  AddHotfix(r, "KB910", "Long Installed");
+  r.SetValue(RegRoot::kLocalMachine, HotfixKey("KB910"), "Installed", REG_BINARY,
+             std::string(11, '\x01'));
+  // Stored without a terminator and filling the buffer: not read beyond it.
+  AddHotfix(r, "KB920", "");
+  r.SetValue(RegRoot::kLocalMachine, HotfixKey("KB920"), "Comments", REG_SZ, std::string(256, 'r'));
+  AddHotfix(r, "KB930", "Locked");
+  r.DenyOpen(RegRoot::kLocalMachine, HotfixKey("KB930"), ERROR_ACCESS_DENIED);
+  // 盦 is b1 51: a trail byte 'Q' is no Q.
+  AddHotfix(r, "盦123", "Trail byte Q");
+  const CInstalledSoftwareInfo info;
+  EXPECT_EQ(info.GetHotfixList(),
+            (std::vector<std::string>{"Hotfix one", "Lower-case kb qualifies",
+                                      std::string(255, 'c'), "Q qualifies", "q qualifies"}))
+      << "in key order";
+  EXPECT_EQ(r.OpenKeyCount(), 0);
+}
+
+TEST(Hotfixes, KeyCountThatCannotBeReadReadsNone) {
+  platform::sim::Workstation ws;
+  AddHotfix(ws.registry(), "KB100", "Hotfix one");
+  ws.registry().Fail(RegCall::kQueryInfo, ERROR_ACCESS_DENIED, kHotfix);
+  EXPECT_TRUE(CInstalledSoftwareInfo().GetHotfixList().empty());
+}
+
+// A workstation with programs of every kind the filter tells apart.
+void AddMixedPrograms(Registry& r) {
+  AddProgram(r, "01", "Security Update for Windows XP (KB958644)");
+  AddProgram(r, "02", "Windows Installer 3.1 (KB893803)", "3.1.4000.2435");
+  AddProgram(r, "03", "Hotfix one");  // the Comments of a hotfix
+  AddProgram(r, "04", "Windows Media Player 11", "11.0");
+  AddProgram(r, "05", "Windows XP 更新程序");
+  AddProgram(r, "06", "Mozilla Firefox", "3.6");
+  AddProgram(r, "07", "Hotfix one!");  // not equal to it
+  AddProgram(r, "08", "windows update");
+}
+
+TEST(SoftwareFilter, RemovesHotfixesAndUpdatesKeepingTheOrder) {
+  platform::sim::Workstation ws;
+  AddMixedPrograms(ws.registry());
+  AddHotfix(ws.registry(), "KB100", "Hotfix one");
+  EXPECT_EQ(Section(), std::string(kHeading) +
+                           "Windows Installer 3.1 (KB893803)   3.1.4000.2435\r\n"
+                           "Windows Media Player 11   11.0\r\n"
+                           "Mozilla Firefox   3.6\r\n"
+                           "Hotfix one!   \r\n"
+                           "windows update   \r\n");
+}
+
+TEST(SoftwareFilter, WithoutAHotfixKeyEveryProgramStays) {
+  platform::sim::Workstation ws;
+  AddMixedPrograms(ws.registry());
+  EXPECT_EQ(Names(CInstalledSoftwareInfo()).size(), 8u);
+}
+
+TEST(SoftwareFilter, WithoutAQualifyingHotfixEveryProgramStays) {
+  platform::sim::Workstation ws;
+  AddMixedPrograms(ws.registry());
+  AddHotfix(ws.registry(), "SP3", "Hotfix one");
+  AddHotfix(ws.registry(), "KB100", "Not installed", 0);
+  EXPECT_EQ(Names(CInstalledSoftwareInfo()).size(), 8u);
+}
+
+}  // namespace

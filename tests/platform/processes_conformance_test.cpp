@@ -1,0 +1,189 @@
+// The contract of the processes seam, on the simulated workstation natively and on Wine's
+// real processes (psapi.dll through the run-time loader) in the Windows build.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/cp936.h"
+#include "platform/processes.h"
+#include "platform/win32_codes.h"
+#ifndef _WIN32
+#include "platform/sim/workstation.h"
+#endif
+
+namespace {
+
+using platform::ModuleHandle;
+using platform::Process;
+
+constexpr std::uint32_t kAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+
+class ProcessesConformance : public ::testing::Test {
+ protected:
+#ifndef _WIN32
+  // As Wine's list begins: the program itself, then Wine's own processes.
+  ProcessesConformance() {
+    workstation_.processes()
+        .Add(32, {"processes_conformance_test.exe", "ntdll.dll", "kernel32.dll"})
+        .Add(40, {"services.exe", "ntdll.dll", "kernel32.dll"})
+        .Add(56, {"winedevice.exe", "ntdll.dll", "kernel32.dll"})
+        .Add(72, {"explorer.exe", "ntdll.dll", "kernel32.dll", "user32.dll"});
+  }
+  platform::sim::Workstation workstation_;
+#endif
+
+  std::vector<std::uint32_t> Ids() {
+    std::vector<std::uint32_t> ids(1024);
+    std::uint32_t count = 0;
+    EXPECT_EQ(platform::EnumProcessIds(ids.data(), 1024, &count), ERROR_SUCCESS);
+    ids.resize(count);
+    return ids;
+  }
+};
+
+// The executable's base name of a process, or "" when it cannot be read.
+std::string ExecutableName(std::uint32_t id) {
+  Process process;
+  if (process.Open(kAccess, id) != ERROR_SUCCESS) return {};
+  ModuleHandle modules[4] = {};
+  std::uint32_t total = 0;
+  if (process.EnumModules(modules, 4, &total) != ERROR_SUCCESS || total == 0) return {};
+  char name[260] = {};
+  const std::uint32_t length = process.ModuleBaseName(modules[0], name, sizeof(name));
+  EXPECT_EQ(length, std::strlen(name));
+  return name;
+}
+
+bool EndsWithExe(const std::string& name) {
+  return name.size() > 4 && platform::cp936::EqualsIgnoreCase(name.substr(name.size() - 4), ".exe");
+}
+
+TEST_F(ProcessesConformance, ListedProcessesAreNamedByTheirExecutable) {
+  const std::vector<std::uint32_t> ids = Ids();
+  ASSERT_GE(ids.size(), 3u);
+  std::vector<std::string> names;
+  for (std::uint32_t id : ids) names.push_back(ExecutableName(id));
+  EXPECT_TRUE(std::find(names.begin(), names.end(), "services.exe") != names.end());
+  EXPECT_TRUE(std::find(names.begin(), names.end(), "explorer.exe") != names.end());
+  for (const std::string& name : names) {
+    if (!name.empty()) {
+      EXPECT_TRUE(EndsWithExe(name)) << name;
+    }
+  }
+}
+
+TEST_F(ProcessesConformance, FullRoomMeansAskAgain) {
+  const std::vector<std::uint32_t> all = Ids();
+  ASSERT_GE(all.size(), 3u);
+  std::uint32_t ids[2] = {};
+  std::uint32_t count = 0;
+  ASSERT_EQ(platform::EnumProcessIds(ids, 2, &count), ERROR_SUCCESS);
+  EXPECT_EQ(count, 2u) << "the room is filled, with no word of how many more there are";
+}
+
+TEST_F(ProcessesConformance, ModuleListSaysHowManyThereAre) {
+  for (std::uint32_t id : Ids()) {
+    Process process;
+    if (process.Open(kAccess, id) != ERROR_SUCCESS) continue;
+    ModuleHandle first[1] = {};
+    std::uint32_t total = 0;
+    if (process.EnumModules(first, 1, &total) != ERROR_SUCCESS || total < 2) continue;
+    std::vector<ModuleHandle> all(total);
+    std::uint32_t again = 0;
+    ASSERT_EQ(process.EnumModules(all.data(), total, &again), ERROR_SUCCESS);
+    EXPECT_EQ(again, total);
+    EXPECT_EQ(all[0], first[0]) << "the executable comes first";
+    char name[260] = {};
+    ASSERT_GT(process.ModuleBaseName(all[1], name, sizeof(name)), 0u);
+    EXPECT_FALSE(EndsWithExe(name)) << name;
+    return;
+  }
+  FAIL() << "no process with two modules could be read";
+}
+
+TEST_F(ProcessesConformance, NameLongerThanTheBufferIsCut) {
+  for (std::uint32_t id : Ids()) {
+    const std::string full = ExecutableName(id);
+    if (full.size() < 5) continue;
+    Process process;
+    ASSERT_EQ(process.Open(kAccess, id), ERROR_SUCCESS);
+    ModuleHandle module[1] = {};
+    std::uint32_t total = 0;
+    ASSERT_EQ(process.EnumModules(module, 1, &total), ERROR_SUCCESS);
+    char name[8];
+    std::memset(name, '#', sizeof(name));
+    const std::uint32_t copied = process.ModuleBaseName(module[0], name, 3);
+    EXPECT_LE(copied, 3u);
+    EXPECT_EQ(std::string(name, std::min<std::uint32_t>(copied, 2)),
+              full.substr(0, std::min<std::uint32_t>(copied, 2)));
+    EXPECT_EQ(name[3], '#') << "nothing written beyond the size given";
+    return;
+  }
+  FAIL() << "no process name could be read";
+}
+
+TEST_F(ProcessesConformance, ProcessThatDoesNotExistCannotBeOpened) {
+  const std::vector<std::uint32_t> ids = Ids();
+  ASSERT_FALSE(ids.empty());
+  const std::uint32_t absent = *std::max_element(ids.begin(), ids.end()) + 4000;
+  Process process;
+  EXPECT_EQ(process.Open(kAccess, absent), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(process.IsOpen());
+  ModuleHandle modules[1] = {};
+  std::uint32_t total = 0;
+  EXPECT_EQ(process.EnumModules(modules, 1, &total), ERROR_INVALID_HANDLE);
+  char name[16] = {};
+  EXPECT_EQ(process.ModuleBaseName(1, name, sizeof(name)), 0u);
+}
+
+#ifndef _WIN32
+// What Wine cannot show: it grants every access and reads every module list. Also sim-only:
+// a list of 1024 processes or more (process_section_test).
+TEST_F(ProcessesConformance, SimProtectedAnd64BitProcesses) {
+  platform::sim::SimProcess system;
+  system.id = 4;
+  system.modules = {"System"};
+  system.grantedAccess = 0;
+  platform::sim::SimProcess wide;
+  wide.id = 88;
+  wide.modules = {"x64.exe"};
+  wide.moduleListError = ERROR_PARTIAL_COPY;
+  workstation_.processes().Add(system).Add(wide);
+  Process process;
+  EXPECT_EQ(process.Open(kAccess, 4), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(process.Open(kAccess, 88), ERROR_SUCCESS);
+  ModuleHandle modules[1] = {};
+  std::uint32_t total = 0;
+  EXPECT_EQ(process.EnumModules(modules, 1, &total), ERROR_PARTIAL_COPY);
+  EXPECT_EQ(workstation_.processes().OpenHandleCount(), 1);
+  process.Close();
+  EXPECT_EQ(workstation_.processes().OpenHandleCount(), 0);
+}
+
+TEST_F(ProcessesConformance, SimMoreProcessesThanTheRoom) {
+  for (std::uint32_t id = 100; id < 100 + 4 * 1500; id += 4) {
+    workstation_.processes().Add(id, {"p.exe"});
+  }
+  std::vector<std::uint32_t> ids(2048);
+  std::uint32_t count = 0;
+  ASSERT_EQ(platform::EnumProcessIds(ids.data(), 1024, &count), ERROR_SUCCESS);
+  EXPECT_EQ(count, 1024u);
+  ASSERT_EQ(platform::EnumProcessIds(ids.data(), 2048, &count), ERROR_SUCCESS);
+  EXPECT_EQ(count, 1504u);
+  EXPECT_EQ(ids[0], 32u);
+  EXPECT_EQ(ids[1503], 100u + 4 * 1499);
+}
+
+TEST_F(ProcessesConformance, SimEnumerationThatFails) {
+  workstation_.processes().FailEnumeration(ERROR_ACCESS_DENIED);
+  std::uint32_t ids[4] = {};
+  std::uint32_t count = 7;
+  EXPECT_EQ(platform::EnumProcessIds(ids, 4, &count), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(count, 7u);
+}
+#endif
+
+}  // namespace

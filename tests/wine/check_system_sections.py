@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Checks the system, software and process sections of an archive exported under Wine from a
+prefix seeded by seed_installed_software.sh, as the bytes of code page 936.
+
+    check_system_sections.py ARCHIVE
+
+The environment gives what differs between the tests: VANTIK_EXPECTED_OS, the Windows version
+text of the prefix ("Microsoft Windows XP Service Pack 3"). The host and user names are the
+machine's own, which is what Wine reports. Prints one PASS or FAIL line per check and exits 0
+only when every check passed.
+"""
+
+import os
+import pwd
+import re
+import socket
+import sys
+import zipfile
+
+CP = "gbk"
+
+
+def gbk(text):
+    return text.encode(CP)
+
+
+SECTION_BANNERS = [b"SYSTEM INFO", b"SOFTWARE INFO", b"PROCESS INFO", b"IE BROWER INFO"]
+
+SETTING = (b"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL"
+           b"\\DisableRenegoOnClient Value is ")
+
+
+class Checks:
+    def __init__(self):
+        self.failed = 0
+
+    def expect(self, ok, what, detail=""):
+        print(f"{'PASS' if ok else 'FAIL'} {what}: {detail}", flush=True)
+        if not ok:
+            self.failed += 1
+        return ok
+
+
+def section(log, name, following):
+    """The text between the banner of `name` and the next one."""
+    start = re.search(rb"\r\n=+" + re.escape(name) + rb"=+\r\n", log)
+    end = re.search(rb"\r\n=+" + re.escape(following) + rb"=+\r\n", log)
+    if not start or not end or end.start() < start.end():
+        return None
+    return log[start.end():end.start()]
+
+
+def check_system(checks, text):
+    os_text = os.environ.get("VANTIK_EXPECTED_OS", "")
+    checks.expect(os_text != "", "VANTIK_EXPECTED_OS is set", os_text)
+    size = rb"\d+\.\d\d (?:bytes|KB|MB|GB|TB|PB|EB)"
+    expected = (
+        re.escape(gbk("计算机名： ") + socket.gethostname().encode() + b"\r\n\r\n")
+        + re.escape(gbk("操作系统： ") + os_text.encode() + b"\r\n\r\n")
+        + re.escape(gbk("用户名： ") + pwd.getpwuid(os.getuid()).pw_name.encode() + b"\r\n")
+        + re.escape(gbk("是否属于管理员组： 1\r\n\r\n"))
+        + re.escape(gbk("物理内存： 共 ")) + rb"\d+\.\d\d GB, " + re.escape(gbk("使用率： "))
+        + rb"\d{1,3}% \r\n"
+        + re.escape(gbk("虚拟内存： 共 ")) + rb"\d+\.\d\d GB, " + re.escape(gbk("剩余 "))
+        + rb"\d+\.\d\d GB\r\n"
+        + rb"(?P<drives>(?:[A-Z]:\\: " + re.escape(gbk("共 ")) + size + b", "
+        + re.escape(gbk("剩余 ")) + size + rb"\r\n)+)"
+        + re.escape(b"\r\n" + gbk("Windows 补丁信息： \r\n"))
+        + re.escape(b"\r\n" + SETTING + b"1.\r\nwarning:Please modify the reg value to 0.\r\n\r\n")
+        + re.escape(b"Hotfix for Vantik (KB123456)\r\nLower-case hotfix\r\n"))
+    match = re.fullmatch(expected, text)
+    if not checks.expect(match is not None, "SYSTEM INFO, line by line", repr(text)):
+        return
+    drives = re.findall(rb"^([A-Z]):", match.group("drives"), re.M)
+    checks.expect(b"C" in drives and b"Z" in drives, "fixed drives C: and Z: listed", drives)
+
+
+def check_software(checks, text):
+    expected = gbk("已安装软件：\r\n"
+                   "Vantik Seed Program   1.2.3\r\n"
+                   "Windows Installer 3.1 (KB893803)   3.1.4000.2435\r\n"
+                   "测试软件   2.0\r\n"
+                   "Vantik Long Version   1.2.3.4.5.6.7.8....\r\n"
+                   "Vantik No Version   \r\n")
+    checks.expect(text == expected, "SOFTWARE INFO holds the seeded programs less the filtered",
+                  repr(text))
+    checks.expect(gbk("测试软件") == bytes.fromhex("b2e2cad4c8edbcfe"), "GBK of the Chinese name")
+
+
+def check_processes(checks, text):
+    lines = text.split(b"\r\n")
+    checks.expect(lines[-1] == b"", "PROCESS INFO ends with a line end", repr(text[-40:]))
+    names = [line.lower() for line in lines[:-1]]
+    checks.expect(all(name.endswith(b".exe") for name in names), "one executable per line",
+                  repr(names))
+    for wanted in (b"services.exe", b"explorer.exe", b"vantik.exe"):
+        checks.expect(wanted in names, f"{wanted.decode()} is listed", repr(names))
+    # Wine lists processes in the order they started: the driver, the first program of the
+    # fresh prefix, comes first, and the first is never taken.
+    checks.expect(b"gui_driver.exe" not in names, "gui_driver.exe, the first, is not listed",
+                  repr(names))
+
+
+def main(argv):
+    if len(argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    checks = Checks()
+    with zipfile.ZipFile(argv[1]) as archive:
+        log = archive.read("Vantik.log")
+    for name, following in zip(SECTION_BANNERS, SECTION_BANNERS[1:]):
+        text = section(log, name, following)
+        if not checks.expect(text is not None, f"{name.decode()} section found"):
+            continue
+        {b"SYSTEM INFO": check_system, b"SOFTWARE INFO": check_software,
+         b"PROCESS INFO": check_processes}[name](checks, text)
+    print(f"system sections: {checks.failed} failed")
+    return 0 if checks.failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -25,6 +25,9 @@ class TestFiles {
   std::optional<std::string> Contents(std::string_view path) const;
   // What the system's own conversion makes of a UTC time as local time.
   platform::FileTime LocalFromUtc(platform::FileTime utc) const;
+  // A folder that does not exist, given by a path that names none: on the simulated
+  // workstation, where any folder would do, it is declared gone. Returns the path.
+  std::string AbsentFolder(std::string_view path);
 
  private:
   struct Backend;

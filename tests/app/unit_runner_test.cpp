@@ -260,4 +260,48 @@ TEST_F(Runner, DiagnoseRepairDiagnoseOnTheWorkstation) {
   EXPECT_EQ(ws_.registry().WriteCount(), writesBefore);
 }
 
+// The item was normal at the first diagnosis, so its repair went off; it is abnormal at the
+// next, so the repair after that must run, and its row must show what the repair did.
+TEST_F(Runner, RepairRunsAfterAnItemTurnedAbnormalSinceAnEarlierDiagnosis) {
+  constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
+  UnitList diagnose;
+  UnitList repair;
+  BuildDiagnoseUnits(diagnose);
+  BuildRepairUnits(repair);
+  // Runs a list and handles its posted results in order, as the main dialog's thread does.
+  const auto run = [&](const UnitList& units) {
+    ResetDiagnoseResults(diagnose);
+    RecordingView view;
+    RunState state(units, &view);
+    ExecuteUnits(state);
+    for (const std::string& event : view.Events()) {
+      unsigned message = 0;
+      int index = 0;
+      int result = 0;
+      if (std::sscanf(event.c_str(), "post %u %d %d", &message, &index, &result) == 3) {
+        HandleUnitResult(diagnose, repair, index, result, [] {});
+      }
+    }
+    std::vector<std::string> texts;
+    for (const auto& row : MakeResultRows(diagnose)) texts.push_back(row.resultText);
+    return texts;
+  };
+
+  ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 0);
+  EXPECT_EQ(run(diagnose), (std::vector<std::string>{"正常", "正常"}));
+  ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1);
+  EXPECT_EQ(run(diagnose), (std::vector<std::string>{"异常", "正常"}));
+  EXPECT_EQ(run(repair), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(
+      ws_.registry().Value(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient"),
+      (platform::sim::RegValue{REG_DWORD, std::string(4, '\0')}))
+      << "the repair ran";
+
+  // A repair that fails shows its failure, not a skipped unit's 0.
+  ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1);
+  EXPECT_EQ(run(diagnose), (std::vector<std::string>{"异常", "正常"}));
+  ws_.registry().Fail(platform::sim::RegCall::kSetValue, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(run(repair), (std::vector<std::string>{"异常", "正常"}));
+}
+
 }  // namespace

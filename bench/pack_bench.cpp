@@ -27,7 +27,7 @@ extern char** environ;
 
 namespace {
 
-constexpr char kInput[] = "Vantik.log";  // no backslash: the whole path is the entry's name
+constexpr char kInput[] = "Vantik.log";
 
 double Now() {
   timespec now{};
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     const long resident = StatusKiB("VmRSS:");
     Timed timed;
     const double start = Now();
-    const int result = PackExportFiles("Vantik.zip", {kInput});
+    const int result = PackExportFiles("Vantik.zip", {ExportFile{kInput, kInput}});
     timed.seconds = Now() - start;
     timed.peakKiB = StatusKiB("VmHWM:");
     timed.ok = result == 1 && access(kInput, F_OK) != 0 &&

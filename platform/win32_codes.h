@@ -44,6 +44,9 @@
 #endif
 
 // Codes of files and folders that the export tells apart.
+#ifndef ERROR_INVALID_DATA
+#define ERROR_INVALID_DATA 13L
+#endif
 #ifndef ERROR_INVALID_DRIVE
 #define ERROR_INVALID_DRIVE 15L
 #endif

@@ -43,9 +43,10 @@ class Workstation {
   void SetSystemFolder(std::optional<std::string> folder);
   std::optional<std::string> SystemFolder() const;
 
-  // Save As answers, used in order: a path confirms, nullopt cancels. With none left the
-  // dialog is cancelled.
+  // Save As answers, used in order: a path confirms, nullopt cancels, a failure fails the
+  // dialog with that error. With none left the dialog is cancelled.
   void AnswerSaveAs(std::optional<std::string> path);
+  void FailSaveAs(unsigned long error);
   struct SaveAsCall {
     std::string initialName;
     std::string filter;
@@ -63,7 +64,11 @@ class Workstation {
   // Called by the simulated services.
   bool TakeThreadStartFailure();
   bool QueryWindowsVersion(bool extended, VersionInfo* version);
-  std::optional<std::string> TakeSaveAsAnswer(const char* initialName, const char* filter);
+  struct SaveAsReply {
+    std::optional<std::string> path;  // nullopt: cancelled
+    unsigned long error = 0;          // not 0: the dialog failed
+  };
+  SaveAsReply TakeSaveAsAnswer(const char* initialName, const char* filter);
   void RecordTrace(const char* line);
   int RecordMessageBox(const char* text);
 
@@ -79,7 +84,7 @@ class Workstation {
   VersionInfo version_{2, 6, 1, 7601, 1, 1, 'e'};  // szCSDVersion "Service Pack 1"
   int versionFailure_ = 0;                         // 1: extended query fails, 2: both fail
   std::optional<std::string> systemFolder_ = "C:\\WINDOWS\\system32";
-  std::vector<std::optional<std::string>> saveAsAnswers_;
+  std::vector<SaveAsReply> saveAsAnswers_;
   std::vector<SaveAsCall> saveAsCalls_;
 };
 

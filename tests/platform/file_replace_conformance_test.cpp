@@ -23,13 +23,7 @@ using platform::FolderEntry;
 class FileReplace : public ::testing::Test {
  protected:
   // A path in the temporary folder, named after the test so that no two tests meet.
-  std::string Path(std::string_view name) const {
-    std::string path = files_.TempFolder();
-    path += ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    path += '-';
-    path += name;
-    return path;
-  }
+  std::string Path(std::string_view name) const { return PathForTest(files_, name); }
 
   // What a folder holds, by name, with a trailing backslash for a folder.
   static std::vector<std::string> Listing(const std::string& folder, long* result) {

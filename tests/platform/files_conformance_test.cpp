@@ -30,13 +30,7 @@ constexpr std::string_view kChineseName = "\xD6\xD0\xCE\xC4 \xC4\xBF\xC2\xBC";
 class FilesConformance : public ::testing::Test {
  protected:
   // A path in the temporary folder, named after the test so that no two tests meet.
-  std::string Path(std::string_view name) const {
-    std::string path = files_.TempFolder();
-    path += ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    path += '-';
-    path += name;
-    return path;
-  }
+  std::string Path(std::string_view name) const { return PathForTest(files_, name); }
 
   // Reads a whole file through the seam in blocks of kBlock bytes, noting each count read.
   std::string ReadAll(const std::string& path, std::vector<std::uint32_t>* counts = nullptr) {

@@ -1,4 +1,5 @@
-// An export unit that its progress dialog has abandoned must not write into a later export.
+// An export unit that its progress dialog has abandoned must not write into a later export,
+// and the folder its command still writes into stays until the unit is done with it.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/unit_runner.h"
@@ -13,16 +15,13 @@
 #include "report/export_state.h"
 #include "report/export_units.h"
 #include "report/os_kind.h"
+#include "tests/report/export_fixture.h"
 #include "tests/support/eventually.h"
 #include "tests/support/recording_view.h"
 
 namespace {
 
-using platform::sim::Files;
-using platform::sim::ShellCall;
-using platform::sim::ShellOutcome;
-
-constexpr char kTemp[] = "C:\\Temp\\";
+using namespace export_test;
 
 // The paths of the files listed for packing.
 std::vector<std::string> ListedPaths() {
@@ -39,48 +38,66 @@ tagExecuteUnit ExportUnit(int (*entry)()) {
   return unit;
 }
 
+// Commands as EchoCommands runs them, but the first whose command line holds `word` hangs until
+// released, as a slow wmic or ipconfig would.
+class HangingCommand {
+ public:
+  explicit HangingCommand(std::string word) : word_(std::move(word)) {}
+
+  platform::sim::Shell::Handler Handler() {
+    return [this](const ShellCall& call, Files& files) {
+      if (call.parameters.find(word_) != std::string::npos && !waiting_.exchange(true)) {
+        while (!released_.load()) std::this_thread::yield();
+      }
+      return EchoCommands(call, files);
+    };
+  }
+  bool Waiting() const { return waiting_.load(); }
+  void Release() { released_ = true; }
+
+ private:
+  const std::string word_;
+  std::atomic<bool> waiting_{false};
+  std::atomic<bool> released_{false};
+};
+
+// Starts `units` on a worker of their own, and abandons it once its command hangs.
+std::shared_ptr<RunState> AbandonWhileWaiting(UnitList units, RecordingView& view,
+                                              platform::WorkerThread& thread,
+                                              const HangingCommand& command) {
+  auto state = std::make_shared<RunState>(std::move(units), &view);
+  EXPECT_TRUE(StartWorker(state, thread));
+  EXPECT_TRUE(Eventually([&] { return command.Waiting(); }));
+  StopWorker(*state, thread, 20);
+  EXPECT_TRUE(state->Abandoned());
+  return state;
+}
+
 TEST(AbandonedExport, LateHotfixUnitListsNothingInTheNextExport) {
-  g_strExportTempDir.clear();
-  g_strExportZipPath.clear();
-  g_strExportLogPath.clear();
-  g_exportFiles.clear();
-  g_exportRun.reset();
-  ForgetOSKindForTest();
+  ForgetExports();
   platform::sim::Workstation ws;
   ws.files().SetTempFolder(kTemp);
-  std::atomic<bool> waiting{false};
-  std::atomic<bool> release{false};
-  // The hotfix command hangs until released, as a slow wmic would.
-  ws.shell().SetHandler([&](const ShellCall& call, Files&) {
-    if (call.parameters.find("wmic") != std::string::npos) {
-      waiting = true;
-      while (!release.load()) std::this_thread::yield();
-    }
-    return ShellOutcome{};
-  });
+  HangingCommand wmic("wmic");
+  ws.shell().SetHandler(wmic.Handler());
   g_strExportTempDir = kTemp;
 
   // The first export is abandoned while its hotfix unit waits on the command.
   RecordingView firstView;
-  auto first = std::make_shared<RunState>(UnitList{ExportUnit(ExportPatchInfo)}, &firstView);
   platform::WorkerThread firstThread;
-  ASSERT_TRUE(StartWorker(first, firstThread));
-  ASSERT_TRUE(Eventually([&] { return waiting.load(); }));
-  StopWorker(*first, firstThread, 20);
-  ASSERT_TRUE(first->Abandoned());
+  const auto first =
+      AbandonWhileWaiting(UnitList{ExportUnit(ExportPatchInfo)}, firstView, firstThread, wmic);
 
   // The next export writes its log and lists it.
   ws.AnswerSaveAs("C:\\out\\Vantik.zip");
   RecordingView secondView;
   RunState second(UnitList{ExportUnit(ExportBasicInfo)}, &secondView);
   ExecuteUnits(second);
-  const std::string log = std::string(kTemp) + "Vantik-00000001\\Vantik.log";
-  ASSERT_EQ(ListedPaths(), std::vector<std::string>{log});
+  ASSERT_EQ(ListedPaths(), std::vector<std::string>{kLog});
 
   // Now the abandoned unit's command returns: it must not add its file to that list.
-  release = true;
+  wmic.Release();
   ASSERT_TRUE(Eventually([&] { return !first->Running(); }));
-  EXPECT_EQ(ListedPaths(), std::vector<std::string>{log});
+  EXPECT_EQ(ListedPaths(), std::vector<std::string>{kLog});
   EXPECT_EQ(g_strExportZipPath, "C:\\out\\Vantik.zip");
   (void)FinishExport();  // the second run's folder goes before the workstation
   ForgetOSKindForTest();
@@ -90,35 +107,21 @@ TEST(AbandonedExport, LateHotfixUnitListsNothingInTheNextExport) {
 // the folder stays while the unit waits for it, and goes when the unit returns. The next run
 // works in a folder of its own meanwhile.
 TEST(AbandonedExport, RunFolderStaysUntilItsLastUnitReturns) {
-  g_exportRun.reset();
-  ForgetOSKindForTest();
+  ForgetExports();
   platform::sim::Workstation ws;
   ws.files().SetTempFolder(kTemp);
-  std::atomic<bool> waiting{false};
-  std::atomic<bool> release{false};
-  ws.shell().SetHandler([&](const ShellCall& call, Files& files) {
-    if (call.parameters.find("ipconfig /all") != std::string::npos && !waiting.exchange(true)) {
-      while (!release.load()) std::this_thread::yield();
-    }
-    const auto at = call.parameters.find(">> \"");
-    const auto end = call.parameters.find('"', at + 4);
-    files.Append(call.parameters.substr(at + 4, end - at - 4), "captured\r\n");
-    return ShellOutcome{};
-  });
-  const std::string firstRun = std::string(kTemp) + "Vantik-00000001\\";
+  HangingCommand ipconfig("ipconfig /all");
+  ws.shell().SetHandler(ipconfig.Handler());
 
   ws.AnswerSaveAs("C:\\out\\first.zip");
   RecordingView firstView;
-  auto first = std::make_shared<RunState>(
-      UnitList{ExportUnit(ExportBasicInfo), ExportUnit(ExportSpiInfo)}, &firstView);
   platform::WorkerThread firstThread;
   BeginExport();
-  ASSERT_TRUE(StartWorker(first, firstThread));
-  ASSERT_TRUE(Eventually([&] { return waiting.load(); }));
-  StopWorker(*first, firstThread, 20);
-  ASSERT_TRUE(first->Abandoned());
+  const auto first =
+      AbandonWhileWaiting(UnitList{ExportUnit(ExportBasicInfo), ExportUnit(ExportSpiInfo)},
+                          firstView, firstThread, ipconfig);
   EXPECT_EQ(FinishExport(), "导出已停止，未写入压缩文件!");
-  EXPECT_TRUE(ws.files().Contents(firstRun + "Vantik.log")) << "its command still writes there";
+  EXPECT_TRUE(ws.files().Contents(kLog)) << "its command still writes there";
 
   ws.AnswerSaveAs("C:\\out\\second.zip");
   RunExport(
@@ -127,13 +130,11 @@ TEST(AbandonedExport, RunFolderStaysUntilItsLastUnitReturns) {
       },
       nullptr);
   EXPECT_EQ(ws.MessageBoxes(), std::vector<std::string>{"导出完毕!"});
-  EXPECT_TRUE(ws.files().Contents(firstRun + "Vantik.log")) << "held by the abandoned run";
+  EXPECT_TRUE(ws.files().Contents(kLog)) << "held by the abandoned run";
 
-  release = true;
+  ipconfig.Release();
   ASSERT_TRUE(Eventually([&] { return !first->Running(); }));
-  for (const std::string& path : ws.files().Paths()) {
-    EXPECT_NE(path.compare(0, std::strlen(kTemp), kTemp), 0) << path << " is left";
-  }
+  EXPECT_EQ(LeftUnder(ws.files(), kTemp), std::vector<std::string>{});
   EXPECT_FALSE(ws.files().Contents("C:\\out\\first.zip"));
   EXPECT_TRUE(ws.files().Contents("C:\\out\\second.zip"));
   ForgetOSKindForTest();

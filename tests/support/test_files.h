@@ -4,6 +4,8 @@
 // shell tests run: " /C exit N" and " /C echo TEXT>> \"PATH\"".
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,3 +35,13 @@ class TestFiles {
   struct Backend;
   std::unique_ptr<Backend> backend_;
 };
+
+// A path in the temporary folder named after the running test and `name`, so that no two
+// tests meet.
+inline std::string PathForTest(const TestFiles& files, std::string_view name) {
+  std::string path = files.TempFolder();
+  path += ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  path += '-';
+  path += name;
+  return path;
+}

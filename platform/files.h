@@ -91,7 +91,8 @@ bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* 
 // How many hexadecimal digits a unique name adds to its stem.
 inline constexpr std::size_t kUniqueDigits = 8;
 
-// The longest path, in bytes, that the ANSI calls take (MAX_PATH less its terminating zero).
+// The longest path, in characters, that the ANSI calls take (MAX_PATH less its terminating
+// zero); a double-byte character counts once.
 inline constexpr std::size_t kLongestPath = 259;
 
 // CreateDirectoryA(path): ERROR_ALREADY_EXISTS when the name is taken, ERROR_PATH_NOT_FOUND

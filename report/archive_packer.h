@@ -37,7 +37,8 @@ struct PackOutcome {
 };
 
 // The archive is written beside the target under the target's name followed by '~' and unique
-// digits, which must fit an ANSI path as well: the longest target that leaves room for it.
+// digits, which must fit an ANSI path as well: the longest target, in characters, that leaves
+// room for it.
 inline constexpr std::size_t kLongestArchivePath =
     platform::kLongestPath - 1 - platform::kUniqueDigits;
 

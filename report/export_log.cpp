@@ -4,9 +4,11 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/cp936.h"
 #include "platform/files.h"
 #include "platform/prompt.h"
 #include "platform/task_claim.h"
@@ -42,15 +44,22 @@ void EndRun(ExportStatus status, long error) {
   });
 }
 
+// The length in characters that the ANSI calls count: each double-byte character is one.
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < text.size(); at += platform::cp936::CharLength(text, at)) ++count;
+  return count;
+}
+
 // The Save As dialog until it gives a path the archive can be written to: a path too long is
 // said to be so, and asked for again.
 platform::SaveAsAnswer ChooseArchivePath(std::string* path, unsigned long* error) {
   for (;;) {
     const platform::SaveAsAnswer answer =
         platform::AskSaveAsPath("Vantik.zip", "Zip Files (*.zip)|*.zip||", path, error);
-    const bool tooLong =
-        answer == platform::SaveAsAnswer::kTooLong ||
-        (answer == platform::SaveAsAnswer::kConfirmed && path->size() > kLongestArchivePath);
+    const bool tooLong = answer == platform::SaveAsAnswer::kTooLong ||
+                         (answer == platform::SaveAsAnswer::kConfirmed &&
+                          CharacterCount(*path) > kLongestArchivePath);
     if (!tooLong) return answer;
     platform::ShowMessageBox(GetText(TEXT_PATH_TOO_LONG));
   }

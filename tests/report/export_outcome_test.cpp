@@ -291,6 +291,18 @@ TEST_F(ExportEnds, LongestUsablePathIsTaken) {
   EXPECT_TRUE(ReadArchive(ws_, longest).readable);
 }
 
+// The ANSI calls count characters, not bytes: a Chinese path of more than 259 bytes is taken
+// while it has fewer characters.
+TEST_F(ExportEnds, PathLengthCountsCharacters) {
+  std::string chinese;
+  for (int i = 0; i < 130; ++i) chinese += "中";
+  const std::string path = "C:\\out\\" + chinese + ".zip";
+  ASSERT_EQ(path.size(), 271u);
+  ws_.AnswerSaveAs(path);
+  EXPECT_EQ(ExportAsTheDialogDoes(), std::vector<std::string>{kDone});
+  EXPECT_TRUE(ReadArchive(ws_, path).readable);
+}
+
 // A run stopped before its archive was in place says so, and never what an earlier run said.
 TEST_F(ExportEnds, StoppedRunSaysSoAndLeavesTheTarget) {
   ws_.files().AddFile(kTarget, kOlderArchive);

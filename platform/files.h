@@ -120,8 +120,9 @@ struct FolderEntry {
 // MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH, and MOVEFILE_REPLACE_EXISTING when
 // `replaceExisting`): the file takes its new name in one step, and a file that was there is
 // gone. Without `replaceExisting` a file at `to` gives ERROR_ALREADY_EXISTS. On failure both
-// files are as they were: a `to` that another program holds open, or that is read-only, is
-// refused (ERROR_ACCESS_DENIED or ERROR_SHARING_VIOLATION).
+// files are as they were: a `to` that is open anywhere, or read-only, gives
+// ERROR_ACCESS_DENIED; a `from` that is open gives ERROR_SHARING_VIOLATION; a folder of `to`
+// that does not exist gives ERROR_PATH_NOT_FOUND.
 [[nodiscard]] long MoveFileTo(const char* from, const char* to, bool replaceExisting);
 
 }  // namespace platform

@@ -52,5 +52,7 @@ void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index,
     diagnoseUnits[index].result = result;
   }
   refresh();
-  if (InRange(repairUnits, index) && result == 0) repairUnits[index].enabled = 0;
+  // A repair follows the latest word on its item: off while it is normal, on again as soon as
+  // it is not, so that a row showing 异常 is never left without its repair.
+  if (InRange(repairUnits, index)) repairUnits[index].enabled = result == 0 ? 0 : 1;
 }

@@ -29,8 +29,8 @@ std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits);
 void ResetDiagnoseResults(UnitList& diagnoseUnits);
 
 // One posted result, diagnose or repair alike: traced, recorded in the diagnose unit at
-// `index` (repair unit i reports into diagnose row i), the list redrawn by `refresh`, and a
-// result 0 switches off the repair at `index` for good. An index outside the lists changes
-// no unit but is still traced and redrawn.
+// `index` (repair unit i reports into diagnose row i), the list redrawn by `refresh`; then a
+// result 0 switches off the repair at `index`, and any other result switches it on again. An
+// index outside the lists changes no unit but is still traced and redrawn.
 void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index, int result,
                       const std::function<void()>& refresh);

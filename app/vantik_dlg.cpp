@@ -5,8 +5,8 @@
 #include "app/about_dlg.h"
 #include "app/progress_dlg.h"
 #include "app/result_list.h"
-#include "platform/prompt.h"
 #include "platform/trace.h"
+#include "report/export_units.h"
 #include "res/resource.h"
 
 namespace {
@@ -180,8 +180,7 @@ void CVantikDlg::OnRepair() {
 
 void CVantikDlg::OnExport() {
   platform::DebugTrace("export dignose Info.");
-  RunProgress(m_exportUnits);
-  platform::ShowMessageBox("导出完毕!", m_hWnd);
+  RunExport([this] { RunProgress(m_exportUnits); }, m_hWnd);
 }
 
 void CVantikDlg::OnUnitResult(int index, int result) {

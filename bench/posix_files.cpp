@@ -1,6 +1,6 @@
 // The file seam on POSIX, for the benchmark alone: the packer then reads and writes real files,
 // as it does on Windows, instead of the simulated workstation's in-memory ones. Only what the
-// packer calls is here, and the message box goes to stderr.
+// packer calls is here (a move always replaces), and the message box goes to stderr.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -11,6 +11,7 @@
 
 #include "platform/files.h"
 #include "platform/prompt.h"
+#include "platform/unique_names.h"
 #include "platform/win32_codes.h"
 
 namespace platform {
@@ -26,6 +27,8 @@ long LastError() {
   switch (errno) {
     case ENOENT:
       return ERROR_FILE_NOT_FOUND;
+    case EEXIST:
+      return ERROR_FILE_EXISTS;
     case EACCES:
     case EPERM:
       return ERROR_ACCESS_DENIED;
@@ -106,6 +109,24 @@ long File::Close() {
   const int result = close(*fd);
   delete fd;
   return result == 0 ? ERROR_SUCCESS : LastError();
+}
+
+long File::CreateNew(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  return OpenDescriptor(path, O_WRONLY | O_CREAT | O_EXCL, &handle_);
+}
+
+long File::Flush() {
+  if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
+  return fsync(Descriptor(handle_)) == 0 ? ERROR_SUCCESS : LastError();
+}
+
+std::uint32_t UniqueNameStart() { return static_cast<std::uint32_t>(getpid()) << 8; }
+
+long CreateFolder(const char* path) { return mkdir(path, 0755) == 0 ? ERROR_SUCCESS : LastError(); }
+
+long MoveFileTo(const char* from, const char* to, bool) {
+  return rename(from, to) == 0 ? ERROR_SUCCESS : LastError();
 }
 
 bool FileExists(const char* path) { return access(path, F_OK) == 0; }

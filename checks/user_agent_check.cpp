@@ -6,6 +6,7 @@
 
 #include "checks/result_codes.h"
 #include "checks/task_entry.h"
+#include "platform/cp936.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
 #include "platform/win32_codes.h"
@@ -65,8 +66,14 @@ int ReadRootValues(RegRoot root, char (&compatible)[kIETextSize], char (&version
   return 0;
 }
 
+// The keyword counts only where a character starts: the trail byte of a Chinese character
+// followed by the rest of the keyword is no keyword.
+bool HasKeyword(const char* text, const char* keyword) {
+  return platform::cp936::Contains(text, keyword);
+}
+
 bool BreaksRule(const char* text, const char* keyword) {
-  return std::strcmp(text, kDefault) != 0 && std::strstr(text, keyword) == nullptr;
+  return std::strcmp(text, kDefault) != 0 && !HasKeyword(text, keyword);
 }
 
 struct RepairRule {
@@ -86,9 +93,15 @@ bool RepairValue(RegKey& key, const RepairRule& rule, int& result) {
     return false;
   }
   if (read != ERROR_SUCCESS) return false;
-  if (old[0] == '\0' || std::strstr(old, rule.keyword) != nullptr) return true;
+  if (old[0] == '\0' || HasKeyword(old, rule.keyword)) return true;
 
   const std::string updated = std::string(rule.prefix) + old;
+  // A value that the prefix takes past what the check can read would be judged too long ever
+  // after: it is left as it is, and said to be too long, as one already too long would be.
+  if (updated.size() + 1 > kIETextSize) {
+    platform::ShowMessageBox(rule.tooLongMessage);
+    return false;
+  }
   const auto size = static_cast<std::uint32_t>(updated.size() + 1);
   if (key.SetValue(rule.name, REG_SZ, updated.c_str(), size) != ERROR_SUCCESS) {
     result = RESULT_ABNORMAL;  // a failed write does not stop the others

@@ -4,7 +4,10 @@
 // unless they say otherwise.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -46,6 +49,18 @@ class File {
   // CloseHandle, with its result.
   [[nodiscard]] long Close();
 
+  // -- Files that take another's place (see the block at the end). --
+  // CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW, FILE_ATTRIBUTE_NORMAL): a
+  // new, empty file; ERROR_FILE_EXISTS when the name is taken, which is left as it was.
+  [[nodiscard]] long CreateNew(const char* path);
+  // As CreateNew, on `stem` followed by kUniqueDigits hexadecimal digits: a new, empty file
+  // under a name no file had, with that name in *path. A taken name is passed over for another, so
+  // two programs never share one. ERROR_PATH_NOT_FOUND when the stem's folder does not exist.
+  [[nodiscard]] long CreateUnique(const std::string& stem, std::string* path);
+  // FlushFileBuffers: what was written is on the disk, or the share, before the file is
+  // closed; a write that could only fail late fails here.
+  [[nodiscard]] long Flush();
+
   bool IsOpen() const { return handle_ != nullptr; }
 
  private:
@@ -70,5 +85,44 @@ bool GetLocalWriteTime(const char* path, FileTime* time);
 
 // FileTimeToDosDateTime. False when the time has no DOS form (before 1980).
 bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* dosTime);
+
+// ---- Replacing a file in one step; folders of the program's own --------------------------
+
+// How many hexadecimal digits a unique name adds to its stem.
+inline constexpr std::size_t kUniqueDigits = 8;
+
+// The longest path, in characters, that the ANSI calls take (MAX_PATH less its terminating
+// zero); a double-byte character counts once.
+inline constexpr std::size_t kLongestPath = 259;
+
+// CreateDirectoryA(path): ERROR_ALREADY_EXISTS when the name is taken, ERROR_PATH_NOT_FOUND
+// when its parent does not exist.
+[[nodiscard]] long CreateFolder(const char* path);
+
+// CreateFolder on `stem` followed by kUniqueDigits hexadecimal digits, passing over taken names;
+// the new folder, with its trailing backslash, in *path. ERROR_PATH_NOT_FOUND when the stem's
+// folder does not exist.
+[[nodiscard]] long CreateUniqueFolder(const std::string& stem, std::string* path);
+
+// RemoveDirectoryA: an empty folder goes; one with anything in it gives ERROR_DIR_NOT_EMPTY.
+[[nodiscard]] long RemoveFolder(const char* path);
+
+struct FolderEntry {
+  std::string name;  // without the folder
+  bool isFolder = false;
+};
+
+// FindFirstFileA/FindNextFileA on `folder` (with its trailing backslash) followed by "*": what
+// the folder holds, without "." and "..", in the order the system gives. *entries is replaced;
+// on failure (ERROR_PATH_NOT_FOUND for a missing folder) it is left empty.
+[[nodiscard]] long ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
+
+// MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH, and MOVEFILE_REPLACE_EXISTING when
+// `replaceExisting`): the file takes its new name in one step, and a file that was there is
+// gone. Without `replaceExisting` a file at `to` gives ERROR_ALREADY_EXISTS. On failure both
+// files are as they were: a `to` that is open anywhere, or read-only, gives
+// ERROR_ACCESS_DENIED; a `from` that is open gives ERROR_SHARING_VIOLATION; a folder of `to`
+// that does not exist gives ERROR_PATH_NOT_FOUND.
+[[nodiscard]] long MoveFileTo(const char* from, const char* to, bool replaceExisting);
 
 }  // namespace platform

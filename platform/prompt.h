@@ -1,6 +1,8 @@
 // Prompts that a task shows the user from the thread that runs it.
 #pragma once
 
+#include <string>
+
 namespace platform {
 
 // A modal message box with the OK button alone, captioned with the application's title.
@@ -9,10 +11,24 @@ namespace platform {
 // progress dialog. Returns the button pressed (IDOK), or 0 when no box could be shown.
 int ShowMessageBox(const char* text, void* owner = nullptr);
 
+// How a Save As dialog ended.
+enum class SaveAsAnswer {
+  kConfirmed,  // the user chose a path
+  kCancelled,  // the user closed the dialog without one
+  kTooLong,    // the path chosen did not fit the dialog's buffer (FNERR_BUFFERTOOSMALL)
+  kFailed,     // the dialog could not be shown or run
+};
+
+// The Save As dialog's buffer for the path, in bytes with its zero: room for paths longer than
+// the ANSI calls take, so that such a path comes back and can be refused by its length.
+inline constexpr unsigned kSaveAsPathCapacity = 1024;
+
 // The Explorer-style Save As dialog, with no owner window: `initialName` in the name box,
 // `filter` in the framework's form ("Zip Files (*.zip)|*.zip||"), no default extension, and
-// OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT. True when the user confirmed, with the full path in
-// `path` (capacity `size` bytes); false when cancelled or failed, with `path` untouched.
-bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsigned size);
+// OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT. kConfirmed with the full path in *path; otherwise
+// *path is untouched, and for kFailed *error (when given) holds the dialog's error
+// (CommDlgExtendedError).
+SaveAsAnswer AskSaveAsPath(const char* initialName, const char* filter, std::string* path,
+                           unsigned long* error = nullptr);
 
 }  // namespace platform

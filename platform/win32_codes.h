@@ -52,6 +52,35 @@
 #define ERROR_PARTIAL_COPY 299L
 #endif
 
+// Codes of files and folders that the export tells apart.
+#ifndef ERROR_INVALID_DATA
+#define ERROR_INVALID_DATA 13L
+#endif
+#ifndef ERROR_INVALID_DRIVE
+#define ERROR_INVALID_DRIVE 15L
+#endif
+#ifndef ERROR_LOCK_VIOLATION
+#define ERROR_LOCK_VIOLATION 33L
+#endif
+#ifndef ERROR_HANDLE_DISK_FULL
+#define ERROR_HANDLE_DISK_FULL 39L
+#endif
+#ifndef ERROR_BAD_NETPATH
+#define ERROR_BAD_NETPATH 53L
+#endif
+#ifndef ERROR_BAD_NET_NAME
+#define ERROR_BAD_NET_NAME 67L
+#endif
+#ifndef ERROR_FILE_EXISTS
+#define ERROR_FILE_EXISTS 80L
+#endif
+#ifndef ERROR_DIR_NOT_EMPTY
+#define ERROR_DIR_NOT_EMPTY 145L
+#endif
+#ifndef ERROR_ALREADY_EXISTS
+#define ERROR_ALREADY_EXISTS 183L
+#endif
+
 // Registry access rights.
 #ifndef KEY_QUERY_VALUE
 #define KEY_QUERY_VALUE (0x0001)

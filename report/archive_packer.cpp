@@ -1,14 +1,14 @@
 #include "report/archive_packer.h"
 
+#include <minizip/unzip.h>
 #include <minizip/zip.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
-#include "platform/cp936.h"
 #include "platform/prompt.h"
+#include "platform/task_claim.h"
 #include "platform/win32_codes.h"
 
 namespace {
@@ -16,58 +16,67 @@ namespace {
 constexpr std::uint32_t kBlockSize = 4096;  // memory stays flat whatever a file's size
 constexpr int kCompressionLevel = 9;
 
-// minizip's archive I/O on the file seam, so that the archive is written by the same backend
-// as everything else: a real file on Windows, a simulated one (which can fill up or fail to
-// close) in the native tests. minizip needs a seek: it rewrites each entry's CRC and sizes in
-// the local header once the entry's data is out.
+}  // namespace
+
+// minizip's file I/O on the file seam, so that the archive is written and read back by the
+// same backend as everything else: a real file on Windows, a simulated one (which can fill up,
+// lose data or fail to close) in the native tests. The file is opened by the packer, and
+// handed to minizip in place of a path. minizip seeks: it rewrites each entry's CRC and sizes
+// in the local header once the entry's data is out.
 struct ArchiveStream {
-  platform::File file;
-  long error = ERROR_SUCCESS;
+  platform::File* file = nullptr;
+  bool writing = false;
+  long error = ERROR_SUCCESS;  // the first failure, which minizip itself does not keep
+
+  void Note(long result) {
+    if (error == ERROR_SUCCESS) error = result;
+  }
 };
 
-voidpf ZCALLBACK OpenArchive(voidpf, const void* path, int mode) {
-  // Only a new archive is ever asked for (APPEND_STATUS_CREATE); it is never read back.
-  if (path == nullptr || (mode & ZLIB_FILEFUNC_MODE_CREATE) == 0) return nullptr;
-  auto stream = std::make_unique<ArchiveStream>();
-  if (stream->file.CreateForWriting(static_cast<const char*>(path)) != ERROR_SUCCESS) {
-    return nullptr;
-  }
-  return stream.release();
-}
+namespace {
 
-uLong ZCALLBACK ReadArchive(voidpf, voidpf stream, void*, uLong) {
-  static_cast<ArchiveStream*>(stream)->error = ERROR_ACCESS_DENIED;
-  return 0;
-}
+using Stream = ArchiveStream;
 
-uLong ZCALLBACK WriteArchive(voidpf, voidpf stream, const void* data, uLong size) {
-  auto* archive = static_cast<ArchiveStream*>(stream);
-  // minizip writes at most its 64 KiB buffer at once; anything larger is refused, not cut.
-  if (size > UINT32_MAX) {
-    archive->error = ERROR_INVALID_PARAMETER;
+voidpf ZCALLBACK OpenStream(voidpf, const void* stream, int) { return const_cast<void*>(stream); }
+
+uLong ZCALLBACK ReadStream(voidpf, voidpf opaque, void* data, uLong size) {
+  auto* stream = static_cast<Stream*>(opaque);
+  std::uint32_t read = 0;
+  // minizip reads at most its own small buffers at once.
+  if (size > UINT32_MAX) return 0;
+  if (const long result = stream->file->Read(data, static_cast<std::uint32_t>(size), &read)) {
+    stream->Note(result);
     return 0;
   }
-  const long result = archive->file.Write(data, static_cast<std::uint32_t>(size));
-  if (result != ERROR_SUCCESS) {
-    archive->error = result;
+  return read;
+}
+
+uLong ZCALLBACK WriteStream(voidpf, voidpf opaque, const void* data, uLong size) {
+  auto* stream = static_cast<Stream*>(opaque);
+  // minizip writes at most its 64 KiB buffer at once; anything larger is refused, not cut.
+  if (size > UINT32_MAX) {
+    stream->Note(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (const long result = stream->file->Write(data, static_cast<std::uint32_t>(size))) {
+    stream->Note(result);
     return 0;
   }
   return size;
 }
 
-ZPOS64_T ZCALLBACK TellArchive(voidpf, voidpf stream) {
-  auto* archive = static_cast<ArchiveStream*>(stream);
+ZPOS64_T ZCALLBACK TellStream(voidpf, voidpf opaque) {
+  auto* stream = static_cast<Stream*>(opaque);
   std::uint64_t position = 0;
-  const long result = archive->file.Seek(0, platform::SeekOrigin::kCurrent, &position);
-  if (result != ERROR_SUCCESS) {
-    archive->error = result;
+  if (const long result = stream->file->Seek(0, platform::SeekOrigin::kCurrent, &position)) {
+    stream->Note(result);
     return static_cast<ZPOS64_T>(-1);
   }
   return position;
 }
 
-long ZCALLBACK SeekArchive(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-  auto* archive = static_cast<ArchiveStream*>(stream);
+long ZCALLBACK SeekStream(voidpf, voidpf opaque, ZPOS64_T offset, int origin) {
+  auto* stream = static_cast<Stream*>(opaque);
   platform::SeekOrigin from;
   switch (origin) {
     case ZLIB_FILEFUNC_SEEK_SET:
@@ -82,44 +91,185 @@ long ZCALLBACK SeekArchive(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
     default:
       return -1;
   }
-  const long result = archive->file.Seek(static_cast<std::int64_t>(offset), from, nullptr);
-  if (result != ERROR_SUCCESS) {
-    archive->error = result;
+  if (const long result = stream->file->Seek(static_cast<std::int64_t>(offset), from, nullptr)) {
+    stream->Note(result);
     return -1;
   }
   return 0;
 }
 
-int ZCALLBACK CloseArchive(voidpf, voidpf stream) {
-  std::unique_ptr<ArchiveStream> archive(static_cast<ArchiveStream*>(stream));
-  // The close is where a full disk may show last: its result completes the archive or not.
-  return archive->file.Close() == ERROR_SUCCESS ? 0 : -1;
+// The archive's last word: what was written must reach the disk, and a full disk or a share
+// that went away may only say so now.
+int ZCALLBACK CloseStream(voidpf, voidpf opaque) {
+  auto* stream = static_cast<Stream*>(opaque);
+  if (!stream->file->IsOpen()) return 0;
+  if (stream->writing && stream->error == ERROR_SUCCESS) stream->Note(stream->file->Flush());
+  stream->Note(stream->file->Close());
+  return stream->error == ERROR_SUCCESS ? 0 : -1;
 }
 
-int ZCALLBACK ArchiveError(voidpf, voidpf stream) {
-  return static_cast<ArchiveStream*>(stream)->error != ERROR_SUCCESS ? 1 : 0;
+int ZCALLBACK StreamError(voidpf, voidpf opaque) {
+  return static_cast<Stream*>(opaque)->error != ERROR_SUCCESS ? 1 : 0;
 }
 
-// The part of `path` after its last backslash, or the whole path when it has none.
-const char* EntryName(const char* path) { return path + platform::cp936::AfterLast(path, '\\'); }
+zlib_filefunc64_def StreamFunctions() {
+  zlib_filefunc64_def io{};
+  io.zopen64_file = OpenStream;
+  io.zread_file = ReadStream;
+  io.zwrite_file = WriteStream;
+  io.ztell64_file = TellStream;
+  io.zseek64_file = SeekStream;
+  io.zclose_file = CloseStream;
+  io.zerror_file = StreamError;
+  return io;
+}
+
+// The new archive while it is not at the target: a file beside the target, on the same
+// volume, so that the move is a rename. It is removed on every way out unless it took the
+// target's place.
+class ArchiveBeside {
+ public:
+  explicit ArchiveBeside(const std::string& target) : target_(target) {}
+  ~ArchiveBeside() { Discard(); }
+  ArchiveBeside(const ArchiveBeside&) = delete;
+  ArchiveBeside& operator=(const ArchiveBeside&) = delete;
+
+  // A new, empty file under a name of its own, open for writing in `file`.
+  long Create(platform::File& file) {
+    Discard();
+    return file.CreateUnique(target_ + '~', &path_);
+  }
+  // The file must be closed first.
+  void Discard() {
+    if (!path_.empty()) (void)platform::RemoveFile(path_.c_str());
+    path_.clear();
+  }
+  long TakeTargetsPlace() {
+    const long result = platform::MoveFileTo(path_.c_str(), target_.c_str(), true);
+    if (result == ERROR_SUCCESS) path_.clear();
+    if (result != ERROR_ACCESS_DENIED) return result;
+    // Windows refuses to replace a file that another program has open as it refuses a
+    // read-only one: the file's own open tells which, so that the user hears the reason.
+    platform::File probe;
+    return probe.OpenForReading(target_.c_str()) == ERROR_SHARING_VIOLATION
+               ? ERROR_SHARING_VIOLATION
+               : result;
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  const std::string target_;
+  std::string path_;
+};
+
+using Pending = std::vector<const ExportFile*>;
+
+// How one attempt at writing the archive ended.
+enum class Attempt {
+  kWritten,  // complete, with every file of `pending`
+  kAgain,    // a file failed after its entry was begun: it is out of `pending`, start afresh
+  kFailed,   // the archive itself failed: result->error says why
+};
+
+Attempt WriteArchive(ArchiveBeside& archive, Pending& pending, PackOutcome* result) {
+  platform::File file;
+  if (const long created = archive.Create(file)) {
+    result->error = created;
+    return Attempt::kFailed;
+  }
+  CZLib zip;
+  if (!zip.Open(file)) {
+    result->error = zip.ArchiveError();
+    return Attempt::kFailed;
+  }
+  for (auto it = pending.begin(); it != pending.end();) {
+    const ExportFile& entry = **it;
+    switch (zip.AddFile(entry.path.c_str(), entry.entryName.c_str())) {
+      case AddResult::kAdded:
+        ++it;
+        break;
+      case AddResult::kNotOpened:
+        result->unpacked.push_back(UnpackedFile{entry.entryName, zip.SourceError()});
+        it = pending.erase(it);
+        break;
+      case AddResult::kNotRead:
+        // minizip cannot take back an entry it has begun: this archive holds a part of the
+        // file, so it is written again without it.
+        result->unpacked.push_back(UnpackedFile{entry.entryName, zip.SourceError()});
+        pending.erase(it);
+        (void)zip.Close();
+        return Attempt::kAgain;
+      case AddResult::kArchiveFailed:
+        (void)zip.Close();
+        result->error = zip.ArchiveError();
+        return Attempt::kFailed;
+    }
+  }
+  if (zip.Close() != ZIP_OK) {
+    result->error = zip.ArchiveError();
+    return Attempt::kFailed;
+  }
+  return Attempt::kWritten;
+}
+
+// Reads the archive back through minizip's reader: the central directory, each entry's local
+// header, name and data, and each CRC, against what was packed (at least one file: minizip's
+// reader takes an archive without entries for no archive). ERROR_SUCCESS when all agree;
+// otherwise the Windows code of reading it, or ERROR_INVALID_DATA when it read back wrong.
+long ReadBack(const std::string& path, const Pending& packed) {
+  platform::File file;
+  if (const long opened = file.OpenForReading(path.c_str())) return opened;
+  ArchiveStream stream;
+  stream.file = &file;
+  zlib_filefunc64_def io = StreamFunctions();
+  unzFile zip = unzOpen2_64(&stream, &io);
+  bool agrees = zip != nullptr;
+  unz_global_info64 global{};
+  agrees =
+      agrees && unzGetGlobalInfo64(zip, &global) == UNZ_OK && global.number_entry == packed.size();
+  for (std::size_t i = 0; agrees && i < packed.size(); ++i) {
+    agrees = (i == 0 ? unzGoToFirstFile(zip) : unzGoToNextFile(zip)) == UNZ_OK;
+    char name[256] = {};
+    unz_file_info64 info{};
+    agrees =
+        agrees &&
+        unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) == UNZ_OK &&
+        packed[i]->entryName == name && unzOpenCurrentFile(zip) == UNZ_OK;
+    if (!agrees) break;
+    char block[kBlockSize];
+    int read = 0;
+    while ((read = unzReadCurrentFile(zip, block, sizeof block)) > 0) {
+    }
+    // The CRC is compared when the entry is closed after its last byte.
+    const bool closed = unzCloseCurrentFile(zip) == UNZ_OK;
+    agrees = read == 0 && closed;
+  }
+  if (agrees) agrees = unzGoToNextFile(zip) == UNZ_END_OF_LIST_OF_FILE;
+  if (zip != nullptr) unzClose(zip);
+  if (stream.error != ERROR_SUCCESS) return stream.error;
+  return agrees ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+}
+
+// Deletes the packed files; one that cannot be deleted is in the archive all the same.
+void DeletePacked(const Pending& packed) {
+  for (const ExportFile* file : packed) (void)platform::RemoveFile(file->path.c_str());
+}
 
 }  // namespace
+
+CZLib::CZLib() : m_stream(std::make_unique<ArchiveStream>()) {}
 
 CZLib::~CZLib() {
   if (m_zipFile != nullptr) (void)Close();
 }
 
-bool CZLib::Open(const char* archivePath) {
+bool CZLib::Open(platform::File& file) {
   if (m_zipFile != nullptr) (void)Close();
-  zlib_filefunc64_def io{};
-  io.zopen64_file = OpenArchive;
-  io.zread_file = ReadArchive;
-  io.zwrite_file = WriteArchive;
-  io.ztell64_file = TellArchive;
-  io.zseek64_file = SeekArchive;
-  io.zclose_file = CloseArchive;
-  io.zerror_file = ArchiveError;
-  m_zipFile = zipOpen2_64(archivePath, APPEND_STATUS_CREATE, nullptr, &io);
+  *m_stream = ArchiveStream{};
+  m_stream->file = &file;
+  m_stream->writing = true;
+  zlib_filefunc64_def io = StreamFunctions();
+  m_zipFile = zipOpen2_64(m_stream.get(), APPEND_STATUS_CREATE, nullptr, &io);
   return m_zipFile != nullptr;
 }
 
@@ -130,14 +280,17 @@ int CZLib::Close() {
   return zipClose(handle, nullptr);
 }
 
-int CZLib::AddFile(const char* path) {
-  if (m_zipFile == nullptr) return 0;
+long CZLib::ArchiveError() const { return m_stream->error; }
+
+AddResult CZLib::AddFile(const char* path, const char* entryName) {
+  if (m_zipFile == nullptr) return AddResult::kArchiveFailed;
   platform::File file;
   if (const long error = file.OpenForReading(path); error != ERROR_SUCCESS) {
+    m_sourceError = error;
     char text[128];
     std::snprintf(text, sizeof text, "创建文件失败! 错误代码 [%d]\r\n", static_cast<int>(error));
     platform::ShowMessageBox(text);
-    return 0;
+    return AddResult::kNotOpened;
   }
 
   zip_fileinfo info{};
@@ -148,59 +301,79 @@ int CZLib::AddFile(const char* path) {
     info.dosDate = (static_cast<uLong>(dosDate) << 16) | dosTime;
   }
 
-  if (zipOpenNewFileInZip(m_zipFile, EntryName(path), &info, nullptr, 0, nullptr, 0, nullptr,
-                          Z_DEFLATED, kCompressionLevel) != ZIP_OK) {
-    return 0;
+  if (zipOpenNewFileInZip(m_zipFile, entryName, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                          kCompressionLevel) != ZIP_OK) {
+    return AddResult::kArchiveFailed;
   }
 
   char block[kBlockSize];
-  bool readToEnd = false;
+  long readError = ERROR_SUCCESS;
   bool blocksAccepted = true;
   for (;;) {
     std::uint32_t read = 0;
-    if (file.Read(block, sizeof block, &read) != ERROR_SUCCESS) break;
-    if (read == 0) {
-      readToEnd = true;
-      break;
-    }
-    // Once a block is refused the entry is lost: reading on would only waste the time.
+    readError = file.Read(block, sizeof block, &read);
+    if (readError != ERROR_SUCCESS || read == 0) break;
+    // Once a block is refused the archive is lost: reading on would only waste the time.
     if (zipWriteInFileInZip(m_zipFile, block, read) != ZIP_OK) {
       blocksAccepted = false;
       break;
     }
   }
   const bool entryClosed = zipCloseFileInZip(m_zipFile) == ZIP_OK;
-  const bool fileClosed = file.Close() == ERROR_SUCCESS;
-  return readToEnd && blocksAccepted && entryClosed && fileClosed ? 1 : 0;
+  const long fileClosed = file.Close();
+  if (!blocksAccepted || !entryClosed) return AddResult::kArchiveFailed;
+  if (readError == ERROR_SUCCESS) readError = fileClosed;
+  if (readError != ERROR_SUCCESS) {
+    m_sourceError = readError;
+    return AddResult::kNotRead;
+  }
+  return AddResult::kAdded;
 }
 
-int PackExportFiles(const std::string& archivePath, const std::vector<std::string>& files) {
-  if (archivePath.empty()) return 0;
-  CZLib zip;
-  if (!zip.Open(archivePath.c_str())) return 0;
-
-  // The packed files are deleted only once the archive is closed whole: until then it is not
-  // a copy of them. A path listed again is skipped, as it would be had it already been
-  // deleted; paths are compared byte for byte, as the export lists the same strings each time.
-  std::vector<const std::string*> packed;
-  const auto alreadyPacked = [&packed](const std::string& path) {
-    return std::any_of(packed.begin(), packed.end(),
-                       [&path](const std::string* done) { return *done == path; });
-  };
-  int result = 1;
-  for (const std::string& path : files) {
-    if (alreadyPacked(path) || !platform::FileExists(path.c_str())) continue;
-    if (zip.AddFile(path.c_str()) != 1) {
-      // The archive keeps the entries before this one; this file and the rest stay.
-      result = 0;
-      break;
-    }
-    packed.push_back(&path);
+int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile>& files,
+                    PackOutcome* outcome) {
+  PackOutcome result;
+  result.finished = true;
+  // A path listed again is skipped, as it would be had it already been deleted; paths are
+  // compared byte for byte, as the export lists the same strings each time.
+  Pending pending;
+  for (const ExportFile& file : files) {
+    const bool listed = std::any_of(pending.begin(), pending.end(),
+                                    [&file](const ExportFile* p) { return p->path == file.path; });
+    if (!listed && platform::FileExists(file.path.c_str())) pending.push_back(&file);
   }
-  if (zip.Close() != ZIP_OK) return 0;
-  // A file that cannot be deleted stays for a later export; it is in this archive all the same.
-  for (const std::string* path : packed) (void)platform::RemoveFile(path->c_str());
-  return result;
+
+  ArchiveBeside archive(archivePath);
+  bool complete = false;
+  if (archivePath.empty()) {
+    result.error = ERROR_PATH_NOT_FOUND;
+  } else if (pending.empty()) {
+    // None of the files is there: an empty archive would only take the place of the user's.
+    result.error = ERROR_FILE_NOT_FOUND;
+  } else {
+    // Each new attempt has one file fewer.
+    Attempt attempt = Attempt::kAgain;
+    while (attempt == Attempt::kAgain) attempt = WriteArchive(archive, pending, &result);
+    // Nor does an archive that lost every file it was to hold.
+    complete = attempt == Attempt::kWritten && !pending.empty();
+  }
+  if (complete) {
+    result.error = ReadBack(archive.path(), pending);
+    complete = result.error == ERROR_SUCCESS;
+  }
+
+  // What is at the target changes only together with what the run says about it.
+  const bool claimed = platform::RunWhileClaimed([&] {
+    if (complete) {
+      const long moved = archive.TakeTargetsPlace();
+      result.placed = moved == ERROR_SUCCESS;
+      result.error = moved;
+    }
+    if (outcome != nullptr) *outcome = result;
+  });
+  if (!claimed || !result.placed) return 0;
+  DeletePacked(pending);
+  return result.unpacked.empty() ? 1 : 0;
 }
 
 platform::FileTime GetFileLocalWriteTime(const char* path) {

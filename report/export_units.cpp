@@ -1,8 +1,12 @@
 #include "report/export_units.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/files.h"
+#include "platform/prompt.h"
 #include "platform/task_claim.h"
 #include "platform/trace.h"
 #include "report/archive_packer.h"
@@ -13,13 +17,30 @@
 std::string g_strExportTempDir;
 std::string g_strExportZipPath;
 std::string g_strExportLogPath;
-std::vector<std::string> g_exportFiles;
+std::vector<ExportFile> g_exportFiles;
+std::shared_ptr<ExportRun> g_exportRun;
+ExportOutcome g_exportOutcome;
 
 namespace {
 
-// The log path as the units before left it, or nothing when this run has been abandoned.
-bool ReadLogPath(std::string& path) {
-  return platform::RunWhileClaimed([&] { path = g_strExportLogPath; });
+constexpr char kHotfixName[] = "WindowsUpdate.log";
+
+// The log path as the units before left it, and a share of the run, so that its folder stays
+// while the unit's command writes there; nothing when this run has been abandoned.
+bool ReadLogPath(std::string& path, std::shared_ptr<ExportRun>& run) {
+  return platform::RunWhileClaimed([&] {
+    path = g_strExportLogPath;
+    run = g_exportRun;
+  });
+}
+
+int CaptureIntoLog(int (*capture)(const std::string&), const char* trace) {
+  std::string logPath;
+  std::shared_ptr<ExportRun> run;
+  if (!ReadLogPath(logPath, run)) return -1;
+  const int result = capture(logPath);
+  platform::DebugTrace(trace);
+  return result;
 }
 
 }  // namespace
@@ -32,39 +53,64 @@ int ExportBasicInfo() {
 }
 
 int ExportPatchInfo() {
-  std::string tempDir;
-  if (!platform::RunWhileClaimed([&] { tempDir = g_strExportTempDir; })) return -1;
-  // Without a temporary folder the file would land in the current folder: capture nothing.
-  const std::string path = tempDir.empty() ? std::string() : tempDir + "WindowsUpdate.log";
+  std::string folder;
+  std::shared_ptr<ExportRun> run;
+  if (!platform::RunWhileClaimed([&] {
+        folder = g_strExportTempDir;
+        run = g_exportRun;
+      })) {
+    return -1;
+  }
+  // Without the run's folder (no log, or no Save As answer) there is nothing to add to.
+  const std::string path = folder.empty() ? std::string() : folder + kHotfixName;
   const int result = CaptureHotfixList(path);
-  if (!path.empty()) platform::RunWhileClaimed([&] { g_exportFiles.push_back(path); });
+  if (path.empty()) return result;
+  const bool produced = platform::FileExists(path.c_str());
+  platform::RunWhileClaimed([&] {
+    g_exportFiles.push_back(ExportFile{path, kHotfixName});
+    if (!produced) g_exportOutcome.notProduced.push_back(UnpackedFile{kHotfixName, 0});
+  });
   return result;
 }
 
-int ExportSpiInfo() {
-  std::string logPath;
-  if (!ReadLogPath(logPath)) return -1;
-  const int result = CaptureNetworkConfig(logPath);
-  platform::DebugTrace("Exporting SPI Info\r\n");
-  return result;
-}
+int ExportSpiInfo() { return CaptureIntoLog(CaptureNetworkConfig, "Exporting SPI Info\r\n"); }
 
-int ExportDnsInfo() {
-  std::string logPath;
-  if (!ReadLogPath(logPath)) return -1;
-  const int result = CaptureDnsCache(logPath);
-  platform::DebugTrace("Exporting DNS Info\r\n");
-  return result;
-}
+int ExportDnsInfo() { return CaptureIntoLog(CaptureDnsCache, "Exporting DNS Info\r\n"); }
 
 int ExportPackage() {
   std::string zipPath;
-  std::vector<std::string> files;
+  std::vector<ExportFile> files;
+  std::shared_ptr<ExportRun> run;  // the run ends with this unit: its folder goes on return
   if (!platform::RunWhileClaimed([&] {
         zipPath = g_strExportZipPath;
         files = g_exportFiles;
+        run = std::move(g_exportRun);
       })) {
     return 0;
   }
-  return PackExportFiles(zipPath, files);
+  // No archive without a log: the target stays as it was.
+  if (zipPath.empty()) return 0;
+  return PackExportFiles(zipPath, files, &g_exportOutcome.pack);
+}
+
+void BeginExport() {
+  platform::RunWhileClaimed([] { g_exportOutcome = ExportOutcome{}; });
+}
+
+std::optional<std::string> FinishExport() {
+  std::shared_ptr<ExportRun> run;
+  ExportOutcome outcome;
+  platform::RunWhileClaimed([&] {
+    run = std::move(g_exportRun);
+    outcome = g_exportOutcome;
+  });
+  run.reset();
+  return ClosingMessage(outcome);
+}
+
+void RunExport(const std::function<void()>& runList, void* owner) {
+  BeginExport();
+  runList();
+  // The run's real outcome; a cancelled Save As exported nothing and claims nothing.
+  if (const auto message = FinishExport()) platform::ShowMessageBox(message->c_str(), owner);
 }

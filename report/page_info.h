@@ -11,9 +11,9 @@ class CPageInfo {
   // Runs the section renderers once each, in their fixed order.
   void ComposeReport();
 
-  // Composes the report, asks where to save the archive and writes "Vantik.log" in the
-  // temporary folder: nine banners, each followed by its section. 0 when the log was written
-  // (even partly), -1 when no log could be started.
+  // Composes the report, asks where to save the archive and writes "Vantik.log" in a folder of
+  // the run's own under the temporary folder: nine banners, each followed by its section. 0
+  // when the log was written (even partly), -1 when no log could be started.
   int ExportLog();
 
   std::string m_strSystem;

@@ -1,5 +1,6 @@
-// The bilingual text table: most labels and verdicts that the report sections write, each held
-// in Chinese (code page 936 bytes) and in English (plain ASCII).
+// The bilingual text table: most labels and verdicts that the report sections write, and the
+// messages that tell how an export went wrong, each held in Chinese (code page 936 bytes) and
+// in English (plain ASCII).
 #ifndef VANTIK_TEXT_TEXT_TABLE_H_
 #define VANTIK_TEXT_TEXT_TABLE_H_
 
@@ -9,7 +10,7 @@ struct TextEntry {
   const char* english;  // Plain ASCII.
 };
 
-inline constexpr int kTextCount = 80;
+inline constexpr int kTextCount = 94;
 
 // Callers name the entry they read, so no lookup uses a bare or computed number. The names follow
 // the meaning of the text, not its (sometimes misspelled) English wording.
@@ -94,8 +95,23 @@ enum TextId : int {
   TEXT_VIRTUAL_ADAPTER_NOT_INSTALLED = 77,
   TEXT_VIRTUAL_ADAPTER = 78,
   TEXT_VIRTUAL_ADAPTER_DRIVER = 79,
+  // The closing messages of an export that did not end with a complete archive.
+  TEXT_EXPORT_FAILED = 80,
+  TEXT_EXPORT_INCOMPLETE = 81,
+  TEXT_EXPORT_STOPPED = 82,
+  TEXT_PATH_TOO_LONG = 83,
+  TEXT_SAVE_AS_FAILED = 84,
+  TEXT_LOG_NOT_CREATED = 85,
+  TEXT_LOG_INCOMPLETE = 86,
+  TEXT_ARCHIVE_NOT_WRITTEN = 87,
+  TEXT_ARCHIVE_FOLDER_NOT_FOUND = 88,
+  TEXT_ARCHIVE_DISK_FULL = 89,
+  TEXT_ARCHIVE_IN_USE = 90,
+  TEXT_ARCHIVE_ACCESS_DENIED = 91,
+  TEXT_FILE_NOT_PACKED = 92,
+  TEXT_ERROR_CODE = 93,
 };
-static_assert(TEXT_VIRTUAL_ADAPTER_DRIVER + 1 == kTextCount, "one TextId per table entry");
+static_assert(TEXT_ERROR_CODE + 1 == kTextCount, "one TextId per table entry");
 
 // Stored exactly as the report must print them, spacing and misspellings included: the report's
 // bytes are compared, not its sense.

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/sim/workstation.h"
+#include "platform/unique_names.h"
 #include "platform/win32_codes.h"
 
 namespace platform {
@@ -63,6 +64,13 @@ long File::Close() {
   return Sim().Close(handle);
 }
 
+long File::CreateNew(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  return Sim().CreateNew(path, &handle_);
+}
+
+long File::Flush() { return Sim().Flush(handle_); }
+
 bool FileExists(const char* path) { return Sim().Exists(path); }
 
 long RemoveFile(const char* path) { return Sim().Remove(path); }
@@ -88,6 +96,20 @@ bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* 
   *dosTime = static_cast<std::uint16_t>(((secondOfDay / 3600) << 11) |
                                         ((secondOfDay / 60 % 60) << 5) | (secondOfDay % 60 / 2));
   return true;
+}
+
+std::uint32_t UniqueNameStart() { return Sim().NextUniqueStart(); }
+
+long CreateFolder(const char* path) { return Sim().CreateFolder(path); }
+
+long RemoveFolder(const char* path) { return Sim().RemoveFolder(path); }
+
+long ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  return Sim().List(folder, entries);
+}
+
+long MoveFileTo(const char* from, const char* to, bool replaceExisting) {
+  return Sim().Move(from, to, replaceExisting);
 }
 
 }  // namespace platform

@@ -2,8 +2,6 @@
 #include "platform/prompt.h"
 #include "platform/trace.h"
 
-#include <cstring>
-
 #include "platform/sim/workstation.h"
 
 namespace platform {
@@ -14,13 +12,19 @@ int ShowMessageBox(const char* text, void*) {
   return sim::Workstation::Current().RecordMessageBox(text);
 }
 
-bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsigned size) {
-  const std::optional<std::string> answer =
+SaveAsAnswer AskSaveAsPath(const char* initialName, const char* filter, std::string* path,
+                           unsigned long* error) {
+  const sim::Workstation::SaveAsReply reply =
       sim::Workstation::Current().TakeSaveAsAnswer(initialName, filter);
+  if (reply.error != 0) {
+    if (error != nullptr) *error = reply.error;
+    return SaveAsAnswer::kFailed;
+  }
+  if (!reply.path) return SaveAsAnswer::kCancelled;
   // A path that does not fit fails the dialog, as GetSaveFileNameA does (FNERR_BUFFERTOOSMALL).
-  if (!answer || path == nullptr || answer->size() >= size) return false;
-  std::memcpy(path, answer->c_str(), answer->size() + 1);
-  return true;
+  if (reply.path->size() >= kSaveAsPathCapacity) return SaveAsAnswer::kTooLong;
+  *path = *reply.path;
+  return SaveAsAnswer::kConfirmed;
 }
 
 }  // namespace platform

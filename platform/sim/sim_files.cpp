@@ -34,6 +34,22 @@ std::string FoldFolder(std::string_view path) {
   return folded;
 }
 
+// The folder a folded path is in, or "" for a path without one.
+std::string ParentOf(const std::string& folded) {
+  const std::size_t after = cp936::AfterLast(folded, '\\');
+  return after == 0 ? std::string() : folded.substr(0, after - 1);
+}
+
+// Whether `folded` lies within the folded folder `folder`, and what follows it there.
+bool Within(const std::string& folded, const std::string& folder, std::string* rest) {
+  if (folded.size() <= folder.size() + 1 || folded.compare(0, folder.size(), folder) != 0 ||
+      folded[folder.size()] != '\\') {
+    return false;
+  }
+  *rest = folded.substr(folder.size() + 1);
+  return true;
+}
+
 }  // namespace
 
 struct Files::Entry {
@@ -44,6 +60,7 @@ struct Files::Entry {
   FileTime creation;
   FileTime lastAccess;
   std::uint32_t attributes = kAttributeArchive;
+  bool held = false;  // by another program, which shares reading only
 };
 
 struct Files::Handle {
@@ -121,7 +138,12 @@ int Files::OpenFileCount() const {
 
 Files::Fault* Files::FindFault(FileCall call, std::string_view folded) {
   for (Fault& fault : faults_) {
-    if (fault.call == call && (fault.path.empty() || fault.path == folded)) return &fault;
+    if (fault.call != call) continue;
+    const std::string_view path = fault.path;
+    const bool matches = path.empty() || path == folded ||
+                         (path.back() == '*' &&
+                          folded.substr(0, path.size() - 1) == path.substr(0, path.size() - 1));
+    if (matches) return &fault;
   }
   return nullptr;
 }
@@ -162,11 +184,25 @@ long Files::OpenHandle(const std::string& key, bool write, void** handle) {
 
 long Files::Create(const char* path, void** handle) {
   std::lock_guard lock(mutex_);
+  return CreateLocked(path, true, handle);
+}
+
+long Files::CreateNew(const char* path, void** handle) {
+  std::lock_guard lock(mutex_);
+  return CreateLocked(path, false, handle);
+}
+
+long Files::CreateLocked(const char* path, bool replace, void** handle) {
   if (path == nullptr || *path == '\0') return ERROR_PATH_NOT_FOUND;
   std::string key = cp936::ToUpper(path);
   if (const long fault = TakeFault(FileCall::kCreate, key)) return fault;
+  if (InMissingFolder(key)) return ERROR_PATH_NOT_FOUND;
+  if (FolderExists(key)) return ERROR_ACCESS_DENIED;  // a folder of that name
   auto it = files_.find(key);
-  if (it != files_.end() && it->second.openHandles > 0) return ERROR_SHARING_VIOLATION;
+  if (it != files_.end()) {
+    if (!replace) return ERROR_FILE_EXISTS;
+    if (it->second.openHandles > 0 || it->second.held) return ERROR_SHARING_VIOLATION;
+  }
   Entry& entry = files_[key];
   if (entry.path.empty()) entry.path = path;
   entry.bytes.clear();
@@ -179,7 +215,9 @@ long Files::Open(const char* path, void** handle) {
   if (path == nullptr || *path == '\0') return ERROR_PATH_NOT_FOUND;
   const std::string key = cp936::ToUpper(path);
   if (const long fault = TakeFault(FileCall::kOpen, key)) return fault;
-  if (files_.find(key) == files_.end()) return ERROR_FILE_NOT_FOUND;
+  auto it = files_.find(key);
+  if (it == files_.end()) return InMissingFolder(key) ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
+  if (it->second.held) return ERROR_SHARING_VIOLATION;
   return OpenHandle(key, false, handle);
 }
 
@@ -273,12 +311,30 @@ bool Files::Exists(const char* path) const {
   std::lock_guard lock(mutex_);
   const std::string folded = FoldFolder(PathOrEmpty(path));
   if (folded.empty()) return false;
-  if (files_.find(folded) != files_.end()) return true;
-  // Folders exist as the temporary folder and as the parents of the files.
-  if (folded == FoldFolder(tempFolder_)) return true;
-  const std::string prefix = folded + '\\';
-  auto it = files_.lower_bound(prefix);
-  return it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+  return files_.find(folded) != files_.end() || FolderExists(folded);
+}
+
+bool Files::InMissingFolder(const std::string& folded) const {
+  std::string rest;
+  for (const std::string& missing : missingFolders_) {
+    if (folded == missing || Within(folded, missing, &rest)) return true;
+  }
+  return false;
+}
+
+bool Files::HasContents(const std::string& folded) const {
+  std::string rest;
+  auto file = files_.lower_bound(folded + '\\');
+  if (file != files_.end() && Within(file->first, folded, &rest)) return true;
+  auto folder = folders_.lower_bound(folded + '\\');
+  return folder != folders_.end() && Within(folder->first, folded, &rest);
+}
+
+// Folders exist as the temporary folder, as the parents of files and as folders made on
+// purpose, unless declared missing.
+bool Files::FolderExists(const std::string& folded) const {
+  if (folded.empty() || InMissingFolder(folded)) return false;
+  return folded == FoldFolder(tempFolder_) || folders_.count(folded) != 0 || HasContents(folded);
 }
 
 long Files::Remove(const char* path) {
@@ -287,8 +343,8 @@ long Files::Remove(const char* path) {
   if (const long fault = TakeFault(FileCall::kRemove, key)) return fault;
   auto it = files_.find(key);
   if (it == files_.end()) return ERROR_FILE_NOT_FOUND;
-  // Neither of the program's modes shares deletion.
-  if (it->second.openHandles > 0) return ERROR_SHARING_VIOLATION;
+  // Neither of the program's modes shares deletion, nor does a program that holds the file.
+  if (it->second.openHandles > 0 || it->second.held) return ERROR_SHARING_VIOLATION;
   files_.erase(it);
   return ERROR_SUCCESS;
 }
@@ -319,10 +375,145 @@ bool Files::Status(const char* path, FileStatus* status) const {
 
 void Files::Append(std::string_view path, std::string_view bytes) {
   std::lock_guard lock(mutex_);
-  Entry& entry = files_[cp936::ToUpper(path)];
+  const std::string key = cp936::ToUpper(path);
+  if (InMissingFolder(key)) return;
+  if (auto it = files_.find(key); it != files_.end() && it->second.held) return;
+  Entry& entry = files_[key];
   if (entry.path.empty()) entry.path = path;
   entry.bytes += bytes;
   entry.lastWrite = Now();
+}
+
+long Files::Flush(void* handle) {
+  std::lock_guard lock(mutex_);
+  if (handle == nullptr) return ERROR_INVALID_HANDLE;
+  auto* h = static_cast<Handle*>(handle);
+  if (!h->write) return ERROR_ACCESS_DENIED;
+  return TakeFault(FileCall::kFlush, h->key);
+}
+
+long Files::CreateFolder(const char* path) {
+  std::lock_guard lock(mutex_);
+  const std::string key = FoldFolder(PathOrEmpty(path));
+  if (const long fault = TakeFault(FileCall::kCreateFolder, key)) return fault;
+  if (key.empty() || InMissingFolder(ParentOf(key))) return ERROR_PATH_NOT_FOUND;
+  if (files_.count(key) != 0 || FolderExists(key)) return ERROR_ALREADY_EXISTS;
+  std::string spelling(PathOrEmpty(path));
+  spelling.resize(key.size());  // folding keeps the length: only the final backslash goes
+  folders_[key] = spelling;
+  std::erase(missingFolders_, key);
+  return ERROR_SUCCESS;
+}
+
+long Files::RemoveFolder(const char* path) {
+  std::lock_guard lock(mutex_);
+  const std::string key = FoldFolder(PathOrEmpty(path));
+  if (const long fault = TakeFault(FileCall::kRemoveFolder, key)) return fault;
+  if (!FolderExists(key)) return ERROR_FILE_NOT_FOUND;
+  if (HasContents(key)) return ERROR_DIR_NOT_EMPTY;
+  folders_.erase(key);
+  missingFolders_.push_back(key);
+  return ERROR_SUCCESS;
+}
+
+long Files::List(const std::string& folder, std::vector<FolderEntry>* entries) {
+  std::lock_guard lock(mutex_);
+  entries->clear();
+  const std::string key = FoldFolder(folder);
+  if (const long fault = TakeFault(FileCall::kList, key)) return fault;
+  if (!FolderExists(key)) return ERROR_PATH_NOT_FOUND;
+  // By folded name: each name once, a folder for whatever lies deeper.
+  std::map<std::string, FolderEntry> found;
+  const auto take = [&](const std::string& folded, const std::string& spelling, bool isFolder) {
+    std::string rest;
+    if (!Within(folded, key, &rest)) return;
+    const std::size_t separator = cp936::Find(rest, "\\");
+    const std::size_t length = separator == std::string::npos ? rest.size() : separator;
+    // Folding keeps lengths, so the spelling's name sits at the same offset.
+    const std::string name = spelling.substr(key.size() + 1, length);
+    found.emplace(rest.substr(0, length),
+                  FolderEntry{name, isFolder || separator != std::string::npos});
+  };
+  for (const auto& [folded, entry] : files_) take(folded, entry.path, false);
+  for (const auto& [folded, spelling] : folders_) take(folded, spelling, true);
+  for (auto& [name, entry] : found) entries->push_back(std::move(entry));
+  return ERROR_SUCCESS;
+}
+
+long Files::Move(const char* from, const char* to, bool replaceExisting) {
+  std::lock_guard lock(mutex_);
+  const std::string fromKey = cp936::ToUpper(PathOrEmpty(from));
+  const std::string toKey = cp936::ToUpper(PathOrEmpty(to));
+  if (const long fault = TakeFault(FileCall::kMove, fromKey)) return fault;
+  auto source = files_.find(fromKey);
+  if (source == files_.end()) {
+    return InMissingFolder(fromKey) ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
+  }
+  if (source->second.openHandles > 0 || source->second.held) return ERROR_SHARING_VIOLATION;
+  if (toKey.empty() || InMissingFolder(toKey)) return ERROR_PATH_NOT_FOUND;
+  if (FolderExists(toKey)) return ERROR_ACCESS_DENIED;
+  if (fromKey == toKey) return ERROR_SUCCESS;
+  if (auto target = files_.find(toKey); target != files_.end()) {
+    if (!replaceExisting) return ERROR_ALREADY_EXISTS;
+    // A file that is open anywhere cannot be replaced.
+    if (target->second.openHandles > 0 || target->second.held) return ERROR_ACCESS_DENIED;
+  }
+  Entry moved = std::move(source->second);
+  moved.path = PathOrEmpty(to);
+  files_.erase(source);
+  files_[toKey] = std::move(moved);
+  return ERROR_SUCCESS;
+}
+
+std::uint32_t Files::NextUniqueStart() {
+  std::lock_guard lock(mutex_);
+  return nextUnique_++;
+}
+
+Files& Files::AddFolder(std::string_view path) {
+  std::lock_guard lock(mutex_);
+  const std::string key = FoldFolder(path);
+  std::string spelling(path);
+  spelling.resize(key.size());
+  folders_[key] = spelling;
+  std::erase(missingFolders_, key);
+  return *this;
+}
+
+Files& Files::MissingFolder(std::string_view path) {
+  std::lock_guard lock(mutex_);
+  const std::string key = FoldFolder(path);
+  std::string rest;
+  std::erase_if(files_, [&](const auto& file) { return Within(file.first, key, &rest); });
+  std::erase_if(folders_, [&](const auto& folder) {
+    return folder.first == key || Within(folder.first, key, &rest);
+  });
+  missingFolders_.push_back(key);
+  return *this;
+}
+
+Files& Files::Hold(std::string_view path) {
+  std::lock_guard lock(mutex_);
+  Entry& entry = files_[cp936::ToUpper(path)];
+  if (entry.path.empty()) {
+    entry.path = path;
+    entry.lastWrite = Now();
+  }
+  entry.held = true;
+  return *this;
+}
+
+Files& Files::Release(std::string_view path) {
+  std::lock_guard lock(mutex_);
+  if (auto it = files_.find(cp936::ToUpper(path)); it != files_.end()) it->second.held = false;
+  return *this;
+}
+
+std::vector<std::string> Files::Folders() const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::string> folders;
+  for (const auto& [key, spelling] : folders_) folders.push_back(spelling);
+  return folders;
 }
 
 }  // namespace platform::sim

@@ -111,7 +111,12 @@ std::optional<std::string> Workstation::ShellFolderPath(ShellFolder folder) cons
 
 void Workstation::AnswerSaveAs(std::optional<std::string> path) {
   std::lock_guard lock(mutex_);
-  saveAsAnswers_.push_back(std::move(path));
+  saveAsAnswers_.push_back(SaveAsReply{std::move(path), 0});
+}
+
+void Workstation::FailSaveAs(unsigned long error) {
+  std::lock_guard lock(mutex_);
+  saveAsAnswers_.push_back(SaveAsReply{std::nullopt, error});
 }
 
 std::vector<Workstation::SaveAsCall> Workstation::SaveAsCalls() const {
@@ -119,13 +124,13 @@ std::vector<Workstation::SaveAsCall> Workstation::SaveAsCalls() const {
   return saveAsCalls_;
 }
 
-std::optional<std::string> Workstation::TakeSaveAsAnswer(const char* initialName,
-                                                         const char* filter) {
+Workstation::SaveAsReply Workstation::TakeSaveAsAnswer(const char* initialName,
+                                                       const char* filter) {
   std::lock_guard lock(mutex_);
   saveAsCalls_.push_back(
       SaveAsCall{initialName != nullptr ? initialName : "", filter != nullptr ? filter : ""});
-  if (saveAsAnswers_.empty()) return std::nullopt;
-  std::optional<std::string> answer = std::move(saveAsAnswers_.front());
+  if (saveAsAnswers_.empty()) return SaveAsReply{};
+  SaveAsReply answer = std::move(saveAsAnswers_.front());
   saveAsAnswers_.erase(saveAsAnswers_.begin());
   return answer;
 }

@@ -65,9 +65,10 @@ class Workstation {
   void SetShellFolder(ShellFolder folder, std::optional<std::string> path);
   std::optional<std::string> ShellFolderPath(ShellFolder folder) const;
 
-  // Save As answers, used in order: a path confirms, nullopt cancels. With none left the
-  // dialog is cancelled.
+  // Save As answers, used in order: a path confirms, nullopt cancels, a failure fails the
+  // dialog with that error. With none left the dialog is cancelled.
   void AnswerSaveAs(std::optional<std::string> path);
+  void FailSaveAs(unsigned long error);
   struct SaveAsCall {
     std::string initialName;
     std::string filter;
@@ -85,7 +86,11 @@ class Workstation {
   // Called by the simulated services.
   bool TakeThreadStartFailure();
   bool QueryWindowsVersion(bool extended, VersionInfo* version);
-  std::optional<std::string> TakeSaveAsAnswer(const char* initialName, const char* filter);
+  struct SaveAsReply {
+    std::optional<std::string> path;  // nullopt: cancelled
+    unsigned long error = 0;          // not 0: the dialog failed
+  };
+  SaveAsReply TakeSaveAsAnswer(const char* initialName, const char* filter);
   void RecordTrace(const char* line);
   int RecordMessageBox(const char* text);
 
@@ -111,7 +116,7 @@ class Workstation {
   std::optional<std::string> systemFolder_ = "C:\\WINDOWS\\system32";
   std::optional<std::string> windowsFolder_ = "C:\\WINDOWS";
   std::optional<std::string> appDataFolder_ = "C:\\Users\\tester\\AppData\\Roaming";
-  std::vector<std::optional<std::string>> saveAsAnswers_;
+  std::vector<SaveAsReply> saveAsAnswers_;
   std::vector<SaveAsCall> saveAsCalls_;
 };
 

@@ -4,7 +4,10 @@
 #include "platform/files.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
+
+#include "platform/unique_names.h"
 
 namespace platform {
 namespace {
@@ -25,6 +28,7 @@ class FindHandle {
   FindHandle(const FindHandle&) = delete;
   FindHandle& operator=(const FindHandle&) = delete;
   bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
 
  private:
   HANDLE handle_;
@@ -39,6 +43,13 @@ long OpenFile(const char* path, DWORD access, DWORD share, DWORD disposition, vo
 }
 
 }  // namespace
+
+std::uint32_t UniqueNameStart() {
+  static volatile LONG calls = 0;
+  const auto call = static_cast<std::uint32_t>(InterlockedIncrement(&calls));
+  return (static_cast<std::uint32_t>(GetCurrentProcessId()) << 16) ^ GetTickCount() ^
+         (call * 0x9E3779B1u);
+}
 
 std::uint32_t GetTempFolder(char* buffer, std::uint32_t size) {
   // Asked into a scratch buffer, so that the caller's stays untouched when the folder does not
@@ -117,6 +128,16 @@ long File::Close() {
   return CloseHandle(handle) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
 }
 
+long File::CreateNew(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  return OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW, &handle_);
+}
+
+long File::Flush() {
+  if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
+  return FlushFileBuffers(Handle(handle_)) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
+}
+
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 long RemoveFile(const char* path) {
@@ -144,6 +165,42 @@ bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* 
   *dosDate = date;
   *dosTime = clock;
   return true;
+}
+
+long CreateFolder(const char* path) {
+  return CreateDirectoryA(path, nullptr) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
+}
+
+long RemoveFolder(const char* path) {
+  return RemoveDirectoryA(path) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
+}
+
+long ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  WIN32_FIND_DATAA found;
+  ZeroMemory(&found, sizeof(found));
+  const FindHandle search(FindFirstFileA((folder + "*").c_str(), &found));
+  if (!search.IsOpen()) {
+    const DWORD error = GetLastError();
+    // A folder with nothing in it, not even "." (the root of some drives).
+    return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<long>(error);
+  }
+  std::vector<FolderEntry> listed;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    listed.push_back(FolderEntry{name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileA(search.get(), &found));
+  const DWORD error = GetLastError();
+  if (error != ERROR_NO_MORE_FILES) return static_cast<long>(error);
+  *entries = std::move(listed);
+  return ERROR_SUCCESS;
+}
+
+long MoveFileTo(const char* from, const char* to, bool replaceExisting) {
+  DWORD flags = MOVEFILE_WRITE_THROUGH;
+  if (replaceExisting) flags |= MOVEFILE_REPLACE_EXISTING;
+  return MoveFileExA(from, to, flags) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // Prompts on the real desktop.
 #include "platform/win32/windows_api.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include "platform/prompt.h"
@@ -64,12 +65,10 @@ static_assert(sizeof(OPENFILENAMEA) == offsetof(OPENFILENAMEA, FlagsEx) + sizeof
 
 }  // namespace
 
-bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsigned size) {
-  if (path == nullptr || size == 0) return false;
-  // The dialog writes into a scratch copy, so that `path` stays untouched when it is
-  // cancelled or fails.
-  std::vector<char> file(size, '\0');
-  if (initialName != nullptr) lstrcpynA(file.data(), initialName, static_cast<int>(size));
+SaveAsAnswer AskSaveAsPath(const char* initialName, const char* filter, std::string* path,
+                           unsigned long* error) {
+  std::vector<char> file(kSaveAsPathCapacity, '\0');
+  if (initialName != nullptr) lstrcpynA(file.data(), initialName, static_cast<int>(file.size()));
   const std::vector<char> filterText = DialogFilter(filter);
   OPENFILENAMEA dialog;
   ZeroMemory(&dialog, sizeof(dialog));
@@ -78,13 +77,20 @@ bool AskSaveAsPath(const char* initialName, const char* filter, char* path, unsi
   dialog.lpstrFilter = filterText.data();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();
-  dialog.nMaxFile = size;
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrDefExt = nullptr;
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (!GetSaveFileNameA(&dialog)) return false;
-  std::memcpy(path, file.data(), size);
-  path[size - 1] = '\0';
-  return true;
+  if (GetSaveFileNameA(&dialog)) {
+    file.back() = '\0';
+    *path = file.data();
+    return SaveAsAnswer::kConfirmed;
+  }
+  // No error at all is the user's cancel.
+  const DWORD failure = CommDlgExtendedError();
+  if (failure == 0) return SaveAsAnswer::kCancelled;
+  if (failure == FNERR_BUFFERTOOSMALL) return SaveAsAnswer::kTooLong;
+  if (error != nullptr) *error = failure;
+  return SaveAsAnswer::kFailed;
 }
 
 int ShowMessageBox(const char* text, void* owner) {

@@ -108,11 +108,19 @@ TEST_F(PostedResult, AbnormalOrFailedResultKeepsTheRepair) {
   EXPECT_EQ(rows[1].image, IMAGE_WARNING);
 }
 
-TEST_F(PostedResult, OnceOffTheRepairStaysOff) {
-  Handle(0, 0);
-  ResetDiagnoseResults(diagnose_);
-  Handle(0, 1);
-  EXPECT_EQ(repair_[0].enabled, 0);
+// The repair follows the latest result of its item, whichever unit posted it.
+TEST_F(PostedResult, RepairIsSwitchedBackOnOnceItsItemIsNotNormal) {
+  const struct {
+    int result;
+    int enabled;
+  } steps[] = {{0, 0}, {1, 1}, {0, 0}, {-1, 1}, {0, 0}, {234, 1}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.result);
+    ResetDiagnoseResults(diagnose_);
+    Handle(0, step.result);
+    EXPECT_EQ(repair_[0].enabled, step.enabled);
+    EXPECT_EQ(repair_[1].enabled, 1) << "another item's repair is left alone";
+  }
 }
 
 TEST_F(PostedResult, IndexOutsideTheListsChangesNoUnitButIsTracedAndRedrawn) {

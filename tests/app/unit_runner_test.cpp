@@ -214,23 +214,18 @@ TEST_F(Runner, AbandonedRunDoesNotDisturbTheNextRun) {
                                                            "step slow", "post 1026 1 7", "bar 1"}));
 }
 
-// The shell's whole road natively: results posted by the worker, handled as the main dialog
-// handles them, on the seeded workstation.
-TEST_F(Runner, DiagnoseRepairDiagnoseOnTheWorkstation) {
-  ws_.registry()
-      .SetDword(platform::RegRoot::kLocalMachine,
-                "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL",
-                "DisableRenegoOnClient", 1)
-      .SetString(platform::RegRoot::kCurrentUser,
-                 "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent",
-                 "Compatible", "Mozilla/4.0");
-  UnitList diagnose;
-  UnitList repair;
-  BuildDiagnoseUnits(diagnose);
-  BuildRepairUnits(repair);
+// The main dialog's side of a button: the list's rows emptied, the list run, and its posted
+// results handled in order, as the main dialog's thread does.
+class Road : public Runner {
+ protected:
+  Road() {
+    BuildDiagnoseUnits(diagnose_);
+    BuildRepairUnits(repair_);
+  }
 
-  // Runs a list and handles its posted results in order, as the main dialog's thread does.
-  const auto run = [&](const UnitList& units) {
+  // The rows' result texts once the list has run.
+  std::vector<std::string> Run(const UnitList& units) {
+    ResetDiagnoseResults(diagnose_);
     RecordingView view;
     RunState state(units, &view);
     ExecuteUnits(state);
@@ -239,25 +234,56 @@ TEST_F(Runner, DiagnoseRepairDiagnoseOnTheWorkstation) {
       int index = 0;
       int result = 0;
       if (std::sscanf(event.c_str(), "post %u %d %d", &message, &index, &result) == 3) {
-        HandleUnitResult(diagnose, repair, index, result, [] {});
+        HandleUnitResult(diagnose_, repair_, index, result, [] {});
       }
     }
     std::vector<std::string> texts;
-    for (const auto& row : MakeResultRows(diagnose)) texts.push_back(row.resultText);
+    for (const auto& row : MakeResultRows(diagnose_)) texts.push_back(row.resultText);
     return texts;
-  };
+  }
 
-  ResetDiagnoseResults(diagnose);
-  EXPECT_EQ(run(diagnose), (std::vector<std::string>{"异常", "异常"}));
-  ResetDiagnoseResults(diagnose);
-  EXPECT_EQ(run(repair), (std::vector<std::string>{"正常", "正常"}));
-  EXPECT_EQ(repair[0].enabled + repair[1].enabled, 0);
-  ResetDiagnoseResults(diagnose);
-  EXPECT_EQ(run(diagnose), (std::vector<std::string>{"正常", "正常"}));
-  ResetDiagnoseResults(diagnose);
+  UnitList diagnose_;
+  UnitList repair_;
+};
+
+constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
+
+// The shell's whole road natively: results posted by the worker, handled as the main dialog
+// handles them, on the seeded workstation.
+TEST_F(Road, DiagnoseRepairDiagnoseOnTheWorkstation) {
+  ws_.registry()
+      .SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1)
+      .SetString(platform::RegRoot::kCurrentUser,
+                 "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent",
+                 "Compatible", "Mozilla/4.0");
+
+  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"异常", "异常"}));
+  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(repair_[0].enabled + repair_[1].enabled, 0);
+  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"正常", "正常"}));
   const auto writesBefore = ws_.registry().WriteCount();
-  EXPECT_EQ(run(repair), (std::vector<std::string>{"正常", "正常"})) << "skipped units show 0";
+  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"正常", "正常"})) << "skipped units show 0";
   EXPECT_EQ(ws_.registry().WriteCount(), writesBefore);
+}
+
+// The item was normal at the first diagnosis, so its repair went off; it is abnormal at the
+// next, so the repair after that must run, and its row must show what the repair did.
+TEST_F(Road, RepairRunsAfterAnItemTurnedAbnormalSinceAnEarlierDiagnosis) {
+  ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 0);
+  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"正常", "正常"}));
+  ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1);
+  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"异常", "正常"}));
+  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(
+      ws_.registry().Value(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient"),
+      (platform::sim::RegValue{REG_DWORD, std::string(4, '\0')}))
+      << "the repair ran";
+
+  // A repair that fails shows its failure, not a skipped unit's 0.
+  ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1);
+  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"异常", "正常"}));
+  ws_.registry().Fail(platform::sim::RegCall::kSetValue, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"异常", "正常"}));
 }
 
 }  // namespace

@@ -31,6 +31,13 @@ constexpr char kVersionTooLong[] =
 
 const std::string kLong300(300, 'x');
 const std::string kMax259(259, 'y');  // the longest text that fits 260 bytes
+// The longest texts that their prefix ("compatible;", "MSIE 8.0;") keeps within 259.
+const std::string kCompatibleRoom(259 - 11, 'c');
+const std::string kVersionRoom(259 - 9, 'v');
+// "\xB0\x4D" is one code page 936 character whose trail byte is 'M'; "\x81\x63" one whose
+// trail byte is 'c'. Neither starts a keyword.
+const std::string kTrailM = "\xB0\x4DSIE 7.0";
+const std::string kTrailC = "\x81\x63ompatible";
 
 RegValue Sz(const std::string& text) { return RegValue{REG_SZ, text + '\0'}; }
 
@@ -113,6 +120,12 @@ const CheckCase kCheckCases[] = {
      [](Registry& r) { r.SetString(kUser, kUA, "Compatible", "Mozilla/4.0"); }, 1},
     {"VersionMsie7", [](Registry& r) { r.SetString(kUser, kUA, "Version", "MSIE 7.0"); }, 0},
     {"VersionLowerCase", [](Registry& r) { r.SetString(kUser, kUA, "Version", "msie 7.0"); }, 1},
+    {"VersionKeywordOnlyAcrossATrailByte",
+     [](Registry& r) { r.SetString(kUser, kUA, "Version", kTrailM); }, 1},
+    {"CompatibleKeywordOnlyAcrossATrailByte",
+     [](Registry& r) { r.SetString(kMachine, kUA, "Compatible", kTrailC); }, 1},
+    {"KeywordAfterAChineseCharacter",
+     [](Registry& r) { r.SetString(kUser, kUA, "Version", "\xB0\x4DMSIE 7.0"); }, 0},
     {"EmptyValue", [](Registry& r) { r.SetString(kMachine, kUA, "Compatible", ""); }, 0},
     {"StoredDefault", [](Registry& r) { r.SetString(kMachine, kUA, "Compatible", "default"); }, 0},
     {"OverLength", [](Registry& r) { r.SetString(kUser, kUA, "Version", kLong300); }, 1},
@@ -190,10 +203,36 @@ const FixCase kFixCases[] = {
      {{kUser, "Version", Sz("")}},
      {},
      0},
-    {"LongestValueKeepsItsWholeText",
-     [](Registry& r) { r.SetString(kUser, kUA, "Compatible", kMax259); },
+    {"LongestValueThatStaysReadableKeepsItsWholeText",
+     [](Registry& r) {
+       r.SetString(kUser, kUA, "Compatible", kCompatibleRoom)
+           .SetString(kMachine, kUA, "Version", kVersionRoom);
+     },
      0,
-     {{kUser, "Compatible", Sz("compatible;" + kMax259)}},
+     {{kUser, "Compatible", Sz("compatible;" + kCompatibleRoom)},
+      {kMachine, "Version", Sz("MSIE 8.0;" + kVersionRoom)}},
+     {},
+     2},
+    // The prefix would take the value past what the check can read: it is left as it was.
+    {"CompatibleThePrefixWouldMakeTooLong",
+     [](Registry& r) {
+       r.SetString(kUser, kUA, "Compatible", kCompatibleRoom + "c")
+           .SetString(kUser, kUA, "Version", "4.0");
+     },
+     -1,
+     {{kUser, "Compatible", Sz(kCompatibleRoom + "c")}, {kUser, "Version", Sz("4.0")}},
+     {kCompatibleTooLong},
+     0},
+    {"LongestVersionThePrefixWouldMakeTooLong",
+     [](Registry& r) { r.SetString(kMachine, kUA, "Version", kMax259); },
+     -1,
+     {{kMachine, "Version", Sz(kMax259)}},
+     {kTooLong},
+     0},
+    {"KeywordOnlyAcrossATrailByteGetsPrefix",
+     [](Registry& r) { r.SetString(kUser, kUA, "Version", kTrailM); },
+     0,
+     {{kUser, "Version", Sz("MSIE 8.0;" + kTrailM)}},
      {},
      1},
     {"OnlyMachineValuesWrong",
@@ -326,6 +365,20 @@ TEST(UserAgentTaskEntries, RepairThenCheckAgainIsNormal) {
   EXPECT_EQ(CheckIEUserAgent(), 0);
   EXPECT_EQ(ws.Traces(), (std::vector<std::string>{"CheckIEUserAgent\r\n", "FixIEUserAgent\r\n",
                                                    "CheckIEUserAgent\r\n"}));
+}
+
+// A repair refused for length leaves nothing that reads back differently: the check still sees
+// the value it saw before.
+TEST(UserAgentTaskEntries, RefusedRepairLeavesTheCheckReadingTheSameValue) {
+  platform::sim::Workstation ws;
+  ws.registry().SetString(kUser, kUA, "Compatible", kMax259);
+  IEInfo before;
+  ASSERT_EQ(ReadUserAgentValues(before), 0);
+  EXPECT_EQ(FixIEUserAgent(), -1);
+  IEInfo after;
+  ASSERT_EQ(ReadUserAgentValues(after), 0);
+  EXPECT_STREQ(after.szUserCompatible, before.szUserCompatible);
+  EXPECT_EQ(after.szUserCompatible, kMax259);
 }
 
 TEST(UserAgentTaskEntries, FailureIsStillTraced) {

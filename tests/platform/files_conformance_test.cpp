@@ -31,13 +31,7 @@ constexpr std::string_view kChineseName = "\xD6\xD0\xCE\xC4 \xC4\xBF\xC2\xBC";
 class FilesConformance : public ::testing::Test {
  protected:
   // A path in the temporary folder, named after the test so that no two tests meet.
-  std::string Path(std::string_view name) const {
-    std::string path = files_.TempFolder();
-    path += ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    path += '-';
-    path += name;
-    return path;
-  }
+  std::string Path(std::string_view name) const { return PathForTest(files_, name); }
 
   // Reads a whole file through the seam in blocks of kBlock bytes, noting each count read.
   std::string ReadAll(const std::string& path, std::vector<std::uint32_t>* counts = nullptr) {
@@ -625,30 +619,40 @@ TEST_F(FilesSimOnly, VersionQueryFallsBackToTheBasicFormThenFails) {
   EXPECT_EQ(version.major, 99u) << "untouched on failure";
 }
 
-TEST_F(FilesSimOnly, SaveAsAnswersInOrderAndLeavesThePathOnCancel) {
-  const std::string longPath = "C:\\" + std::string(40, 'x') + ".zip";
+TEST_F(FilesSimOnly, SaveAsAnswersInOrderAndLeavesThePathUnlessConfirmed) {
+  using platform::SaveAsAnswer;
+  // Longer than the ANSI calls take but within the dialog's buffer: it comes back, for the
+  // caller to judge; one that does not fit the buffer is the dialog's own failure.
+  const std::string longPath = "C:\\" + std::string(300, 'x') + ".zip";
+  const std::string tooLong = "C:\\" + std::string(platform::kSaveAsPathCapacity, 'x');
   ws().AnswerSaveAs("C:\\out\\Vantik.zip");
   ws().AnswerSaveAs(std::nullopt);
   ws().AnswerSaveAs(longPath);
+  ws().AnswerSaveAs(tooLong);
+  ws().FailSaveAs(0xFFFF);  // CDERR_DIALOGFAILURE
   const struct {
-    bool confirmed;
-    const char* path;
+    SaveAsAnswer answer;
+    std::string path;
+    unsigned long error;
   } expected[] = {
-      {true, "C:\\out\\Vantik.zip"},
-      {false, "untouched"},
-      {false, "untouched"},  // does not fit the 32 bytes
-      {false, "untouched"},  // no answer left
+      {SaveAsAnswer::kConfirmed, "C:\\out\\Vantik.zip", 7},
+      {SaveAsAnswer::kCancelled, "untouched", 7},
+      {SaveAsAnswer::kConfirmed, longPath, 7},
+      {SaveAsAnswer::kTooLong, "untouched", 7},
+      {SaveAsAnswer::kFailed, "untouched", 0xFFFF},
+      {SaveAsAnswer::kCancelled, "untouched", 7},  // no answer left
   };
   for (const auto& e : expected) {
-    SCOPED_TRACE(e.path);
-    char path[32] = "untouched";
-    EXPECT_EQ(
-        platform::AskSaveAsPath("Vantik.zip", "Zip Files (*.zip)|*.zip||", path, sizeof(path)),
-        e.confirmed);
-    EXPECT_STREQ(path, e.path);
+    SCOPED_TRACE(e.path.substr(0, 20));
+    std::string path = "untouched";
+    unsigned long error = 7;
+    EXPECT_EQ(platform::AskSaveAsPath("Vantik.zip", "Zip Files (*.zip)|*.zip||", &path, &error),
+              e.answer);
+    EXPECT_EQ(path, e.path);
+    EXPECT_EQ(error, e.error);
   }
   const auto calls = ws().SaveAsCalls();
-  ASSERT_EQ(calls.size(), 4u);
+  ASSERT_EQ(calls.size(), std::size(expected));
   for (const auto& call : calls) {
     EXPECT_EQ(call.initialName, "Vantik.zip");
     EXPECT_EQ(call.filter, "Zip Files (*.zip)|*.zip||");

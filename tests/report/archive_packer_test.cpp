@@ -1,6 +1,7 @@
 // The archive packer on the simulated workstation. Every archive it writes is read back by
 // readers we did not write: python3's zipfile (entries, CRCs, the local headers, the deflate
-// stream against zlib's own level 9) and `unzip -t`.
+// stream against zlib's own level 9) and `unzip -t`. Whatever goes wrong, the file at the
+// target is either the older one, byte for byte, or a complete new archive.
 #include "report/archive_packer.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <fstream>
@@ -22,13 +24,11 @@
 #include <vector>
 
 #include "platform/sim/workstation.h"
+#include "platform/task_claim.h"
 #include "platform/win32_codes.h"
+#include "tests/report/minizip_leak.h"
 #include "tests/report/zip_reader.h"
 #include "tests/support/hex.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 namespace {
 
@@ -41,14 +41,12 @@ constexpr char kTemp[] = "C:\\Users\\tester\\AppData\\Local\\Temp\\";
 const std::string kLog = std::string(kTemp) + "Vantik.log";
 const std::string kHotfixes = std::string(kTemp) + "WindowsUpdate.log";
 const std::string kArchive = "C:\\Users\\tester\\Desktop\\Vantik.zip";
+// Every name the archive is written under before it takes the target's place.
+const std::string kBeside = kArchive + "~*";
+const std::string kOlderArchive = "PK\x05\x06 an older archive the user keeps";
 
-// minizip does not free an entry's directory record when the entry cannot be started: its
-// leak, on that path alone, and not one the sanitizer build should fail on.
-#if defined(__SANITIZE_ADDRESS__)
-using MinizipLeakAllowed = __lsan::ScopedDisabler;
-#else
-struct MinizipLeakAllowed {};
-#endif
+const ExportFile kLogEntry{kLog, "Vantik.log"};
+const ExportFile kHotfixEntry{kHotfixes, "WindowsUpdate.log"};
 
 // A UTC time as a FILETIME, through the C library rather than the code under test.
 FileTime Utc(int year, int month, int day, int hour, int minute, int second) {
@@ -82,16 +80,9 @@ std::string Noise(std::size_t size) {
   return bytes;
 }
 
-// Where the central directory starts, from the end record: the end of the last entry.
-std::uint32_t CentralDirectoryOffset(const std::string& zip) {
-  if (zip.size() < 22) return 0;
-  const auto byte = [&zip](std::size_t at) { return static_cast<std::uint8_t>(zip[at]); };
-  const std::size_t end = zip.size() - 22;  // no archive comment
-  if (byte(end) != 0x50 || byte(end + 1) != 0x4B || byte(end + 2) != 5 || byte(end + 3) != 6) {
-    return 0;
-  }
-  return byte(end + 16) | byte(end + 17) << 8 | byte(end + 18) << 16 |
-         static_cast<std::uint32_t>(byte(end + 19)) << 24;
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
 }
 
 // What a test reads back of one entry, beside what it expects.
@@ -128,7 +119,8 @@ TEST_P(PackOneFile, EntryHoldsTheWholeFileThenTheFileIsDeleted) {
   const std::string& contents = GetParam().contents;
   ws.files().AddFile(kLog, contents, Utc(2010, 6, 15, 13, 45, 31));
 
-  EXPECT_EQ(PackExportFiles(kArchive, {kLog}), 1);
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry}, &outcome), 1);
 
   const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
@@ -137,9 +129,13 @@ TEST_P(PackOneFile, EntryHoldsTheWholeFileThenTheFileIsDeleted) {
   ASSERT_EQ(archive.entries.size(), 1u);
   // DOS times have two-second steps: 31 s is stored as 30.
   ExpectEntry(archive.entries[0], "Vantik.log", contents, {2010, 6, 15, 13, 45, 30});
-  EXPECT_FALSE(ws.files().Contents(kLog));
+  // Nothing is left beside the archive, and the packed file is gone.
+  EXPECT_EQ(ws.files().Paths(), std::vector<std::string>{kArchive});
   EXPECT_TRUE(ws.MessageBoxes().empty());
   EXPECT_EQ(ws.files().OpenFileCount(), 0);
+  EXPECT_TRUE(outcome.finished && outcome.placed);
+  EXPECT_EQ(outcome.error, ERROR_SUCCESS);
+  EXPECT_TRUE(outcome.unpacked.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, PackOneFile,
@@ -152,44 +148,44 @@ INSTANTIATE_TEST_SUITE_P(Lengths, PackOneFile,
                                            LengthCase{"MoreThanMinizipBuffers", Text(300000)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PackExportFiles, EntriesFollowTheListNamedAfterTheLastBackslash) {
+// The entries take the names they are given, in list order, whatever the paths hold: a folder
+// named "Donné" in a Western code page ends in 0xE9, which code page 936 would take for a lead
+// byte and join to the backslash after it.
+TEST(PackExportFiles, EntriesFollowTheListUnderTheNamesGiven) {
   Workstation ws;
-  // 0x81 0x5C is one code page 936 character whose trail byte is a backslash: the name must
-  // keep it whole.
-  const std::string wide = std::string("\x81\x5C") + "net.log";
-  const std::string widePath = std::string(kTemp) + wide;
-  const std::string bare = "hosts.txt";  // no backslash: the whole path is the name
+  const std::string western = "C:\\Users\\Donn\xE9\\Vantik.log";
+  const std::string wide = std::string(kTemp) + "\x81\x5C" + "net.log";  // trail byte '\'
   ws.files()
       .AddFile(kHotfixes, Text(5000), Utc(2011, 1, 2, 3, 4, 6))
-      .AddFile(kLog, Text(300), Utc(2012, 12, 31, 23, 59, 58))
-      .AddFile(widePath, "wide", Utc(1999, 9, 9, 9, 9, 10))
-      .AddFile(bare, "", Utc(1980, 1, 1, 0, 0, 0));
+      .AddFile(western, Text(300), Utc(2012, 12, 31, 23, 59, 58))
+      .AddFile(wide, "wide", Utc(1999, 9, 9, 9, 9, 10));
+  ws.files().AddFile(kArchive, kOlderArchive);
 
-  EXPECT_EQ(PackExportFiles(kArchive, {kHotfixes, kLog, widePath, bare}), 1);
+  EXPECT_EQ(PackExportFiles(kArchive, {kHotfixEntry, {western, "Vantik.log"}, {wide, "net.log"}}),
+            1);
 
   const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
-  ASSERT_EQ(archive.entries.size(), 4u);
+  ASSERT_EQ(archive.entries.size(), 3u);
   ExpectEntry(archive.entries[0], "WindowsUpdate.log", Text(5000), {2011, 1, 2, 3, 4, 6});
   ExpectEntry(archive.entries[1], "Vantik.log", Text(300), {2012, 12, 31, 23, 59, 58});
-  ExpectEntry(archive.entries[2], wide, "wide", {1999, 9, 9, 9, 9, 10});
-  ExpectEntry(archive.entries[3], bare, "", {1980, 1, 1, 0, 0, 0});
-  for (const auto& path : {kHotfixes, kLog, widePath, bare}) {
-    EXPECT_FALSE(ws.files().Contents(path)) << path << " is still there";
-  }
+  ExpectEntry(archive.entries[2], "net.log", "wide", {1999, 9, 9, 9, 9, 10});
+  EXPECT_EQ(ws.files().Paths(), std::vector<std::string>{kArchive}) << "all packed and deleted";
 }
 
 TEST(PackExportFiles, MissingFileIsSkippedSilently) {
   Workstation ws;
   ws.files().AddFile(kLog, "log", Utc(2010, 6, 15, 13, 45, 30));
 
-  EXPECT_EQ(PackExportFiles(kArchive, {kHotfixes, kLog}), 1);
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles(kArchive, {kHotfixEntry, kLogEntry}, &outcome), 1);
 
   const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   ASSERT_EQ(archive.entries.size(), 1u);
   ExpectEntry(archive.entries[0], "Vantik.log", "log", {2010, 6, 15, 13, 45, 30});
   EXPECT_TRUE(ws.MessageBoxes().empty());
+  EXPECT_TRUE(outcome.unpacked.empty()) << "a file that is not there was not produced, not lost";
 }
 
 TEST(PackExportFiles, PathListedTwiceIsPackedOnce) {
@@ -198,34 +194,39 @@ TEST(PackExportFiles, PathListedTwiceIsPackedOnce) {
       .AddFile(kHotfixes, "hotfixes", Utc(2010, 6, 15, 13, 45, 30))
       .AddFile(kLog, "log", Utc(2010, 6, 15, 13, 45, 30));
 
-  EXPECT_EQ(PackExportFiles(kArchive, {kHotfixes, kLog, kHotfixes, kLog}), 1);
+  EXPECT_EQ(PackExportFiles(kArchive, {kHotfixEntry, kLogEntry, kHotfixEntry, kLogEntry}), 1);
 
   const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
-  ASSERT_EQ(archive.entries.size(), 2u);
-  EXPECT_EQ(archive.entries[0].name, "WindowsUpdate.log");
-  EXPECT_EQ(archive.entries[1].name, "Vantik.log");
+  EXPECT_EQ(Names(archive), (std::vector<std::string>{"WindowsUpdate.log", "Vantik.log"}));
   EXPECT_FALSE(ws.files().Contents(kHotfixes));
   EXPECT_FALSE(ws.files().Contents(kLog));
 }
 
-TEST(PackExportFiles, NothingToPackGivesAnEmptyArchive) {
+// An empty archive in place of the user's file would destroy it and claim an export.
+TEST(PackExportFiles, NothingToPackLeavesTheTargetAlone) {
   Workstation ws;
+  ws.files().AddFile(kArchive, kOlderArchive);
 
-  EXPECT_EQ(PackExportFiles(kArchive, {kLog}), 1);
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry}, &outcome), 0);
 
-  const Archive archive = ReadArchive(ws, kArchive);
-  ASSERT_TRUE(archive.readable) << archive.error;
-  EXPECT_TRUE(archive.entries.empty());
+  EXPECT_EQ(ws.files().Paths(), std::vector<std::string>{kArchive});
+  EXPECT_EQ(ws.files().Contents(kArchive), kOlderArchive);
+  EXPECT_TRUE(outcome.finished);
+  EXPECT_FALSE(outcome.placed);
+  EXPECT_EQ(outcome.error, ERROR_FILE_NOT_FOUND);
 }
 
-TEST(CZLib, DestructorCompletesAnArchiveLeftOpen) {
+TEST(CZLib, DestructorCompletesAnArchiveLeftOpenAndClosesItsFile) {
   Workstation ws;
   ws.files().AddFile(kLog, Text(5000), Utc(2010, 6, 15, 13, 45, 30));
   {
+    platform::File file;
+    ASSERT_EQ(file.CreateForWriting(kArchive.c_str()), ERROR_SUCCESS);
     CZLib zip;
-    ASSERT_TRUE(zip.Open(kArchive.c_str()));
-    EXPECT_EQ(zip.AddFile(kLog.c_str()), 1);
+    ASSERT_TRUE(zip.Open(file));
+    EXPECT_EQ(zip.AddFile(kLog.c_str(), "Vantik.log"), AddResult::kAdded);
     EXPECT_EQ(ws.files().OpenFileCount(), 1);  // the archive
   }
   EXPECT_EQ(ws.files().OpenFileCount(), 0);
@@ -249,64 +250,80 @@ TEST(GetFileLocalWriteTime, FoundFileGivesItsTimeAndMissingOneZero) {
   EXPECT_EQ(missing.high, 0u);
 }
 
-// The bytes of an archive of `paths` as the packer writes them, from a workstation of its own.
-std::string ArchiveOf(const std::vector<std::pair<std::string, std::string>>& files) {
+// The bytes of an archive of `files` as the packer writes them, from a workstation of its own.
+std::string ArchiveOf(const std::vector<std::pair<ExportFile, std::string>>& files) {
   Workstation scratch;
-  std::vector<std::string> paths;
-  for (const auto& [path, contents] : files) {
-    scratch.files().AddFile(path, contents, Utc(2010, 6, 15, 13, 45, 30));
-    paths.push_back(path);
+  std::vector<ExportFile> list;
+  for (const auto& [file, contents] : files) {
+    scratch.files().AddFile(file.path, contents, Utc(2010, 6, 15, 13, 45, 30));
+    list.push_back(file);
   }
-  EXPECT_EQ(PackExportFiles(kArchive, paths), 1);
+  EXPECT_EQ(PackExportFiles(kArchive, list), 1);
   return scratch.files().Contents(kArchive).value_or("");
 }
-
-// A failure on the second of two files: the archive keeps the first entry and is closed whole,
-// so the first file goes; the second stays.
-struct SecondFileCase {
-  const char* name;
-  std::function<void(Files&, std::uint32_t endOfFirstEntry)> fault;
-  std::optional<std::string> messageHex;  // the message box, in code page 936
-  std::vector<std::string> entries;
-  bool minizipLeaks = false;
-};
-
-void PrintTo(const SecondFileCase& c, std::ostream* os) { *os << c.name; }
 
 const std::string kFirst = Text(6000);
 const std::string kSecond = Text(2000);
 
-class FailureOnSecondFile : public ::testing::TestWithParam<SecondFileCase> {};
+// Where things lie in the complete archive of the two files: the end of the first entry, the
+// start of the central directory and the whole size.
+struct Layout {
+  std::uint32_t endOfFirstEntry = 0;
+  std::uint32_t directory = 0;
+  std::uint32_t size = 0;
+};
 
-TEST_P(FailureOnSecondFile, ArchiveKeepsTheFirstEntryAndOnlyTheFirstFileGoes) {
-  const std::uint32_t endOfFirstEntry = CentralDirectoryOffset(ArchiveOf({{kLog, kFirst}}));
-  ASSERT_GT(endOfFirstEntry, 0u);
+Layout TwoFileLayout() {
+  Layout layout;
+  layout.endOfFirstEntry = CentralDirectoryOffset(ArchiveOf({{kLogEntry, kFirst}}));
+  const std::string whole = ArchiveOf({{kLogEntry, kFirst}, {kHotfixEntry, kSecond}});
+  layout.directory = CentralDirectoryOffset(whole);
+  layout.size = static_cast<std::uint32_t>(whole.size());
+  return layout;
+}
+
+// A file that cannot be opened or read is left out; the rest goes into an archive that takes
+// the target's place, and the files packed go.
+struct LeftOutCase {
+  const char* name;
+  std::function<void(Files&)> fault;
+  std::vector<std::string> entries;
+  std::vector<UnpackedFile> unpacked;
+  std::optional<std::string> messageHex;  // the message box, in code page 936
+};
+
+void PrintTo(const LeftOutCase& c, std::ostream* os) { *os << c.name; }
+
+class FileLeftOut : public ::testing::TestWithParam<LeftOutCase> {};
+
+TEST_P(FileLeftOut, ArchiveHoldsTheRestAndTheFileStays) {
+  const LeftOutCase& c = GetParam();
   Workstation ws;
   ws.files()
+      .AddFile(kArchive, kOlderArchive)
       .AddFile(kLog, kFirst, Utc(2010, 6, 15, 13, 45, 30))
       .AddFile(kHotfixes, kSecond, Utc(2010, 6, 15, 13, 45, 30));
-  GetParam().fault(ws.files(), endOfFirstEntry);
+  c.fault(ws.files());
 
-  {
-    std::optional<MinizipLeakAllowed> allowLeak;
-    if (GetParam().minizipLeaks) allowLeak.emplace();
-    EXPECT_EQ(PackExportFiles(kArchive, {kLog, kHotfixes}), 0);
-  }
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry, kHotfixEntry}, &outcome), 0);
 
   const Archive archive = ReadArchive(ws, kArchive);
   ASSERT_TRUE(archive.readable) << archive.error;
   EXPECT_TRUE(archive.unzipOk) << archive.error;
-  ASSERT_EQ(archive.entries.size(), GetParam().entries.size());
-  ExpectEntry(archive.entries[0], "Vantik.log", kFirst, {2010, 6, 15, 13, 45, 30});
-  for (std::size_t i = 1; i < archive.entries.size(); ++i) {
-    EXPECT_EQ(archive.entries[i].name, GetParam().entries[i]);
+  EXPECT_EQ(Names(archive), c.entries);
+  EXPECT_TRUE(outcome.finished && outcome.placed);
+  EXPECT_EQ(outcome.unpacked, c.unpacked);
+  // The file left out stays; the one packed goes; nothing is left beside the archive.
+  std::vector<std::string> left = {kArchive};
+  for (const UnpackedFile& file : c.unpacked) {
+    left.push_back(file.name == "Vantik.log" ? kLog : kHotfixes);
   }
-  EXPECT_FALSE(ws.files().Contents(kLog));
-  EXPECT_EQ(ws.files().Contents(kHotfixes), kSecond);
+  EXPECT_EQ(Sorted(ws.files().Paths()), Sorted(left));
   const auto boxes = ws.MessageBoxes();
-  if (GetParam().messageHex) {
+  if (c.messageHex) {
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(Hex(boxes[0]), *GetParam().messageHex);
+    EXPECT_EQ(Hex(boxes[0]), *c.messageHex);
   } else {
     EXPECT_TRUE(boxes.empty());
   }
@@ -314,98 +331,207 @@ TEST_P(FailureOnSecondFile, ArchiveKeepsTheFirstEntryAndOnlyTheFirstFileGoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Faults, FailureOnSecondFile,
+    Faults, FileLeftOut,
     ::testing::Values(
         // "创建文件失败! 错误代码 [32]\r\n"
-        SecondFileCase{"CannotBeOpened",
-                       [](Files& f, std::uint32_t) {
-                         f.Fail(FileCall::kOpen, ERROR_SHARING_VIOLATION, kHotfixes);
-                       },
-                       "b4b4bda8cec4bcfecaa7b0dc2120b4edcef3b4fac2eb205b33325d0d0a",
-                       {"Vantik.log"}},
-        // The disk refuses the second entry's header once, then takes the directory.
-        SecondFileCase{"EntryCannotBeStarted",
-                       [](Files& f, std::uint32_t endOfFirstEntry) {
-                         f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kArchive, 1, endOfFirstEntry);
-                       },
-                       std::nullopt,
-                       {"Vantik.log"},
-                       true},
-        // minizip cannot take back an entry it has begun: the second holds what was read
-        // before the failure, here nothing. Its file stays, so nothing is lost.
-        SecondFileCase{"ReadFails",
-                       [](Files& f, std::uint32_t) {
-                         f.Fail(FileCall::kRead, ERROR_ACCESS_DENIED, kHotfixes, 1);
-                       },
-                       std::nullopt,
-                       {"Vantik.log", "WindowsUpdate.log"}}),
+        LeftOutCase{"SecondCannotBeOpened",
+                    [](Files& f) { f.Fail(FileCall::kOpen, ERROR_SHARING_VIOLATION, kHotfixes); },
+                    {"Vantik.log"},
+                    {{"WindowsUpdate.log", ERROR_SHARING_VIOLATION}},
+                    "b4b4bda8cec4bcfecaa7b0dc2120b4edcef3b4fac2eb205b33325d0d0a"},
+        LeftOutCase{"FirstHeldByAnotherProgram",
+                    [](Files& f) { f.Hold(kLog); },
+                    {"WindowsUpdate.log"},
+                    {{"Vantik.log", ERROR_SHARING_VIOLATION}},
+                    "b4b4bda8cec4bcfecaa7b0dc2120b4edcef3b4fac2eb205b33325d0d0a"},
+        // minizip cannot take back an entry it has begun: the archive is written again without
+        // the file, so that no part of it is in there.
+        LeftOutCase{"SecondCannotBeRead",
+                    [](Files& f) { f.Fail(FileCall::kRead, ERROR_ACCESS_DENIED, kHotfixes, 1); },
+                    {"Vantik.log"},
+                    {{"WindowsUpdate.log", ERROR_ACCESS_DENIED}},
+                    std::nullopt},
+        LeftOutCase{"FirstFailsHalfwayThrough",
+                    [](Files& f) {
+                      // Its first block reads; the second does not.
+                      f.Fail(FileCall::kRead, ERROR_ACCESS_DENIED, kLog, 1);
+                    },
+                    {"WindowsUpdate.log"},
+                    {{"Vantik.log", ERROR_ACCESS_DENIED}},
+                    std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The archive is not completed: whatever was packed stays in the temporary folder.
-struct NoArchiveCase {
+// The archive cannot be completed, read back or put in place: the target keeps its bytes,
+// nothing is left beside it, and every file stays.
+struct KeptCase {
   const char* name;
-  std::function<void(Files&, std::uint32_t directoryOffset)> fault;
-  std::string archivePath;
+  std::function<void(Files&, const Layout&)> fault;
+  long error;  // what the outcome says
+  bool minizipLeaks = false;
+  bool folderGone = false;  // and the older archive with it
 };
 
-void PrintTo(const NoArchiveCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.name; }
 
-class ArchiveNotCompleted : public ::testing::TestWithParam<NoArchiveCase> {};
+class TargetKept : public ::testing::TestWithParam<KeptCase> {};
 
-TEST_P(ArchiveNotCompleted, ResultIsZeroAndEveryFileStays) {
-  const std::uint32_t directoryOffset =
-      CentralDirectoryOffset(ArchiveOf({{kLog, kFirst}, {kHotfixes, kSecond}}));
-  ASSERT_GT(directoryOffset, 0u);
+TEST_P(TargetKept, OlderArchiveKeepsItsBytesAndEveryFileStays) {
+  const KeptCase& c = GetParam();
+  const Layout layout = TwoFileLayout();
+  ASSERT_GT(layout.endOfFirstEntry, 0u);
+  ASSERT_GT(layout.directory, layout.endOfFirstEntry);
   Workstation ws;
   ws.files()
+      .AddFile(kArchive, kOlderArchive)
       .AddFile(kLog, kFirst, Utc(2010, 6, 15, 13, 45, 30))
       .AddFile(kHotfixes, kSecond, Utc(2010, 6, 15, 13, 45, 30));
-  GetParam().fault(ws.files(), directoryOffset);
+  c.fault(ws.files(), layout);
 
-  EXPECT_EQ(PackExportFiles(GetParam().archivePath, {kLog, kHotfixes}), 0);
+  PackOutcome outcome;
+  {
+    std::optional<MinizipLeakAllowed> allowLeak;
+    if (c.minizipLeaks) allowLeak.emplace();
+    EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry, kHotfixEntry}, &outcome), 0);
+  }
 
+  const std::optional<std::string> older =
+      c.folderGone ? std::nullopt : std::optional<std::string>(kOlderArchive);
+  EXPECT_EQ(ws.files().Contents(kArchive), older);
   EXPECT_EQ(ws.files().Contents(kLog), kFirst);
   EXPECT_EQ(ws.files().Contents(kHotfixes), kSecond);
-  EXPECT_TRUE(ws.MessageBoxes().empty());
+  std::vector<std::string> expected = {kHotfixes, kLog};
+  if (older) expected.push_back(kArchive);
+  EXPECT_EQ(Sorted(ws.files().Paths()), Sorted(expected)) << "nothing left beside the target";
+  EXPECT_TRUE(outcome.finished);
+  EXPECT_FALSE(outcome.placed);
+  EXPECT_EQ(outcome.error, c.error);
   EXPECT_EQ(ws.files().OpenFileCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Faults, ArchiveNotCompleted,
-    ::testing::Values(NoArchiveCase{"ArchivePathEmpty", [](Files&, std::uint32_t) {}, ""},
-                      NoArchiveCase{"ArchiveCannotBeCreated",
-                                    [](Files& f, std::uint32_t) {
-                                      f.Fail(FileCall::kCreate, ERROR_ACCESS_DENIED, kArchive);
-                                    },
-                                    kArchive},
-                      // Both entries are out; the disk fills up under the central directory.
-                      NoArchiveCase{"DiskFullAtTheDirectory",
-                                    [](Files& f, std::uint32_t directoryOffset) {
-                                      f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kArchive, -1,
-                                             directoryOffset);
-                                    },
-                                    kArchive},
-                      NoArchiveCase{"DiskFullInTheFirstEntry",
-                                    [](Files& f, std::uint32_t) {
-                                      f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kArchive, -1, 100);
-                                    },
-                                    kArchive},
-                      NoArchiveCase{"ArchiveCloseFails",
-                                    [](Files& f, std::uint32_t) {
-                                      f.Fail(FileCall::kClose, ERROR_DISK_FULL, kArchive);
-                                    },
-                                    kArchive}),
+    Faults, TargetKept,
+    ::testing::Values(
+        KeptCase{"FolderGone",
+                 [](Files& f, const Layout&) { f.MissingFolder("C:\\Users\\tester\\Desktop"); },
+                 ERROR_PATH_NOT_FOUND, false, true},
+        KeptCase{"FolderRefusesNewFiles",
+                 [](Files& f, const Layout&) {
+                   f.Fail(FileCall::kCreate, ERROR_ACCESS_DENIED, kBeside);
+                 },
+                 ERROR_ACCESS_DENIED},
+        // The disk fills up after N bytes of the new archive, for N from nothing at all to
+        // the last byte of the end record.
+        KeptCase{"DiskFullAtOnce",
+                 [](Files& f, const Layout&) {
+                   f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kBeside, -1, 0);
+                 },
+                 ERROR_DISK_FULL, true},
+        KeptCase{"DiskFullInTheFirstEntry",
+                 [](Files& f, const Layout&) {
+                   f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kBeside, -1, 100);
+                 },
+                 ERROR_DISK_FULL},
+        // The disk refuses the second entry's header once, then takes the rest.
+        KeptCase{"SecondEntryCannotBeStarted",
+                 [](Files& f, const Layout& at) {
+                   f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kBeside, 1, at.endOfFirstEntry);
+                 },
+                 ERROR_DISK_FULL, true},
+        KeptCase{"DiskFullAtTheDirectory",
+                 [](Files& f, const Layout& at) {
+                   f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kBeside, -1, at.directory);
+                 },
+                 ERROR_DISK_FULL},
+        KeptCase{"DiskFullInsideTheDirectory",
+                 [](Files& f, const Layout& at) {
+                   f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kBeside, -1, at.directory + 30);
+                 },
+                 ERROR_DISK_FULL},
+        KeptCase{"DiskFullAtTheLastByte",
+                 [](Files& f, const Layout& at) {
+                   f.Fail(FileCall::kWrite, ERROR_DISK_FULL, kBeside, -1, at.size - 1);
+                 },
+                 ERROR_DISK_FULL},
+        KeptCase{
+            "FlushFails",
+            [](Files& f, const Layout&) { f.Fail(FileCall::kFlush, ERROR_DISK_FULL, kBeside); },
+            ERROR_DISK_FULL},
+        KeptCase{
+            "CloseFails",
+            [](Files& f, const Layout&) { f.Fail(FileCall::kClose, ERROR_DISK_FULL, kBeside, 1); },
+            ERROR_DISK_FULL},
+        // The disk says it took the directory but kept only a part: reading back finds it.
+        KeptCase{"DiskLosesWhatItWasGiven",
+                 [](Files& f, const Layout& at) {
+                   f.Fail(FileCall::kWrite, ERROR_SUCCESS, kBeside, 1, at.directory + 10);
+                 },
+                 ERROR_INVALID_DATA},
+        KeptCase{"ReadingBackFails",
+                 [](Files& f, const Layout&) {
+                   f.Fail(FileCall::kRead, ERROR_SHARING_VIOLATION, kBeside);
+                 },
+                 ERROR_SHARING_VIOLATION},
+        // A viewer has the older archive open.
+        KeptCase{"TargetHeldOpen", [](Files& f, const Layout&) { f.Hold(kArchive); },
+                 ERROR_SHARING_VIOLATION},
+        KeptCase{
+            "MoveRefused",
+            [](Files& f, const Layout&) { f.Fail(FileCall::kMove, ERROR_ACCESS_DENIED, kBeside); },
+            ERROR_ACCESS_DENIED}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PackExportFiles, EmptyOrUncreatableArchiveLeavesNoArchive) {
+// An archive that lost every file it was to hold does not take the place of the user's.
+TEST(PackExportFiles, ArchiveOfNoFileDoesNotReplaceTheTarget) {
+  Workstation ws;
+  ws.files()
+      .AddFile(kArchive, kOlderArchive)
+      .AddFile(kLog, kFirst, Utc(2010, 6, 15, 13, 45, 30))
+      .Hold(kLog);
+
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry}, &outcome), 0);
+
+  EXPECT_EQ(ws.files().Contents(kArchive), kOlderArchive);
+  EXPECT_FALSE(outcome.placed);
+  EXPECT_EQ(outcome.error, ERROR_SUCCESS);
+  EXPECT_EQ(outcome.unpacked, (std::vector<UnpackedFile>{{"Vantik.log", ERROR_SHARING_VIOLATION}}));
+  EXPECT_EQ(Sorted(ws.files().Paths()), Sorted({kArchive, kLog}));
+}
+
+TEST(PackExportFiles, EmptyTargetPathWritesNothing) {
   Workstation ws;
   ws.files().AddFile(kLog, "log", Utc(2010, 6, 15, 13, 45, 30));
-  ws.files().Fail(FileCall::kCreate, ERROR_ACCESS_DENIED, kArchive);
-
-  EXPECT_EQ(PackExportFiles("", {kLog}), 0);
-  EXPECT_EQ(PackExportFiles(kArchive, {kLog}), 0);
-
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles("", {kLogEntry}, &outcome), 0);
   EXPECT_EQ(ws.files().Paths(), std::vector<std::string>{kLog});
+  EXPECT_FALSE(outcome.placed);
+  EXPECT_EQ(outcome.error, ERROR_PATH_NOT_FOUND);
+}
+
+// A claim that is never granted again, as an abandoned run's.
+class AbandonedClaim : public platform::TaskClaim {
+ public:
+  bool Acquire() override { return false; }
+  void Release() override {}
+};
+
+// The packing unit of a run abandoned while it packed: the target is not touched and nothing
+// is said for the run, which the next one would otherwise read.
+TEST(PackExportFiles, AbandonedRunLeavesTheTargetAndItsOutcomeAlone) {
+  Workstation ws;
+  ws.files().AddFile(kArchive, kOlderArchive).AddFile(kLog, kFirst, Utc(2010, 6, 15, 13, 45, 30));
+  AbandonedClaim abandoned;
+  platform::SetThreadTaskClaim(&abandoned);
+  PackOutcome outcome;
+  outcome.error = 12345;
+  const int result = PackExportFiles(kArchive, {kLogEntry}, &outcome);
+  platform::SetThreadTaskClaim(nullptr);
+
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(ws.files().Contents(kArchive), kOlderArchive);
+  EXPECT_FALSE(outcome.finished);
+  EXPECT_EQ(outcome.error, 12345);
+  EXPECT_EQ(Sorted(ws.files().Paths()), Sorted({kArchive, kLog}));
 }
 
 }  // namespace

@@ -15,23 +15,18 @@
 #include "report/export_units.h"
 #include "report/os_kind.h"
 #include "report/page_info.h"
+#include "tests/report/export_fixture.h"
 #include "tests/report/zip_reader.h"
 #include "tests/support/hex.h"
 
 namespace {
 
+using namespace export_test;
 using platform::VersionInfo;
+
+class Export : public ExportTest {};
 using platform::sim::FileCall;
 using platform::sim::Files;
-using platform::sim::ShellCall;
-using platform::sim::ShellOutcome;
-
-constexpr char kTemp[] = "C:\\Documents and Settings\\tester\\Local Settings\\Temp\\";
-const std::string kLog = std::string(kTemp) + "Vantik.log";
-const std::string kHotfixes = std::string(kTemp) + "WindowsUpdate.log";
-
-const VersionInfo kWindowsXp{2, 5, 1, 2600, 3, 1};
-const VersionInfo kWindows7{2, 6, 1, 7601, 1, 1};
 
 // The nine banners, as the log holds them between the sections.
 const std::vector<std::string> kBanners = {
@@ -60,49 +55,6 @@ std::string ComposedLog() {
   return log + kBanners.back();
 }
 
-// Each command writes a line naming itself into every file its redirections name.
-ShellOutcome EchoCommands(const ShellCall& call, Files& files) {
-  std::string::size_type at = 0;
-  while ((at = call.parameters.find(">> \"", at)) != std::string::npos) {
-    const auto start = at + 4;
-    const auto end = call.parameters.find('"', start);
-    files.Append(call.parameters.substr(start, end - start), "[" + call.verb + "]\r\n");
-    at = end;
-  }
-  return {};
-}
-
-class Export : public ::testing::Test {
- protected:
-  Export() {
-    g_strExportTempDir.clear();
-    g_strExportZipPath.clear();
-    g_strExportLogPath.clear();
-    g_exportFiles.clear();
-    ForgetOSKindForTest();
-    ws_.files().SetTempFolder(kTemp);
-    ws_.shell().SetHandler(EchoCommands);
-  }
-  ~Export() override { ForgetOSKindForTest(); }
-
-  // Builds the export list as the main dialog does and runs every unit in order.
-  std::vector<int> RunExport() {
-    UnitList units;
-    BuildExportUnits(units);
-    std::vector<int> results;
-    for (const auto& unit : units) results.push_back(unit.taskFunc());
-    return results;
-  }
-
-  std::vector<std::string> Verbs() {
-    std::vector<std::string> verbs;
-    for (const auto& call : ws_.shell().Calls()) verbs.push_back(call.verb);
-    return verbs;
-  }
-
-  platform::sim::Workstation ws_;
-};
-
 TEST(ExportBanners, EachHasItsLength) {
   const std::vector<std::size_t> lengths = {84, 84, 84, 84, 84, 84, 86, 77, 79};
   for (std::size_t i = 0; i < kBanners.size(); ++i) EXPECT_EQ(kBanners[i].size(), lengths[i]) << i;
@@ -119,10 +71,12 @@ TEST_F(Export, LogHoldsTheNineBannersThenTheCaptures) {
   EXPECT_EQ(ExportSpiInfo(), 0);
   EXPECT_EQ(ExportDnsInfo(), 0);
   EXPECT_EQ(ws_.files().Contents(kLog), ComposedLog() + "[runas]\r\n[runas]\r\n[runas]\r\n");
-  EXPECT_EQ(g_strExportTempDir, kTemp);
+  EXPECT_EQ(g_strExportTempDir, kRun) << "a folder of the run's own";
   EXPECT_EQ(g_strExportZipPath, "C:\\out\\Vantik.zip");
   EXPECT_EQ(g_strExportLogPath, kLog);
-  EXPECT_EQ(g_exportFiles, std::vector<std::string>{kLog});
+  ASSERT_EQ(g_exportFiles.size(), 1u);
+  EXPECT_EQ(g_exportFiles[0].path, kLog);
+  EXPECT_EQ(g_exportFiles[0].entryName, "Vantik.log");
   ASSERT_EQ(ws_.SaveAsCalls().size(), 1u);
   EXPECT_EQ(ws_.SaveAsCalls()[0].initialName, "Vantik.zip");
   EXPECT_EQ(ws_.SaveAsCalls()[0].filter, "Zip Files (*.zip)|*.zip||");
@@ -231,7 +185,7 @@ TEST_F(Export, OlderSystemHasFourUnitsAndOpensWithoutElevation) {
   for (const auto& unit : units) steps.push_back(unit.stepText);
   EXPECT_EQ(steps, (std::vector<std::string>{"正在导出基本信息...", "正在导出SPI信息...",
                                              "正在导出DNS信息...", "正在生成报告..."}));
-  EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 1}));
+  EXPECT_EQ(RunUnits(), (std::vector<int>{0, 0, 0, 1}));
   EXPECT_EQ(Verbs(), (std::vector<std::string>{"open", "open"}));
   const auto archive = ReadArchive(ws_, "C:\\out\\Vantik.zip");
   ASSERT_TRUE(archive.readable && archive.unzipOk) << archive.error;
@@ -247,37 +201,37 @@ TEST_F(Export, NewerSystemHasFiveUnitsAndAsksForElevation) {
   BuildExportUnits(units);
   ASSERT_EQ(units.size(), 5u);
   EXPECT_EQ(units[1].stepText, "正在导出补丁信息...");
-  EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 0, 1}));
+  EXPECT_EQ(RunUnits(), (std::vector<int>{0, 0, 0, 0, 1}));
   EXPECT_EQ(Verbs(), (std::vector<std::string>{"runas", "runas", "runas"}));
   const auto archive = ReadArchive(ws_, "C:\\out\\Vantik.zip");
   ASSERT_TRUE(archive.readable && archive.unzipOk) << archive.error;
   EXPECT_EQ(Names(archive), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
-  EXPECT_FALSE(ws_.files().Contents(kLog));
-  EXPECT_FALSE(ws_.files().Contents(kHotfixes));
+  EXPECT_EQ(LeftUnder(ws_.files(), kTemp), std::vector<std::string>{}) << "the run's folder went";
 }
 
-TEST_F(Export, CancelledSaveAsWritesNoArchive) {
+// Nothing of a cancelled export is left for the next: each export works in a folder of its
+// own, and only after the Save As dialog has given it a place for the archive.
+TEST_F(Export, CancelledSaveAsWritesNothingAndLeavesNothingForTheNext) {
   ws_.SetWindowsVersion(kWindows7);
-  ws_.files().AddFile("C:\\out\\Vantik.zip", "an earlier archive");
+  ws_.files().AddFile(kTarget, kOlderArchive);
   ws_.AnswerSaveAs(std::nullopt);
-  EXPECT_EQ(RunExport(), (std::vector<int>{-1, 0, -1, -1, 0}));
-  EXPECT_EQ(ws_.files().Contents("C:\\out\\Vantik.zip"), "an earlier archive");
-  EXPECT_FALSE(ws_.files().Contents(kLog));
-  EXPECT_EQ(g_exportFiles, std::vector<std::string>{kHotfixes});
-  EXPECT_TRUE(ws_.files().Contents(kHotfixes)) << "left for the next export";
+  EXPECT_EQ(RunUnits(), (std::vector<int>{-1, -1, -1, -1, 0}));
+  EXPECT_EQ(ws_.files().Contents(kTarget), kOlderArchive);
+  EXPECT_TRUE(g_exportFiles.empty());
+  EXPECT_EQ(LeftUnder(ws_.files(), kTemp), std::vector<std::string>{});
+  EXPECT_EQ(Verbs(), std::vector<std::string>{}) << "no command without a place to write";
 
-  // The next export packs the hotfix list first, as it was listed first.
   ws_.AnswerSaveAs("C:\\out\\second.zip");
-  EXPECT_EQ(RunExport(), (std::vector<int>{0, 0, 0, 0, 1}));
+  EXPECT_EQ(RunUnits(), (std::vector<int>{0, 0, 0, 0, 1}));
   const auto archive = ReadArchive(ws_, "C:\\out\\second.zip");
   ASSERT_TRUE(archive.readable && archive.unzipOk) << archive.error;
-  EXPECT_EQ(Names(archive), (std::vector<std::string>{"WindowsUpdate.log", "Vantik.log"}));
+  EXPECT_EQ(Names(archive), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
 }
 
 TEST_F(Export, NameWithoutExtensionIsUsedAsTyped) {
   ws_.SetWindowsVersion(kWindowsXp);
   ws_.AnswerSaveAs("C:\\out\\report");
-  RunExport();
+  RunUnits();
   EXPECT_TRUE(ReadArchive(ws_, "C:\\out\\report").readable);
   EXPECT_FALSE(ws_.files().Contents("C:\\out\\report.zip"));
 }
@@ -286,8 +240,8 @@ TEST_F(Export, SecondExportPacksTheSameEntries) {
   ws_.SetWindowsVersion(kWindows7);
   ws_.AnswerSaveAs("C:\\out\\one.zip");
   ws_.AnswerSaveAs("C:\\out\\two.zip");
-  RunExport();
-  RunExport();
+  RunUnits();
+  RunUnits();
   const auto one = ReadArchive(ws_, "C:\\out\\one.zip");
   const auto two = ReadArchive(ws_, "C:\\out\\two.zip");
   ASSERT_TRUE(one.readable && two.readable) << one.error << two.error;
@@ -295,20 +249,23 @@ TEST_F(Export, SecondExportPacksTheSameEntries) {
   EXPECT_EQ(Names(two), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
 }
 
-TEST_F(Export, LogThatCannotBeCreatedIsNotListed) {
+// Without a log the later units have nothing to append to, and the target nothing to take.
+TEST_F(Export, LogThatCannotBeCreatedIsNotListedAndLeavesNoPathBehind) {
   ws_.SetWindowsVersion(kWindowsXp);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   ws_.files().Fail(FileCall::kCreate, ERROR_ACCESS_DENIED, kLog);
   EXPECT_EQ(ExportBasicInfo(), -1);
   EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"1Couldn't create the file!"});
   EXPECT_TRUE(g_exportFiles.empty());
-  EXPECT_EQ(g_strExportLogPath, kLog) << "the captures still append to it";
+  EXPECT_TRUE(g_strExportLogPath.empty());
+  EXPECT_TRUE(g_strExportZipPath.empty());
+  EXPECT_EQ(LeftUnder(ws_.files(), kTemp), std::vector<std::string>{}) << "the run's folder went";
 }
 
 TEST_F(Export, WriteFailingHalfwayKeepsWhatWasWrittenAndListsTheLog) {
   ws_.SetWindowsVersion(kWindowsXp);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
-  ws_.files().Fail(FileCall::kWrite, 112 /* ERROR_DISK_FULL */, kLog, -1, 200);
+  ws_.files().Fail(FileCall::kWrite, ERROR_DISK_FULL, kLog, -1, 200);
   EXPECT_EQ(ExportBasicInfo(), 0);
   // 失败 is not in this text: the exclamation mark is the full-width one, a3 a1.
   EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"Failed when save log\xA3\xA1"});
@@ -316,7 +273,9 @@ TEST_F(Export, WriteFailingHalfwayKeepsWhatWasWrittenAndListsTheLog) {
   ASSERT_TRUE(log);
   EXPECT_LE(log->size(), 200u);
   EXPECT_EQ(ComposedLog().compare(0, log->size(), *log), 0) << "a prefix of the full log";
-  EXPECT_EQ(g_exportFiles, std::vector<std::string>{kLog});
+  ASSERT_EQ(g_exportFiles.size(), 1u);
+  EXPECT_EQ(g_exportFiles[0].path, kLog);
+  EXPECT_EQ(g_exportOutcome.logWriteError, ERROR_DISK_FULL);
 }
 
 TEST_F(Export, TemporaryFolderProblems) {
@@ -326,8 +285,8 @@ TEST_F(Export, TemporaryFolderProblems) {
   ws_.files().SetTempFolder(deep);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   EXPECT_EQ(ExportBasicInfo(), 0);
-  EXPECT_EQ(g_strExportTempDir, deep);
-  EXPECT_TRUE(ws_.files().Contents(deep + "Vantik.log"));
+  EXPECT_EQ(g_strExportTempDir, deep + "Vantik-00000001\\");
+  EXPECT_TRUE(ws_.files().Contents(deep + "Vantik-00000001\\Vantik.log"));
   EXPECT_FALSE(ws_.files().Contents("Vantik.log")) << "never the current folder";
 
   ws_.files().Fail(FileCall::kTempFolder, ERROR_ACCESS_DENIED);

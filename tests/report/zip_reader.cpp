@@ -112,3 +112,14 @@ std::vector<std::string> Names(const Archive& archive) {
   for (const Entry& entry : archive.entries) names.push_back(entry.name);
   return names;
 }
+
+std::uint32_t CentralDirectoryOffset(const std::string& zip) {
+  if (zip.size() < 22) return 0;
+  const auto byte = [&zip](std::size_t at) { return static_cast<std::uint8_t>(zip[at]); };
+  const std::size_t end = zip.size() - 22;
+  if (byte(end) != 0x50 || byte(end + 1) != 0x4B || byte(end + 2) != 5 || byte(end + 3) != 6) {
+    return 0;
+  }
+  return byte(end + 16) | byte(end + 17) << 8 | byte(end + 18) << 16 |
+         static_cast<std::uint32_t>(byte(end + 19)) << 24;
+}

@@ -42,3 +42,7 @@ Archive ReadArchive(platform::sim::Workstation& ws, const std::string& path);
 
 // The entries' names, in archive order.
 std::vector<std::string> Names(const Archive& archive);
+
+// Where the central directory starts, from the end record of an archive without a comment
+// (the end of its last entry), or 0 when there is no such record.
+std::uint32_t CentralDirectoryOffset(const std::string& zip);

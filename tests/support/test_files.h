@@ -4,6 +4,8 @@
 // shell tests run: " /C exit N" and " /C echo TEXT>> \"PATH\"".
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,8 +27,21 @@ class TestFiles {
   std::optional<std::string> Contents(std::string_view path) const;
   // What the system's own conversion makes of a UTC time as local time.
   platform::FileTime LocalFromUtc(platform::FileTime utc) const;
+  // A folder that does not exist, given by a path that names none: on the simulated
+  // workstation, where any folder would do, it is declared gone. Returns the path.
+  std::string AbsentFolder(std::string_view path);
 
  private:
   struct Backend;
   std::unique_ptr<Backend> backend_;
 };
+
+// A path in the temporary folder named after the running test and `name`, so that no two
+// tests meet.
+inline std::string PathForTest(const TestFiles& files, std::string_view name) {
+  std::string path = files.TempFolder();
+  path += ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  path += '-';
+  path += name;
+  return path;
+}

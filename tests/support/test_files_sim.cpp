@@ -77,3 +77,8 @@ std::optional<std::string> TestFiles::Contents(std::string_view path) const {
 platform::FileTime TestFiles::LocalFromUtc(platform::FileTime utc) const {
   return utc;  // the simulated workstation keeps local time at UTC
 }
+
+std::string TestFiles::AbsentFolder(std::string_view path) {
+  backend_->workstation.files().MissingFolder(path);
+  return std::string(path);
+}

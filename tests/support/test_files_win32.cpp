@@ -80,3 +80,8 @@ platform::FileTime TestFiles::LocalFromUtc(platform::FileTime utc) const {
   EXPECT_TRUE(FileTimeToLocalFileTime(&in, &out));
   return platform::FileTime{out.dwLowDateTime, out.dwHighDateTime};
 }
+
+std::string TestFiles::AbsentFolder(std::string_view path) {
+  EXPECT_EQ(GetFileAttributesA(std::string(path).c_str()), INVALID_FILE_ATTRIBUTES) << path;
+  return std::string(path);
+}

@@ -69,6 +69,11 @@ TEST(TextTableTest, ChineseBytesAreCodePage936) {
       {TEXT_FILE_FILTER,
        "d5efb6cfd0c5cfa2cec4bcfe20282a2e6c6f67297c2a2e6c6f677c416c6c2046696c657320282a2e2a29"
        "7c2a2e2a7c7c"},
+      // The export's closing messages: ASCII exclamation marks, full-width comma and colon.
+      {TEXT_EXPORT_FAILED, "b5bcb3f6caa7b0dc21"},  // 导出失败!
+      {TEXT_ARCHIVE_DISK_FULL, "d1b9cbf5cec4bcfed0b4c8ebcaa7b0dca3acb4c5c5ccbfd5bce4b2bbd7e321"},
+      {TEXT_FILE_NOT_PACKED, "cec4bcfeb4f2b0fccaa7b0dca3ba"},  // 文件打包失败：
+      {TEXT_ERROR_CODE, "b4edcef3b4fac2eb"},                   // 错误代码
   };
   const LanguageGuard chinese(0);
   for (const Pin& pin : kPins) {
@@ -116,6 +121,9 @@ TEST(TextTableTest, EnglishKeepsStoredWording) {
       {TEXT_VIRTUAL_ADAPTER_NOT_INSTALLED, "Tovra Virtual Adapter haven't been installed!"},
       {TEXT_VIRTUAL_ADAPTER_DRIVER, "Virtual Adapter Drive"},
       {TEXT_FILE_FILTER, "Diagnose Info File (*.log)|*.log|All Files (*.*)|*.*||"},
+      {TEXT_FILE_NOT_PACKED, "Fail to pack the file: "},  // the file's name follows
+      {TEXT_ARCHIVE_FOLDER_NOT_FOUND,
+       "Fail to write the archive, the folder does not exist or cannot be reached!"},
   };
   const LanguageGuard english(1);
   for (const Expected& expected : kExpected) {

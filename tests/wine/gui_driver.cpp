@@ -4,15 +4,18 @@
 // closes the program, taking screenshots on the way.
 //
 //   gui_driver.exe [--export-only] [--expect-refusal] [--working-folder <folder>]
+//                  [--archive PATH] [--closing-line TEXT]...
 //                  <vantik.exe> <screenshot folder> <export folder>
 //
-// All are Windows paths; the export folder must exist, and the archive is written there as
-// "Vantik export.zip". --export-only skips the seeding, the buttons and the about box, for a
-// run on a prefix set to another Windows version. --expect-refusal expects the program to
-// refuse to start, as it must beside a "vantik.exe.local" redirection: its message box and
-// nothing else, then its end. --working-folder starts the program in that folder (by default
-// in the driver's own). Prints one PASS or FAIL line per check and exits 0 only when every
-// check passed.
+// All paths are Windows paths; the export folder must exist, and the archive is written there
+// as "Vantik export.zip" unless --archive names another (the Save As dialog's question before
+// replacing a file is answered yes). --export-only skips the seeding, the buttons and the about
+// box, for a run on a prefix set to another Windows version. --expect-refusal expects the
+// program to refuse to start, as it must beside a "vantik.exe.local" redirection: its message
+// box and nothing else, then its end. --working-folder starts the program in that folder (by
+// default in the driver's own). --closing-line expects the export to fail: its closing message
+// must be these lines, and no "导出完毕!" may show; the caller checks what lies at the target.
+// Prints one PASS or FAIL line per check and exits 0 only when every check passed.
 #include "platform/win32/windows_api.h"
 
 #include <commctrl.h>
@@ -70,8 +73,9 @@ constexpr char kAboutCaption[] = "About Vantik";
 constexpr char kBoxCaption[] = "vantik";
 // A space in both the folder and the name: the program quotes every path it hands to cmd.exe.
 constexpr char kArchiveName[] = "Vantik export.zip";
-// What the export leaves in the temporary folder until the archive holds it.
-constexpr const char* kTemporaryFiles[] = {"Vantik.log", "WindowsUpdate.log"};
+// Each export works in a folder of its own in the temporary folder, named so, until it ends.
+constexpr char kRunFolders[] = "Vantik-*";
+constexpr char kLogName[] = "Vantik.log";
 
 constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
 constexpr char kRenego[] = "DisableRenegoOnClient";
@@ -404,6 +408,11 @@ bool IsMessageBox(HWND dialog) {
   return GetDlgItem(dialog, kMessageText) != nullptr && !IsSaveAs(dialog);
 }
 
+// The Save As dialog's own question before it replaces a file: the one box with a Yes button.
+bool IsReplaceQuestion(HWND dialog) {
+  return IsMessageBox(dialog) && GetDlgItem(dialog, IDYES) != nullptr;
+}
+
 HWND FindDialog(DWORD pid, bool (*matches)(HWND)) {
   for (HWND hwnd : VisibleWindows(pid, kDialogClass)) {
     if (matches(hwnd)) return hwnd;
@@ -644,6 +653,19 @@ std::string Describe(const std::vector<Row>& rows) {
     out += std::to_string(row.image);
   }
   return out;
+}
+
+// What matches a pattern of FindFirstFileA, by name.
+std::vector<std::string> Matching(const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
 }
 
 // The temporary folder with its trailing backslash, as the program gets it in the same prefix.
@@ -890,12 +912,18 @@ class Driver {
   }
 
   // Presses "导出信息", answers the Save As dialog with `archive`, follows the export to its
-  // closing message box and dismisses it. Returns whether the program is idle afterwards.
-  bool Export(const std::string& archive) {
+  // closing message box, `closing`, and dismisses it. Returns whether the program is idle
+  // afterwards.
+  bool Export(const std::string& archive, const std::string& closing) {
     checks_.Note("Windows version of this prefix: " + WindowsVersion());
+    closing_ = closing;
     const std::vector<Row> before = ReadRows(0);
-    // The dialog asks before it overwrites, and that question would stop the export.
-    checks_.Expect(!FileExists(archive), "export: no archive before the export", archive);
+    // A run before must not pass for this one: a success starts from no archive; a failure
+    // may start from an older one, which the Save As dialog asks before replacing.
+    older_ = FileExists(archive);
+    if (closing_ == kExportDone) {
+      checks_.Expect(!older_, "export: no archive before the export", archive);
+    }
     HWND button = GetDlgItem(main_, kExport);
     if (button == nullptr) {
       checks_.Expect(false, "export: button 1003", "missing");
@@ -998,21 +1026,47 @@ class Driver {
     checks_.ExpectText("export: file name typed", typed ? TextOf(name) : std::nullopt, archive);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    bool asked = false;
     WaitFor(kDialogCloseTimeoutMs, [&] {
+      asked = AnswerReplaceQuestion() || asked;
       WatchMessageBoxes();
       return !IsWindow(dialog) || !program_.Running();
     });
+    if (older_) {
+      checks_.Expect(asked, "export: Save As asks before replacing the older archive",
+                     asked ? "answered yes" : "not asked");
+    }
     const bool closed = !IsWindow(dialog) && program_.Running();
     checks_.Expect(closed, "export: Save As dialog closes with OK",
                    closed ? "closed" : (program_.Running() ? "still open" : "program ended"));
     return closed;
   }
 
+  // Presses Yes in the Save As dialog's question before it replaces a file; true if it did.
+  bool AnswerReplaceQuestion() {
+    const HWND question = FindDialog(program_.pid(), IsReplaceQuestion);
+    if (question == nullptr) return false;
+    PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+    WaitFor(kDialogCloseTimeoutMs, [&] { return !IsWindow(question); });
+    return true;
+  }
+
+  // The run folders in the temporary folder, and whether one of them holds a log.
+  std::vector<std::string> RunFolders(const std::string& temp, bool* log_seen) const {
+    std::vector<std::string> folders;
+    for (const std::string& name : Matching(temp + kRunFolders)) {
+      folders.push_back(temp + name);
+      if (FileExists(temp + name + "\\" + kLogName)) *log_seen = true;
+    }
+    return folders;
+  }
+
   bool FinishExport(const std::vector<Row>& before, const std::string& archive) {
     const std::string temp = TempFolder();
-    const std::string log = temp + kTemporaryFiles[0];
     // Seeing the log proves that the folder checked below is the one the program writes to.
-    bool log_seen = !temp.empty() && FileExists(log);
+    bool log_seen = false;
+    if (!temp.empty()) RunFolders(temp, &log_seen);
     // Best effort: under Wine the whole export after the Save As dialog takes well under a
     // second, so the progress dialog gets only a short moment to paint itself again.
     Sleep(kProgressPaintMs);
@@ -1022,57 +1076,68 @@ class Driver {
       checks_.Note("10-export-progress skipped: the progress dialog had closed");
     }
 
+    const bool success = closing_ == kExportDone;
+    const std::string closing = success ? "导出完毕!" : "the closing message";
     HWND done = nullptr;
     bool progress_with_done = false;
     WaitFor(kExportTimeoutMs, [&] {
-      if (!log_seen && !temp.empty()) log_seen = FileExists(log);
+      if (!log_seen && !temp.empty()) RunFolders(temp, &log_seen);
       done = WatchMessageBoxes();
       if (done != nullptr) progress_with_done = FindDialog(program_.pid(), IsProgress) != nullptr;
       return done != nullptr || !program_.Running();
     });
-    checks_.Expect(stray_.empty(), "export: no other message box before 导出完毕!",
+    checks_.Expect(stray_.empty(), "export: no other message box before " + closing,
                    std::to_string(stray_.size()) + " seen");
-    checks_.Expect(
-        done != nullptr, "export: message box 导出完毕! shows",
-        done != nullptr ? "shown" : (program_.Running() ? "not within 120 s" : "program ended"));
+    checks_.Expect(done != nullptr, "export: message box " + closing + " shows",
+                   done != nullptr ? Readable(closing_)
+                                   : (program_.Running() ? "not within 120 s" : "program ended"));
     if (done == nullptr) return false;
-    checks_.Expect(!progress_with_done, "export: progress dialog has closed before 导出完毕!",
+    checks_.Expect(!progress_with_done, "export: progress dialog has closed before " + closing,
                    progress_with_done ? "still open" : "closed");
-    checks_.ExpectText("export: caption of 导出完毕!", TextOf(done), kBoxCaption);
+    checks_.ExpectText("export: caption of " + closing, TextOf(done), kBoxCaption);
     Settle(done);
-    Shot("11-export-done", true);
+    Shot(success ? "11-export-done" : "11-export-failed", true);
     PostMessageA(done, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(done, IDOK)));
     WaitFor(kDialogCloseTimeoutMs, [&] { return Idle() || !program_.Running(); });
     const bool idle = Idle();
     checks_.Expect(
-        idle, "export: 导出完毕! closes with OK and the main dialog is idle",
+        idle, "export: " + closing + " closes with OK and the main dialog is idle",
         idle ? "yes" : (program_.Running() ? "a dialog is still open" : "program ended"));
 
     const std::vector<Row> after = ReadRows(before.size());
     checks_.Expect(
         after == before, "export: list rows unchanged",
         after == before ? Describe(after) : Describe(after) + ", before: " + Describe(before));
-    checks_.Expect(log_seen, "export: log written in the temporary folder", log);
-    for (const char* name : kTemporaryFiles) {
-      const std::string path = temp + name;
-      const bool gone = !temp.empty() && !FileExists(path);
-      checks_.Expect(gone, Enclose("export: ", name, " not left in the temporary folder"),
-                     temp.empty() ? "temporary folder unknown" : (gone ? "absent" : path));
+    checks_.Expect(log_seen, "export: log written in a run folder of the temporary folder",
+                   temp + kRunFolders);
+    bool ignored = false;
+    const std::vector<std::string> left =
+        temp.empty() ? std::vector<std::string>{} : RunFolders(temp, &ignored);
+    checks_.Expect(
+        !temp.empty() && left.empty(), "export: no run folder left in the temporary folder",
+        temp.empty() ? "temporary folder unknown" : (left.empty() ? "none" : left.front()));
+    const std::vector<std::string> beside = Matching(archive + "~*");
+    checks_.Expect(beside.empty(), "export: nothing left beside the target",
+                   beside.empty() ? "none" : beside.front());
+    if (success) {
+      checks_.Expect(FileExists(archive), "export: archive written", archive);
+    } else if (!older_) {
+      checks_.Expect(!FileExists(archive), "export: no archive at the target", archive);
     }
-    checks_.Expect(FileExists(archive), "export: archive written", archive);
     return idle;
   }
 
-  // Returns the visible "导出完毕!" box, if any. Every other message box of the program is a
-  // fault: it is reported once with its caption and text, and closed so that the export goes on.
+  // Returns the visible closing message box the export is expected to end with, if any. Every
+  // other message box of the program is a fault: it is reported once with its caption and
+  // text, and closed so that the export goes on.
   HWND WatchMessageBoxes() {
     HWND done = nullptr;
     for (HWND box : VisibleWindows(program_.pid(), kDialogClass)) {
-      if (!IsMessageBox(box)) continue;
+      if (!IsMessageBox(box) || IsReplaceQuestion(box)) continue;
       const auto text = TextOf(GetDlgItem(box, kMessageText));
       if (!text) continue;  // read again at the next poll
-      if (*text == kExportDone) {
+      if (*text == closing_) {
         done = box;
         continue;
       }
@@ -1094,6 +1159,8 @@ class Driver {
   HWND main_ = nullptr;
   HWND list_ = nullptr;
   std::vector<HWND> stray_;
+  std::string closing_ = kExportDone;  // the closing message the export must end with
+  bool older_ = false;                 // a file lay at the target before the export
 };
 
 struct Options {
@@ -1103,6 +1170,8 @@ struct Options {
   std::string exe;
   std::string shots;
   std::string export_folder;
+  std::string archive;               // empty: "Vantik export.zip" in the export folder
+  std::vector<std::string> closing;  // the lines of the expected closing message
 };
 
 int Drive(const Options& options) {
@@ -1152,7 +1221,14 @@ int Drive(const Options& options) {
       if (!driver.AboutFromCommand()) return;
       if (!driver.AboutFromSystemMenu()) return;
     }
-    if (!driver.Export(Enclose("", options.export_folder, "\\") + kArchiveName)) return;
+    const std::string archive =
+        options.archive.empty() ? Enclose("", options.export_folder, "\\") + kArchiveName : options.archive;
+    std::string closing;
+    for (const std::string& line : options.closing) {
+      if (!closing.empty()) closing += "\r\n";
+      closing += line;
+    }
+    if (!driver.Export(archive, options.closing.empty() ? kExportDone : closing)) return;
     driver.Close();
   }();
 
@@ -1173,6 +1249,8 @@ int main(int argc, char** argv) {
       options.expect_refusal = true;
     } else if (option == "--working-folder" && next + 1 < argc) {
       options.working_folder = argv[++next];
+    } else if ((option == "--archive" || option == "--closing-line") && next + 1 < argc) {
+      (option == "--archive" ? options.archive : options.closing.emplace_back()) = argv[++next];
     } else {
       break;
     }
@@ -1180,6 +1258,7 @@ int main(int argc, char** argv) {
   if (argc - next != 3) {
     std::fprintf(stderr,
                  "usage: gui_driver [--export-only] [--expect-refusal] [--working-folder <folder>] "
+                 "[--archive PATH] [--closing-line TEXT]... "
                  "<path of vantik.exe> <screenshot folder> <export folder>\n");
     return 2;
   }

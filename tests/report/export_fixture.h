@@ -1,0 +1,107 @@
+// What the export tests share: a simulated workstation with a temporary folder and commands
+// that write a line naming themselves, the process-wide export state forgotten before each
+// test, and the export list run as the main dialog runs it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/execute_unit.h"
+#include "platform/sim/workstation.h"
+#include "report/export_state.h"
+#include "report/export_units.h"
+#include "report/os_kind.h"
+
+namespace export_test {
+
+using platform::sim::Files;
+using platform::sim::ShellCall;
+using platform::sim::ShellOutcome;
+
+inline constexpr char kTemp[] = "C:\\Documents and Settings\\tester\\Local Settings\\Temp\\";
+// The first run's own folder: the simulated workstation counts unique names up from 1.
+inline const std::string kRun = std::string(kTemp) + "Vantik-00000001\\";
+inline const std::string kLog = kRun + "Vantik.log";
+inline const std::string kHotfixes = kRun + "WindowsUpdate.log";
+inline const std::string kTarget = "C:\\out\\Vantik.zip";
+inline const std::string kOlderArchive = "PK\x05\x06 the archive of an earlier day";
+
+inline const platform::VersionInfo kWindowsXp{2, 5, 1, 2600, 3, 1};
+inline const platform::VersionInfo kWindows7{2, 6, 1, 7601, 1, 1};
+
+// Each command writes a line naming itself into every file its redirections name.
+inline ShellOutcome EchoCommands(const ShellCall& call, Files& files) {
+  std::string::size_type at = 0;
+  while ((at = call.parameters.find(">> \"", at)) != std::string::npos) {
+    const auto start = at + 4;
+    const auto end = call.parameters.find('"', start);
+    files.Append(call.parameters.substr(start, end - start), "[" + call.verb + "]\r\n");
+    at = end;
+  }
+  return {};
+}
+
+// Forgets what an earlier test's export left in the process-wide state.
+inline void ForgetExports() {
+  g_strExportTempDir.clear();
+  g_strExportZipPath.clear();
+  g_strExportLogPath.clear();
+  g_exportFiles.clear();
+  g_exportRun.reset();
+  g_exportOutcome = ExportOutcome{};
+  ForgetOSKindForTest();
+}
+
+// Builds the export list as the main dialog does and runs every unit in order.
+inline std::vector<int> RunUnits() {
+  UnitList units;
+  BuildExportUnits(units);
+  std::vector<int> results;
+  for (const auto& unit : units) results.push_back(unit.taskFunc());
+  return results;
+}
+
+// Paths left under a folder, files and folders made on purpose alike.
+inline std::vector<std::string> LeftUnder(Files& files, const std::string& folder) {
+  std::vector<std::string> left;
+  std::vector<std::string> all = files.Paths();
+  for (const std::string& made : files.Folders()) all.push_back(made + "\\");
+  for (const std::string& path : all) {
+    if (path.compare(0, folder.size(), folder) == 0) left.push_back(path);
+  }
+  std::sort(left.begin(), left.end());
+  return left;
+}
+
+class ExportTest : public ::testing::Test {
+ protected:
+  ExportTest() {
+    ForgetExports();
+    ws_.files().SetTempFolder(kTemp);
+    ws_.shell().SetHandler(EchoCommands);
+  }
+  ~ExportTest() override {
+    // The run's folder goes before the workstation it lies on.
+    (void)FinishExport();
+    ForgetOSKindForTest();
+  }
+
+  // The export as the main dialog runs it, every unit in order; the message boxes shown.
+  std::vector<std::string> ExportAsTheDialogDoes() {
+    RunExport([] { RunUnits(); }, nullptr);
+    return ws_.MessageBoxes();
+  }
+
+  std::vector<std::string> Verbs() {
+    std::vector<std::string> verbs;
+    for (const auto& call : ws_.shell().Calls()) verbs.push_back(call.verb);
+    return verbs;
+  }
+
+  platform::sim::Workstation ws_;
+};
+
+}  // namespace export_test

@@ -124,17 +124,8 @@
 #endif
 
 // Network, services, devices and sockets: codes and constants of the report's collectors.
-#ifndef ERROR_INVALID_DATA
-#define ERROR_INVALID_DATA 13L
-#endif
 #ifndef ERROR_BUFFER_OVERFLOW
 #define ERROR_BUFFER_OVERFLOW 111L
-#endif
-#ifndef ERROR_INSUFFICIENT_BUFFER
-#define ERROR_INSUFFICIENT_BUFFER 122L
-#endif
-#ifndef ERROR_PROC_NOT_FOUND
-#define ERROR_PROC_NOT_FOUND 127L
 #endif
 #ifndef ERROR_NO_DATA
 #define ERROR_NO_DATA 232L

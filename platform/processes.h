@@ -31,7 +31,8 @@ class Process {
   // object holds none: ERROR_ACCESS_DENIED for a process that does not grant the access (the
   // System process, another user's, a protected one asked for more than
   // PROCESS_QUERY_LIMITED_INFORMATION), ERROR_INVALID_PARAMETER for one that no longer exists.
-  // Before Vista PROCESS_QUERY_LIMITED_INFORMATION is no right of its own and is refused.
+  // Before Vista PROCESS_QUERY_LIMITED_INFORMATION is no right of its own: ask for
+  // PROCESS_QUERY_INFORMATION there.
   [[nodiscard]] long Open(std::uint32_t access, std::uint32_t id);
 
   // EnumProcessModules into room for `capacity` handles: the main executable first, then the

@@ -15,6 +15,7 @@ namespace {
 
 using platform::RegKey;
 using platform::RegRoot;
+using platform::RegView;
 
 constexpr char kUninstallPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char kHotfixPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix";
@@ -47,17 +48,13 @@ bool IsHotfixName(std::string_view name) {
   return platform::cp936::Contains(upper, "KB") || platform::cp936::Contains(upper, "Q");
 }
 
-}  // namespace
+// 64-bit Windows keeps 32-bit and 64-bit programs and their hotfixes in two registry views: the
+// program's own is read first, then the other where there is one, into the one list.
+constexpr RegView kViews[] = {RegView::kOwn, RegView::kOther};
 
-CInstalledSoftwareInfo::CInstalledSoftwareInfo() {
-  ReadUninstallEntries();
-  ReadHotfixEntries();
-  FilterSoftwareList();
-}
-
-int CInstalledSoftwareInfo::ReadUninstallEntries() {
+int ReadUninstallView(RegView view, std::vector<SoftwareEntry>& list) {
   RegKey uninstall;
-  if (uninstall.Open(RegRoot::kLocalMachine, kUninstallPath, KEY_READ) != ERROR_SUCCESS) {
+  if (uninstall.Open(RegRoot::kLocalMachine, kUninstallPath, KEY_READ, view) != ERROR_SUCCESS) {
     return -1;
   }
   const std::string prefix = std::string(kUninstallPath) + "\\";
@@ -71,20 +68,23 @@ int CInstalledSoftwareInfo::ReadUninstallEntries() {
     if (result == ERROR_MORE_DATA) continue;
     if (result != ERROR_SUCCESS) break;
     RegKey entry;
-    if (entry.Open(RegRoot::kLocalMachine, (prefix + name).c_str(), KEY_READ) != ERROR_SUCCESS) {
+    if (entry.Open(RegRoot::kLocalMachine, (prefix + name).c_str(), KEY_READ, view) !=
+        ERROR_SUCCESS) {
       continue;
     }
     std::optional<std::string> displayName = ReadText(entry, "DisplayName", kNameLimit);
     if (!displayName || displayName->empty()) continue;
     std::optional<std::string> version = ReadText(entry, "DisplayVersion", kVersionLimit);
-    m_softwareList.push_back(SoftwareEntry{std::move(*displayName), version.value_or("")});
+    list.push_back(SoftwareEntry{std::move(*displayName), version.value_or("")});
   }
   return 0;
 }
 
-int CInstalledSoftwareInfo::ReadHotfixEntries() {
+int ReadHotfixView(RegView view, std::vector<std::string>& list) {
   RegKey hotfixes;
-  if (hotfixes.Open(RegRoot::kLocalMachine, kHotfixPath, KEY_READ) != ERROR_SUCCESS) return -1;
+  if (hotfixes.Open(RegRoot::kLocalMachine, kHotfixPath, KEY_READ, view) != ERROR_SUCCESS) {
+    return -1;
+  }
   std::uint32_t count = 0;
   if (hotfixes.QueryInfo(&count, nullptr) != ERROR_SUCCESS) count = 0;
   const std::string prefix = std::string(kHotfixPath) + "\\";
@@ -93,7 +93,7 @@ int CInstalledSoftwareInfo::ReadHotfixEntries() {
     if (hotfixes.EnumKey(index, name, sizeof(name)) != ERROR_SUCCESS) continue;
     if (!IsHotfixName(name)) continue;
     RegKey hotfix;
-    if (hotfix.Open(RegRoot::kLocalMachine, (prefix + name).c_str(), KEY_QUERY_VALUE) !=
+    if (hotfix.Open(RegRoot::kLocalMachine, (prefix + name).c_str(), KEY_QUERY_VALUE, view) !=
         ERROR_SUCCESS) {
       continue;
     }
@@ -106,10 +106,36 @@ int CInstalledSoftwareInfo::ReadHotfixEntries() {
     char comments[256];
     if (platform::ReadRegString(hotfix, "Comments", comments, sizeof(comments)) == ERROR_SUCCESS &&
         comments[0] != '\0') {
-      m_hotfixList.emplace_back(comments);
+      list.emplace_back(comments);
     }
   }
   return 0;
+}
+
+// 0 when the key opened in either view, else -1.
+template <typename List>
+int ReadEveryView(int (*read)(RegView, List&), List& list) {
+  int result = -1;
+  for (const RegView view : kViews) {
+    if (read(view, list) == 0) result = 0;
+  }
+  return result;
+}
+
+}  // namespace
+
+CInstalledSoftwareInfo::CInstalledSoftwareInfo() {
+  ReadUninstallEntries();
+  ReadHotfixEntries();
+  FilterSoftwareList();
+}
+
+int CInstalledSoftwareInfo::ReadUninstallEntries() {
+  return ReadEveryView(ReadUninstallView, m_softwareList);
+}
+
+int CInstalledSoftwareInfo::ReadHotfixEntries() {
+  return ReadEveryView(ReadHotfixView, m_hotfixList);
 }
 
 void CInstalledSoftwareInfo::FilterSoftwareList() {

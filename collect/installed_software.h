@@ -1,5 +1,5 @@
 // The installed programs (the machine's uninstall list, without Windows updates) and the
-// installed hotfixes.
+// installed hotfixes, of both registry views on 64-bit Windows.
 #pragma once
 
 #include <string>
@@ -21,10 +21,12 @@ class CInstalledSoftwareInfo {
   std::vector<std::string> GetHotfixList() const { return m_hotfixList; }
 
  private:
-  // Each returns 0, or -1 with its list empty when its key cannot be opened.
+  // Each reads its key in the program's own registry view and then in the other, where there is
+  // one, and returns 0, or -1 with its list empty when the key opens in neither.
   int ReadUninstallEntries();
   int ReadHotfixEntries();
-  // Takes the hotfixes and Windows updates out of the program list, keeping the order.
+  // Takes the hotfixes and Windows updates out of the program list, keeping the order; the
+  // hotfixes of either view remove programs of both.
   void FilterSoftwareList();
 
   std::vector<SoftwareEntry> m_softwareList;

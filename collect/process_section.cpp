@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "collect/section_renderers.h"
+#include "platform/cp936.h"
 #include "platform/win32_codes.h"
 
 bool ProcessIdList::Fill() {
@@ -54,25 +56,67 @@ platform::ModuleHandle ModuleList::First() const {
   return m_modules[static_cast<std::size_t>(m_position)];
 }
 
+namespace {
+
+// Room for the image path of any program run from a MAX_PATH path, in the device form too (260
+// wide characters may take twice as many bytes in code page 936); a longer one is asked for again
+// with room for the longest path Windows has.
+constexpr std::uint32_t kImagePathSize = 1024;
+constexpr std::uint32_t kLongestImagePath = 32768;
+
+// The base name of the process's main module, or "" when it cannot be read.
+std::string MainModuleName(std::uint32_t id) {
+  platform::Process process;
+  // A process that cannot be opened (the System process, one that has just ended) stays
+  // closed, and its module list is then empty.
+  (void)process.Open(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, id);
+  ModuleList modules;
+  modules.Fill(process);
+  char name[260] = {};
+  if (const platform::ModuleHandle first = modules.First(); first != 0) {
+    process.ModuleBaseName(first, name, sizeof(name));
+  }
+  // A name cut to the buffer may lack its zero.
+  return std::string(name, std::find(name, name + sizeof(name), '\0'));
+}
+
+// The file name of the process's executable from its image path, or "" when no way gives it:
+// for processes whose memory this program may not read (64-bit ones seen from the 32-bit
+// build, protected ones). Vista and later give the path with the least right; XP knows only the
+// fuller one.
+std::string ImageFileName(std::uint32_t id) {
+  for (const std::uint32_t access : {std::uint32_t{PROCESS_QUERY_LIMITED_INFORMATION},
+                                     std::uint32_t{PROCESS_QUERY_INFORMATION}}) {
+    platform::Process process;
+    if (process.Open(access, id) != ERROR_SUCCESS) continue;
+    std::vector<char> path(kImagePathSize, '\0');
+    std::uint32_t length = 0;
+    long result = process.ImagePath(path.data(), kImagePathSize, &length);
+    if (result == ERROR_INSUFFICIENT_BUFFER) {
+      path.assign(kLongestImagePath, '\0');
+      result = process.ImagePath(path.data(), kLongestImagePath, &length);
+    }
+    if (result != ERROR_SUCCESS) continue;
+    std::string_view name(path.data(), std::min<std::size_t>(length, path.size() - 1));
+    name.remove_prefix(platform::cp936::AfterLast(name, '\\'));
+    // Cut as a module base name is, to the same buffer, but never within a character.
+    name = name.substr(0, platform::cp936::PrefixLength(name, 260));
+    if (!name.empty()) return std::string(name);
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string RenderProcessSection() {
   std::string text;
   ProcessIdList ids;
   ids.Fill();
   for (std::uint32_t id = ids.Next(); id != 0; id = ids.Next()) {
-    char name[260] = {};
-    platform::Process process;
-    // A process that cannot be opened (the System process, one that has just ended) stays
-    // closed, and its module list is then empty.
-    (void)process.Open(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, id);
-    ModuleList modules;
-    modules.Fill(process);
-    if (const platform::ModuleHandle first = modules.First(); first != 0) {
-      process.ModuleBaseName(first, name, sizeof(name));
-    }
-    // A name cut to the buffer may lack its zero.
-    const auto length = static_cast<std::size_t>(std::find(name, name + sizeof(name), '\0') - name);
-    if (length > 0) {
-      text.append(name, length);
+    std::string name = MainModuleName(id);
+    if (name.empty()) name = ImageFileName(id);
+    if (!name.empty()) {
+      text += name;
       text += "\r\n";
     }
   }

@@ -29,7 +29,10 @@ class Process {
 
   // OpenProcess(access, not inherited, id). Closes any process held before; on failure the
   // object holds none: ERROR_ACCESS_DENIED for a process that does not grant the access (the
-  // System process, another user's), ERROR_INVALID_PARAMETER for one that no longer exists.
+  // System process, another user's, a protected one asked for more than
+  // PROCESS_QUERY_LIMITED_INFORMATION), ERROR_INVALID_PARAMETER for one that no longer exists.
+  // Before Vista PROCESS_QUERY_LIMITED_INFORMATION is no right of its own: ask for
+  // PROCESS_QUERY_INFORMATION there.
   [[nodiscard]] long Open(std::uint32_t access, std::uint32_t id);
 
   // EnumProcessModules into room for `capacity` handles: the main executable first, then the
@@ -43,6 +46,17 @@ class Process {
   // bytes. Returns the bytes copied without the zero, 0 on failure. A name that does not fit
   // is cut, and may then lack its zero: read at most `size` bytes.
   std::uint32_t ModuleBaseName(ModuleHandle module, char* name, std::uint32_t size) const;
+
+  // The full path of the process's executable, which needs neither its memory nor more than
+  // PROCESS_QUERY_LIMITED_INFORMATION: QueryFullProcessImageNameA where kernel32 has it (Vista
+  // and later; "C:\Windows\System32\audiodg.exe"), else GetProcessImageFileNameA from the
+  // process status DLL (XP, where the handle needs PROCESS_QUERY_INFORMATION; the device form
+  // "\Device\HarddiskVolume1\WINDOWS\explorer.exe"). On success the buffer holds the path with
+  // its zero and *length its length without it. A path that does not fit in `size` bytes gives
+  // ERROR_INSUFFICIENT_BUFFER; a process without an image file (the System process) fails too;
+  // ERROR_PROC_NOT_FOUND where neither call exists (Windows 2000). On failure *length is
+  // untouched and the buffer may have been written.
+  [[nodiscard]] long ImagePath(char* path, std::uint32_t size, std::uint32_t* length) const;
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();

@@ -16,6 +16,18 @@ enum class RegRoot : std::uint32_t {
   kLocalMachine = 0x80000002u,
 };
 
+// The view of the registry that a key is opened in. 64-bit Windows keeps two views of the
+// machine's software key, one for 64-bit programs and one for 32-bit ones (stored under
+// HKLM\Software\Wow6432Node); other keys are shared by both. kOwn is the view this program sees
+// by default, kOther the one it sees only when it asks for it (KEY_WOW64_64KEY from a 32-bit
+// program, KEY_WOW64_32KEY from a 64-bit one).
+enum class RegView { kOwn, kOther };
+
+// True where there is an other view: always for a 64-bit program; for a 32-bit one only on 64-bit
+// Windows, as IsWow64Process says. False where kernel32 has no IsWow64Process (Windows 2000, XP
+// before SP2) or it fails: those systems have one view.
+bool HasOtherRegistryView();
+
 // An open registry key. Move-only; the destructor closes it.
 class RegKey {
  public:
@@ -26,9 +38,12 @@ class RegKey {
   RegKey(const RegKey&) = delete;
   RegKey& operator=(const RegKey&) = delete;
 
-  // RegOpenKeyExA(root, path, 0, access). Closes any key held before. On failure the object
-  // holds no key.
-  [[nodiscard]] long Open(RegRoot root, const char* path, std::uint32_t access);
+  // RegOpenKeyExA(root, path, 0, access) in `view`. Closes any key held before. On failure the
+  // object holds no key. The other view where there is none (HasOtherRegistryView) gives
+  // ERROR_FILE_NOT_FOUND without asking the system, so that a caller walking both views never
+  // reads its own twice; the view's flag is passed only where there is one.
+  [[nodiscard]] long Open(RegRoot root, const char* path, std::uint32_t access,
+                          RegView view = RegView::kOwn);
 
   // RegQueryValueExA. `name` null or "" is the default value; `type` and `data` may be null.
   // With data null the size of the value comes back in *size. A value longer than *size

@@ -97,6 +97,13 @@
 #ifndef KEY_READ
 #define KEY_READ (0x20019)
 #endif
+// The registry views of 64-bit Windows, which the Windows 2000 headers do not declare.
+#ifndef KEY_WOW64_64KEY
+#define KEY_WOW64_64KEY (0x0100)
+#endif
+#ifndef KEY_WOW64_32KEY
+#define KEY_WOW64_32KEY (0x0200)
+#endif
 
 // Registry value types.
 #ifndef REG_NONE
@@ -205,6 +212,10 @@
 #endif
 #ifndef PROCESS_QUERY_INFORMATION
 #define PROCESS_QUERY_INFORMATION (0x0400)
+#endif
+// Vista and later: enough to name a process that refuses the two rights above.
+#ifndef PROCESS_QUERY_LIMITED_INFORMATION
+#define PROCESS_QUERY_LIMITED_INFORMATION (0x1000)
 #endif
 #ifndef TOKEN_READ
 #define TOKEN_READ (0x20008)

@@ -15,6 +15,8 @@ struct OpenedProcess {
   std::vector<std::string> modules;
   long moduleListError;
   std::uint32_t access;
+  std::string imagePath;
+  long imagePathError;
 };
 
 // Module handles are their position in the list, spaced as load addresses are.
@@ -39,8 +41,17 @@ Processes& Processes::Add(SimProcess process) {
 Processes& Processes::Add(std::uint32_t id, std::vector<std::string> modules) {
   SimProcess process;
   process.id = id;
+  if (!modules.empty() && !modules.front().empty()) {
+    process.imagePath = "C:\\WINDOWS\\system32\\" + modules.front();
+  }
   process.modules = std::move(modules);
   return Add(std::move(process));
+}
+
+Processes& Processes::SetProgramBitness(Bitness program) {
+  std::lock_guard lock(mutex_);
+  program_ = program;
+  return *this;
 }
 
 Processes& Processes::FailEnumeration(long code) {
@@ -88,7 +99,12 @@ long Processes::Open(std::uint32_t access, std::uint32_t id, void** handle) {
   if (found == index_.end()) return ERROR_INVALID_PARAMETER;
   const SimProcess& process = processes_[found->second];
   if ((access & ~process.grantedAccess) != 0) return process.openError;
-  *handle = new OpenedProcess{process.modules, process.moduleListError, access};
+  long moduleListError = process.moduleListError;
+  if (moduleListError == 0 && process.bitness == Bitness::k64 && program_ == Bitness::k32) {
+    moduleListError = ERROR_PARTIAL_COPY;
+  }
+  *handle = new OpenedProcess{process.modules, moduleListError, access, process.imagePath,
+                              process.imagePathError};
   ++openHandles_;
   return ERROR_SUCCESS;
 }
@@ -122,6 +138,20 @@ std::uint32_t Processes::BaseName(void* handle, ModuleHandle module, char* name,
   return copied;
 }
 
+long Processes::ImagePath(void* handle, char* path, std::uint32_t size,
+                          std::uint32_t* length) const {
+  const auto* process = static_cast<const OpenedProcess*>(handle);
+  if ((process->access & (PROCESS_QUERY_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION)) == 0) {
+    return ERROR_ACCESS_DENIED;
+  }
+  if (process->imagePathError != 0) return process->imagePathError;
+  const std::string& text = process->imagePath;
+  if (text.size() + 1 > size) return ERROR_INSUFFICIENT_BUFFER;
+  std::memcpy(path, text.c_str(), text.size() + 1);
+  *length = static_cast<std::uint32_t>(text.size());
+  return ERROR_SUCCESS;
+}
+
 void Processes::Close(void* handle) {
   std::lock_guard lock(mutex_);
   delete static_cast<OpenedProcess*>(handle);
@@ -148,6 +178,11 @@ long Process::EnumModules(ModuleHandle* modules, std::uint32_t capacity,
 std::uint32_t Process::ModuleBaseName(ModuleHandle module, char* name, std::uint32_t size) const {
   if (handle_ == nullptr) return 0;
   return sim::Workstation::Current().processes().BaseName(handle_, module, name, size);
+}
+
+long Process::ImagePath(char* path, std::uint32_t size, std::uint32_t* length) const {
+  if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
+  return sim::Workstation::Current().processes().ImagePath(handle_, path, size, length);
 }
 
 void Process::Close() {

@@ -10,9 +10,11 @@ sim::Registry& Sim() { return sim::Workstation::Current().registry(); }
 
 }  // namespace
 
-long RegKey::Open(RegRoot root, const char* path, std::uint32_t access) {
+bool HasOtherRegistryView() { return Sim().HasOtherView(); }
+
+long RegKey::Open(RegRoot root, const char* path, std::uint32_t access, RegView view) {
   Close();
-  return Sim().Open(root, path, access, &handle_);
+  return Sim().Open(root, path, access, view, &handle_);
 }
 
 long RegKey::QueryValue(const char* name, std::uint32_t* type, void* data,

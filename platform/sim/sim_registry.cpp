@@ -37,6 +37,12 @@ std::string FoldPath(std::string_view path) {
 
 std::string_view NameOrDefault(const char* name) { return name != nullptr ? name : ""; }
 
+// The bitness of the view that `view` names for a program of `program` bits.
+Bitness ViewBitness(RegView view, Bitness program) {
+  if (view == RegView::kOwn) return program;
+  return program == Bitness::k64 ? Bitness::k32 : Bitness::k64;
+}
+
 }  // namespace
 
 struct Registry::Key {
@@ -154,6 +160,41 @@ Registry& Registry::Fail(RegCall call, long code, std::string_view path, std::st
   return *this;
 }
 
+Registry& Registry::SetBitness(Bitness windows, Bitness program) {
+  std::lock_guard lock(mutex_);
+  windows_ = windows;
+  program_ = program;
+  return *this;
+}
+
+Bitness Registry::BitnessOf(RegView view) const {
+  std::lock_guard lock(mutex_);
+  return ViewBitness(view, program_);
+}
+
+std::string Registry::StoredPath(RegRoot root, std::string_view path, Bitness view) const {
+  std::lock_guard lock(mutex_);
+  return StoredPathLocked(root, path, view);
+}
+
+std::string Registry::StoredPathLocked(RegRoot root, std::string_view path, Bitness view) const {
+  if (windows_ != Bitness::k64 || view != Bitness::k32 || root != RegRoot::kLocalMachine) {
+    return std::string(path);
+  }
+  std::vector<std::string> parts = SplitPath(path);
+  if (parts.empty() || cp936::ToUpper(parts[0]) != "SOFTWARE") return std::string(path);
+  // A path that already names the 32-bit view's place is that place in both views.
+  if (parts.size() < 2 || cp936::ToUpper(parts[1]) != "WOW6432NODE") {
+    parts.insert(parts.begin() + 1, "Wow6432Node");
+  }
+  std::string stored;
+  for (const std::string& part : parts) {
+    if (!stored.empty()) stored += '\\';
+    stored += part;
+  }
+  return stored;
+}
+
 bool Registry::HasKey(RegRoot root, std::string_view path) const {
   std::lock_guard lock(mutex_);
   return Find(root, path) != nullptr;
@@ -191,11 +232,24 @@ long Registry::TakeFault(RegCall call, const std::string& path, std::string_view
   return ERROR_SUCCESS;
 }
 
-long Registry::Open(RegRoot root, const char* path, std::uint32_t access, void** handle) {
+bool Registry::HasOtherView() {
   std::lock_guard lock(mutex_);
-  std::string folded = FoldPath(NameOrDefault(path));
+  return HasOtherViewLocked();
+}
+
+bool Registry::HasOtherViewLocked() {
+  return TakeFault(RegCall::kOtherView, {}, {}) == ERROR_SUCCESS && windows_ == Bitness::k64;
+}
+
+long Registry::Open(RegRoot root, const char* path, std::uint32_t access, RegView view,
+                    void** handle) {
+  std::lock_guard lock(mutex_);
+  if (view == RegView::kOther && !HasOtherViewLocked()) return ERROR_FILE_NOT_FOUND;
+  const std::string stored =
+      StoredPathLocked(root, NameOrDefault(path), ViewBitness(view, program_));
+  std::string folded = FoldPath(stored);
   if (const long fault = TakeFault(RegCall::kOpen, folded, {})) return fault;
-  Key* key = Find(root, NameOrDefault(path));
+  Key* key = Find(root, stored);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
   if (key->openError != ERROR_SUCCESS) return key->openError;
   if (key->denyWrite && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/sim/sim_bitness.h"
 
 namespace platform::sim {
 
@@ -22,8 +23,9 @@ struct RegValue {
   bool operator==(const RegValue&) const = default;
 };
 
-// Registry calls that can be told to fail.
-enum class RegCall { kOpen, kQueryValue, kSetValue, kEnumKey, kQueryInfo };
+// Registry calls that can be told to fail. kOtherView is the question whether there is an other
+// view (IsWow64Process), which answers no when it fails.
+enum class RegCall { kOpen, kQueryValue, kSetValue, kEnumKey, kQueryInfo, kOtherView };
 
 class Registry {
  public:
@@ -32,8 +34,19 @@ class Registry {
   Registry(const Registry&) = delete;
   Registry& operator=(const Registry&) = delete;
 
+  // A 32-bit Windows has one view (the default); a 64-bit one has two, and the program's own is
+  // that of its bitness. Set through Workstation::SetBitness.
+  Registry& SetBitness(Bitness windows, Bitness program);
+  // The bitness of the view that `view` names for the program under test.
+  Bitness BitnessOf(RegView view) const;
+  // Where the key `path` of the view of `view` bits is stored, so that a builder call can
+  // address either view: on 64-bit Windows the 32-bit view of HKLM\Software\X is
+  // HKLM\Software\Wow6432Node\X, as Windows keeps it, and every other key is shared by both
+  // views. Elsewhere the path as it is.
+  std::string StoredPath(RegRoot root, std::string_view path, Bitness view) const;
+
   // Building. Keys are created with all their parents; paths are split at '\\' and, like
-  // names, compared without regard to ASCII case.
+  // names, compared without regard to ASCII case. Paths are those of the keys as stored.
   Registry& AddKey(RegRoot root, std::string_view path);
   Registry& SetValue(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type,
                      std::string_view bytes);
@@ -59,8 +72,9 @@ class Registry {
   // Keys opened and not yet closed.
   int OpenKeyCount() const;
 
-  // The backend's side: the calls behind RegKey.
-  long Open(RegRoot root, const char* path, std::uint32_t access, void** handle);
+  // The backend's side: the calls behind RegKey, and HasOtherRegistryView.
+  bool HasOtherView();
+  long Open(RegRoot root, const char* path, std::uint32_t access, RegView view, void** handle);
   long QueryValue(void* handle, const char* name, std::uint32_t* type, void* data,
                   std::uint32_t* size);
   long SetValue(void* handle, const char* name, std::uint32_t type, const void* data,
@@ -83,12 +97,16 @@ class Registry {
   Key* Find(RegRoot root, std::string_view path) const;
   Key& Make(RegRoot root, std::string_view path);
   long TakeFault(RegCall call, const std::string& path, std::string_view name);
+  std::string StoredPathLocked(RegRoot root, std::string_view path, Bitness view) const;
+  bool HasOtherViewLocked();
 
   mutable std::mutex mutex_;
   std::map<RegRoot, std::unique_ptr<Key>> roots_;
   std::vector<Fault> faults_;
   int writes_ = 0;
   int openKeys_ = 0;
+  Bitness windows_ = Bitness::k32;
+  Bitness program_ = Bitness::k32;
 };
 
 }  // namespace platform::sim

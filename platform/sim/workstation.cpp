@@ -66,6 +66,15 @@ bool Workstation::TakeThreadStartFailure() {
   return fail;
 }
 
+void Workstation::SetBitness(Bitness windows, Bitness program) {
+  if (windows == Bitness::k32 && program == Bitness::k64) {
+    std::fprintf(stderr, "a 64-bit program cannot run on a 32-bit Windows\n");
+    std::abort();
+  }
+  registry_.SetBitness(windows, program);
+  processes_.SetProgramBitness(program);
+}
+
 void Workstation::SetWindowsVersion(const VersionInfo& version) {
   std::lock_guard lock(mutex_);
   version_ = version;

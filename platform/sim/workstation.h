@@ -49,6 +49,11 @@ class Workstation {
   Drives& drives() { return drives_; }
   Processes& processes() { return processes_; }
 
+  // The word size of the simulated Windows and of the program under test, 32 bits both by
+  // default. A 64-bit Windows has two registry views and runs processes of both bitnesses; a
+  // 64-bit program on a 32-bit Windows is a test defect and stops the program with a message.
+  void SetBitness(Bitness windows, Bitness program);
+
   // The Windows version that GetVersionExA reports, which answers again from now on. By
   // default Windows 7 SP1 workstation.
   void SetWindowsVersion(const VersionInfo& version);

@@ -58,6 +58,29 @@ std::uint32_t Process::ModuleBaseName(ModuleHandle module, char* name, std::uint
   return baseName(handle_, reinterpret_cast<HMODULE>(module), name, size);
 }
 
+long Process::ImagePath(char* path, std::uint32_t size, std::uint32_t* length) const {
+  if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
+  // Both looked up at run time: the first exists from Vista on, the second from XP on.
+  using QueryFullImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+  if (const auto queryFull = win32::GetSystemFunction<QueryFullImageName>(
+          "kernel32.dll", "QueryFullProcessImageNameA")) {
+    DWORD chars = size;
+    if (!queryFull(handle_, 0, path, &chars)) return static_cast<long>(GetLastError());
+    *length = chars;
+    return ERROR_SUCCESS;
+  }
+  using ImageFileName = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD);
+  const auto imageFileName =
+      win32::GetSystemFunction<ImageFileName>(kProcessStatus, "GetProcessImageFileNameA");
+  if (imageFileName == nullptr) return ERROR_PROC_NOT_FOUND;
+  const DWORD copied = imageFileName(handle_, path, size);
+  if (copied == 0) return static_cast<long>(GetLastError());
+  // XP cuts a path that does not fit rather than failing.
+  if (copied >= size) return ERROR_INSUFFICIENT_BUFFER;
+  *length = copied;
+  return ERROR_SUCCESS;
+}
+
 void Process::Close() {
   if (handle_ != nullptr) {
     CloseHandle(handle_);

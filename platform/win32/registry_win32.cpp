@@ -2,9 +2,18 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/registry.h"
+#include "platform/win32/system_library.h"
+#include "platform/win32_codes.h"
 
 namespace platform {
 namespace {
+
+// The flag that opens a key in the view this program does not see by default.
+#ifdef _WIN64
+constexpr REGSAM kOtherViewFlag = KEY_WOW64_32KEY;
+#else
+constexpr REGSAM kOtherViewFlag = KEY_WOW64_64KEY;
+#endif
 
 HKEY ToHkey(RegRoot root) {
   switch (root) {
@@ -22,8 +31,25 @@ HKEY Hkey(void* handle) { return static_cast<HKEY>(handle); }
 
 }  // namespace
 
-long RegKey::Open(RegRoot root, const char* path, std::uint32_t access) {
+bool HasOtherRegistryView() {
+#ifdef _WIN64
+  return true;
+#else
+  // Looked up at run time: Windows 2000 and XP before SP2 lack it, and have no other view.
+  using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, BOOL*);
+  const auto isWow64 =
+      win32::GetSystemFunction<IsWow64ProcessFunction>("kernel32.dll", "IsWow64Process");
+  BOOL wow64 = FALSE;
+  return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+long RegKey::Open(RegRoot root, const char* path, std::uint32_t access, RegView view) {
   Close();
+  if (view == RegView::kOther) {
+    if (!HasOtherRegistryView()) return ERROR_FILE_NOT_FOUND;
+    access |= kOtherViewFlag;
+  }
   HKEY key = nullptr;
   const LONG result = RegOpenKeyExA(ToHkey(root), path, 0, access, &key);
   if (result == ERROR_SUCCESS) handle_ = key;

@@ -284,4 +284,166 @@ TEST(SoftwareFilter, WithoutAQualifyingHotfixEveryProgramStays) {
   EXPECT_EQ(Names(CInstalledSoftwareInfo()).size(), 8u);
 }
 
+// Both registry views of a 64-bit Windows, in one list: the program's own view first.
+using platform::sim::Bitness;
+
+struct InView {
+  Bitness view;
+  std::string key;
+  std::string text;  // a program's DisplayName or a hotfix's Comments
+};
+
+struct ViewCase {
+  const char* name;
+  Bitness windows;
+  Bitness program;
+  std::vector<InView> programs;
+  std::vector<InView> hotfixes;
+  std::string listed;  // the section after its heading
+  std::vector<std::string> hotfixList;
+};
+
+void PrintTo(const ViewCase& c, std::ostream* os) { *os << c.name; }
+
+class TwoViews : public ::testing::TestWithParam<ViewCase> {};
+
+TEST_P(TwoViews, OneListOwnViewFirst) {
+  const ViewCase& c = GetParam();
+  platform::sim::Workstation ws;
+  ws.SetBitness(c.windows, c.program);
+  Registry& r = ws.registry();
+  for (const InView& p : c.programs) {
+    const std::string key = r.StoredPath(RegRoot::kLocalMachine, UninstallKey(p.key), p.view);
+    r.SetString(RegRoot::kLocalMachine, key, "DisplayName", p.text);
+    r.SetString(RegRoot::kLocalMachine, key, "DisplayVersion",
+                p.view == Bitness::k64 ? "64" : "32");
+  }
+  for (const InView& h : c.hotfixes) {
+    const std::string key = r.StoredPath(RegRoot::kLocalMachine, HotfixKey(h.key), h.view);
+    r.SetDword(RegRoot::kLocalMachine, key, "Installed", 1);
+    r.SetString(RegRoot::kLocalMachine, key, "Comments", h.text);
+  }
+  EXPECT_EQ(Section(), kHeading + c.listed);
+  EXPECT_EQ(CInstalledSoftwareInfo().GetHotfixList(), c.hotfixList) << "the patch list";
+  EXPECT_EQ(r.OpenKeyCount(), 0);
+}
+
+constexpr Bitness k32 = Bitness::k32;
+constexpr Bitness k64 = Bitness::k64;
+
+// The programs of one workstation with a 64-bit and a 32-bit program in each view.
+const std::vector<InView> kBothViews = {{k64, "{64A}", "Office 64"},
+                                        {k64, "{64B}", "Driver Tools"},
+                                        {k32, "{32A}", "Tovra VPN Client"},
+                                        {k32, "{32B}", "Browser"}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TwoViews,
+    ::testing::Values(
+        // One view: what is stored for the 32-bit view is all there is, and nothing is doubled.
+        ViewCase{"ThirtyTwoBitWindows",
+                 k32,
+                 k32,
+                 {{k32, "{A}", "Tovra VPN Client"}, {k32, "{B}", "Fix one"}},
+                 {{k32, "KB1", "Fix one"}},
+                 "Tovra VPN Client   32\r\n",
+                 {"Fix one"}},
+        ViewCase{"SixtyFourBitWindowsFromThe32BitBuild",
+                 k64,
+                 k32,
+                 kBothViews,
+                 {},
+                 "Tovra VPN Client   32\r\nBrowser   32\r\nOffice 64   64\r\nDriver Tools   64\r\n",
+                 {}},
+        ViewCase{"SixtyFourBitWindowsFromThe64BitBuild",
+                 k64,
+                 k64,
+                 kBothViews,
+                 {},
+                 "Office 64   64\r\nDriver Tools   64\r\nTovra VPN Client   32\r\nBrowser   32\r\n",
+                 {}},
+        ViewCase{"HotfixOfThe32BitViewRemovesA64BitProgram",
+                 k64,
+                 k32,
+                 {{k64, "{A}", "Fix for Office"}, {k64, "{B}", "Office 64"}},
+                 {{k32, "KB1", "Fix for Office"}},
+                 "Office 64   64\r\n",
+                 {"Fix for Office"}},
+        ViewCase{"HotfixOfThe64BitViewRemovesA32BitProgram",
+                 k64,
+                 k32,
+                 {{k32, "{A}", "Fix for Client"}, {k32, "{B}", "Tovra VPN Client"}},
+                 {{k64, "KB1", "Fix for Client"}},
+                 "Tovra VPN Client   32\r\n",
+                 {"Fix for Client"}},
+        ViewCase{"SameProgramInBothViewsListedTwice",
+                 k64,
+                 k64,
+                 {{k32, "{A}", "Runtime 2010"}, {k64, "{A}", "Runtime 2010"}},
+                 {},
+                 "Runtime 2010   64\r\nRuntime 2010   32\r\n",
+                 {}},
+        ViewCase{"WindowsUpdateInTheOtherViewFiltered",
+                 k64,
+                 k32,
+                 {{k64, "{A}", "Update for Windows 7 (KB2999226)"}, {k32, "{B}", "Browser"}},
+                 {{k32, "KB1", "Fix one"}},
+                 "Browser   32\r\n",
+                 {"Fix one"}},
+        // The filter runs once the list has a hotfix, from whichever view it came.
+        ViewCase{
+            "HotfixOfTheOtherViewAloneStartsTheFilter",
+            k64,
+            k32,
+            {{k32, "{A}", "Security Update for Windows 7 (KB958644)"}, {k32, "{B}", "Browser"}},
+            {{k64, "KB1", "Fix one"}},
+            "Browser   32\r\n",
+            {"Fix one"}},
+        ViewCase{"PatchListOwnViewFirstEachInKeyOrder",
+                 k64,
+                 k32,
+                 {},
+                 {{k64, "KB2", "Second 64"},
+                  {k64, "KB1", "First 64"},
+                  {k32, "Q9", "Last 32"},
+                  {k32, "KB8", "First 32"}},
+                 "",
+                 {"First 32", "Last 32", "First 64", "Second 64"}},
+        // As in a fresh Wine prefix: the other view has no uninstall or hotfix key at all.
+        ViewCase{"OtherViewWithoutTheKeys",
+                 k64,
+                 k64,
+                 {{k64, "{A}", "Office 64"}},
+                 {{k64, "KB1", "Fix one"}},
+                 "Office 64   64\r\n",
+                 {"Fix one"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TwoViewsFailing, OtherViewUnreadableLeavesTheOwn) {
+  platform::sim::Workstation ws;
+  ws.SetBitness(Bitness::k64, Bitness::k32);
+  Registry& r = ws.registry();
+  const std::string own = r.StoredPath(RegRoot::kLocalMachine, UninstallKey("{A}"), k32);
+  const std::string other = r.StoredPath(RegRoot::kLocalMachine, UninstallKey("{B}"), k64);
+  r.SetString(RegRoot::kLocalMachine, own, "DisplayName", "Own program");
+  r.SetString(RegRoot::kLocalMachine, other, "DisplayName", "Other program");
+  r.DenyOpen(RegRoot::kLocalMachine, kUninstall, ERROR_ACCESS_DENIED);  // the 64-bit view's
+  EXPECT_EQ(Section(), std::string(kHeading) + "Own program   \r\n");
+}
+
+// IsWow64Process missing or failing: the 32-bit build reads its own view alone, once.
+TEST(TwoViewsFailing, SystemThatCannotSayIsReadAsOneView) {
+  platform::sim::Workstation ws;
+  ws.SetBitness(Bitness::k64, Bitness::k32);
+  Registry& r = ws.registry();
+  r.SetString(RegRoot::kLocalMachine,
+              r.StoredPath(RegRoot::kLocalMachine, UninstallKey("{A}"), k32), "DisplayName",
+              "Own program");
+  r.SetString(RegRoot::kLocalMachine,
+              r.StoredPath(RegRoot::kLocalMachine, UninstallKey("{B}"), k64), "DisplayName",
+              "Other program");
+  r.Fail(RegCall::kOtherView, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(Section(), std::string(kHeading) + "Own program   \r\n");
+}
+
 }  // namespace

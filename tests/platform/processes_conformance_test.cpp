@@ -137,11 +137,53 @@ TEST_F(ProcessesConformance, ProcessThatDoesNotExistCannotBeOpened) {
   EXPECT_EQ(process.EnumModules(modules, 1, &total), ERROR_INVALID_HANDLE);
   char name[16] = {};
   EXPECT_EQ(process.ModuleBaseName(1, name, sizeof(name)), 0u);
+  std::uint32_t length = 7;
+  EXPECT_EQ(process.ImagePath(name, sizeof(name), &length), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(length, 7u);
+}
+
+// The right that Vista gives for almost every process names its executable by its path, but
+// does not read its memory.
+TEST_F(ProcessesConformance, LimitedRightsGiveTheImagePathButNoModules) {
+  int named = 0;
+  for (std::uint32_t id : Ids()) {
+    const std::string executable = ExecutableName(id);
+    if (executable.empty()) continue;
+    Process process;
+    ASSERT_EQ(process.Open(PROCESS_QUERY_LIMITED_INFORMATION, id), ERROR_SUCCESS) << executable;
+    char path[1024];
+    std::uint32_t length = 0;
+    ASSERT_EQ(process.ImagePath(path, sizeof(path), &length), ERROR_SUCCESS) << executable;
+    EXPECT_EQ(length, std::strlen(path));
+    const std::string_view text(path, length);
+    const std::size_t start = platform::cp936::AfterLast(text, '\\');
+    EXPECT_GT(start, 0u) << text;
+    EXPECT_TRUE(platform::cp936::EqualsIgnoreCase(text.substr(start), executable)) << text;
+    ModuleHandle modules[1] = {};
+    std::uint32_t total = 0;
+    EXPECT_EQ(process.EnumModules(modules, 1, &total), ERROR_ACCESS_DENIED) << executable;
+    ++named;
+  }
+  EXPECT_GE(named, 3);
+}
+
+TEST_F(ProcessesConformance, ImagePathLongerThanTheBufferFails) {
+  const std::vector<std::uint32_t> ids = Ids();
+  ASSERT_GE(ids.size(), 2u);
+  Process process;
+  ASSERT_EQ(process.Open(PROCESS_QUERY_LIMITED_INFORMATION, ids[1]), ERROR_SUCCESS);
+  char path[1024];
+  std::uint32_t length = 0;
+  ASSERT_EQ(process.ImagePath(path, sizeof(path), &length), ERROR_SUCCESS);
+  std::uint32_t shortLength = 99;
+  EXPECT_EQ(process.ImagePath(path, length, &shortLength), ERROR_INSUFFICIENT_BUFFER)
+      << "no room for the zero";
+  EXPECT_EQ(shortLength, 99u);
 }
 
 #ifndef _WIN32
-// What Wine cannot show: it grants every access and reads every module list. Also sim-only:
-// a list of 1024 processes or more (process_section_test).
+// What Wine cannot show: it grants every access, reads every module list and runs no 32-bit
+// program. Also sim-only: a list of 1024 processes or more (process_section_test).
 TEST_F(ProcessesConformance, SimProtectedAnd64BitProcesses) {
   platform::sim::SimProcess system;
   system.id = 4;
@@ -161,6 +203,50 @@ TEST_F(ProcessesConformance, SimProtectedAnd64BitProcesses) {
   EXPECT_EQ(workstation_.processes().OpenHandleCount(), 1);
   process.Close();
   EXPECT_EQ(workstation_.processes().OpenHandleCount(), 0);
+}
+
+TEST_F(ProcessesConformance, SimProtectedProcessOpensWithLimitedRightsOnly) {
+  platform::sim::SimProcess audio;
+  audio.id = 92;
+  audio.modules = {"audiodg.exe"};
+  audio.grantedAccess = PROCESS_QUERY_LIMITED_INFORMATION;
+  audio.imagePath = "C:\\Windows\\System32\\audiodg.exe";
+  workstation_.processes().Add(audio);
+  Process process;
+  EXPECT_EQ(process.Open(kAccess, 92), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(process.Open(PROCESS_QUERY_INFORMATION, 92), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(process.Open(PROCESS_QUERY_LIMITED_INFORMATION, 92), ERROR_SUCCESS);
+  char path[64] = {};
+  std::uint32_t length = 0;
+  ASSERT_EQ(process.ImagePath(path, sizeof(path), &length), ERROR_SUCCESS);
+  EXPECT_EQ(std::string(path, length), audio.imagePath);
+}
+
+// A 64-bit process's modules are out of a 32-bit program's reach; a 64-bit program reads them.
+TEST_F(ProcessesConformance, SimSixtyFourBitProcessFromEachBuild) {
+  using platform::sim::Bitness;
+  platform::sim::SimProcess spooler;
+  spooler.id = 96;
+  spooler.modules = {"spoolsv.exe", "ntdll.dll"};
+  spooler.bitness = Bitness::k64;
+  workstation_.processes().Add(spooler);
+  for (const Bitness program : {Bitness::k32, Bitness::k64}) {
+    workstation_.SetBitness(Bitness::k64, program);
+    Process process;
+    ASSERT_EQ(process.Open(kAccess, 96), ERROR_SUCCESS);
+    ModuleHandle modules[2] = {};
+    std::uint32_t total = 0;
+    const long listed = process.EnumModules(modules, 2, &total);
+    if (program == Bitness::k32) {
+      EXPECT_EQ(listed, ERROR_PARTIAL_COPY);
+    } else {
+      ASSERT_EQ(listed, ERROR_SUCCESS);
+      EXPECT_EQ(total, 2u);
+      char name[16] = {};
+      EXPECT_EQ(process.ModuleBaseName(modules[0], name, sizeof(name)), 11u);
+      EXPECT_STREQ(name, "spoolsv.exe");
+    }
+  }
 }
 
 TEST_F(ProcessesConformance, SimMoreProcessesThanTheRoom) {

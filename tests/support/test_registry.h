@@ -20,11 +20,13 @@ class TestRegistry {
   TestRegistry();
   ~TestRegistry();
 
-  void AddKey(platform::RegRoot root, std::string_view path);
+  // Keys and values go to the program's own registry view unless `view` says the other.
+  void AddKey(platform::RegRoot root, std::string_view path,
+              platform::RegView view = platform::RegView::kOwn);
   void SetValue(platform::RegRoot root, std::string_view path, std::string_view name,
                 std::uint32_t type, std::string_view bytes);
   void SetString(platform::RegRoot root, std::string_view path, std::string_view name,
-                 std::string_view text);
+                 std::string_view text, platform::RegView view = platform::RegView::kOwn);
   void SetDword(platform::RegRoot root, std::string_view path, std::string_view name,
                 std::uint32_t number);
   // Reads back what a value holds now, without going through the seam under test.

@@ -9,8 +9,19 @@ struct TestRegistry::Backend {
 TestRegistry::TestRegistry() : backend_(std::make_unique<Backend>()) {}
 TestRegistry::~TestRegistry() = default;
 
-void TestRegistry::AddKey(platform::RegRoot root, std::string_view path) {
-  backend_->workstation.registry().AddKey(root, path);
+namespace {
+
+// Where the seam finds `path` in `view` of the simulated Windows.
+std::string Stored(const platform::sim::Registry& registry, platform::RegRoot root,
+                   std::string_view path, platform::RegView view) {
+  return registry.StoredPath(root, path, registry.BitnessOf(view));
+}
+
+}  // namespace
+
+void TestRegistry::AddKey(platform::RegRoot root, std::string_view path, platform::RegView view) {
+  platform::sim::Registry& registry = backend_->workstation.registry();
+  registry.AddKey(root, Stored(registry, root, path, view));
 }
 
 void TestRegistry::SetValue(platform::RegRoot root, std::string_view path, std::string_view name,
@@ -19,8 +30,9 @@ void TestRegistry::SetValue(platform::RegRoot root, std::string_view path, std::
 }
 
 void TestRegistry::SetString(platform::RegRoot root, std::string_view path, std::string_view name,
-                             std::string_view text) {
-  backend_->workstation.registry().SetString(root, path, name, text);
+                             std::string_view text, platform::RegView view) {
+  platform::sim::Registry& registry = backend_->workstation.registry();
+  registry.SetString(root, Stored(registry, root, path, view), name, text);
 }
 
 void TestRegistry::SetDword(platform::RegRoot root, std::string_view path, std::string_view name,

@@ -1,6 +1,7 @@
 // Seeds Wine's registry directly through the API, beside the seam under test.
 #include "platform/win32/windows_api.h"
 
+#include "platform/win32_codes.h"
 #include "tests/support/test_registry.h"
 
 #include <gtest/gtest.h>
@@ -22,12 +23,19 @@ HKEY ToHkey(platform::RegRoot root) {
   return nullptr;
 }
 
+// The flag that reaches the view a program of this build does not see by default.
+REGSAM ViewFlag(platform::RegView view) {
+  if (view == platform::RegView::kOwn) return 0;
+  return sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
 class CreatedKey {
  public:
-  CreatedKey(platform::RegRoot root, std::string_view path) {
+  CreatedKey(platform::RegRoot root, std::string_view path,
+             platform::RegView view = platform::RegView::kOwn) {
     const std::string p(path);
-    result_ = RegCreateKeyExA(ToHkey(root), p.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key_, nullptr);
+    result_ = RegCreateKeyExA(ToHkey(root), p.c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | ViewFlag(view), nullptr, &key_, nullptr);
     if (result_ != ERROR_SUCCESS) ADD_FAILURE() << "cannot create " << p << ": " << result_;
   }
   ~CreatedKey() {
@@ -50,13 +58,15 @@ struct TestRegistry::Backend {};
 TestRegistry::TestRegistry() = default;
 TestRegistry::~TestRegistry() = default;
 
-void TestRegistry::AddKey(platform::RegRoot root, std::string_view path) {
-  CreatedKey key(root, path);
+void TestRegistry::AddKey(platform::RegRoot root, std::string_view path, platform::RegView view) {
+  CreatedKey key(root, path, view);
 }
 
-void TestRegistry::SetValue(platform::RegRoot root, std::string_view path, std::string_view name,
-                            std::uint32_t type, std::string_view bytes) {
-  CreatedKey key(root, path);
+namespace {
+
+void SetIn(platform::RegRoot root, std::string_view path, platform::RegView view,
+           std::string_view name, std::uint32_t type, std::string_view bytes) {
+  CreatedKey key(root, path, view);
   if (!key.ok()) return;
   const std::string n(name);
   const LONG result =
@@ -65,11 +75,18 @@ void TestRegistry::SetValue(platform::RegRoot root, std::string_view path, std::
   if (result != ERROR_SUCCESS) ADD_FAILURE() << "cannot set " << n << ": " << result;
 }
 
+}  // namespace
+
+void TestRegistry::SetValue(platform::RegRoot root, std::string_view path, std::string_view name,
+                            std::uint32_t type, std::string_view bytes) {
+  SetIn(root, path, platform::RegView::kOwn, name, type, bytes);
+}
+
 void TestRegistry::SetString(platform::RegRoot root, std::string_view path, std::string_view name,
-                             std::string_view text) {
+                             std::string_view text, platform::RegView view) {
   std::string bytes(text);
   bytes += '\0';
-  SetValue(root, path, name, REG_SZ, bytes);
+  SetIn(root, path, view, name, REG_SZ, bytes);
 }
 
 void TestRegistry::SetDword(platform::RegRoot root, std::string_view path, std::string_view name,

@@ -67,7 +67,8 @@ def check_system(checks, text):
         + re.escape(gbk("剩余 ")) + size + rb"\r\n)+)"
         + re.escape(b"\r\n" + gbk("Windows 补丁信息： \r\n"))
         + re.escape(b"\r\n" + SETTING + b"1.\r\nwarning:Please modify the reg value to 0.\r\n\r\n")
-        + re.escape(b"Hotfix for Vantik (KB123456)\r\nLower-case hotfix\r\n"))
+        + re.escape(b"Hotfix for Vantik (KB123456)\r\nLower-case hotfix\r\n"
+                    b"Vantik Tool 64\r\nThirty-two-bit hotfix\r\n"))
     match = re.fullmatch(expected, text)
     if not checks.expect(match is not None, "SYSTEM INFO, line by line", repr(text)):
         return
@@ -76,13 +77,18 @@ def check_system(checks, text):
 
 
 def check_software(checks, text):
+    # The 64-bit view's programs, then the 32-bit view's, less those that the hotfixes of either
+    # view and the update test take out.
     expected = gbk("已安装软件：\r\n"
                    "Vantik Seed Program   1.2.3\r\n"
                    "Windows Installer 3.1 (KB893803)   3.1.4000.2435\r\n"
                    "测试软件   2.0\r\n"
                    "Vantik Long Version   1.2.3.4.5.6.7.8....\r\n"
-                   "Vantik No Version   \r\n")
-    checks.expect(text == expected, "SOFTWARE INFO holds the seeded programs less the filtered",
+                   "Vantik No Version   \r\n"
+                   "Tovra VPN Client   5.1.2\r\n"
+                   "Vantik Seed Program   1.2.3\r\n"
+                   "三十二位工具   3.2\r\n")
+    checks.expect(text == expected, "SOFTWARE INFO holds both views' programs less the filtered",
                   repr(text))
     checks.expect(gbk("测试软件") == bytes.fromhex("b2e2cad4c8edbcfe"), "GBK of the Chinese name")
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Seeds a fresh Wine prefix (scripts/wine-run --prepare) with the uninstall entries, hotfixes and
-# renegotiation value that check_system_sections.py then looks for in the exported log.
+# renegotiation value that check_system_sections.py then looks for in the exported log, in both
+# registry views: the 64-bit one that the x86_64 build under test sees as its own, and the 32-bit
+# one (Software\Wow6432Node) where 32-bit programs, the VPN client among them, record themselves.
 set -euo pipefail
 : "${WINE:?run through scripts/wine-run --prepare}"
 
@@ -9,31 +11,47 @@ hotfix='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Hotfix'
 
 add() { "$WINE" reg add "$@" /f >/dev/null; }
 
-program() {  # KEY NAME [VERSION]
-  add "$uninstall\\$1" /v DisplayName /d "$2"
-  if [ $# -ge 3 ]; then add "$uninstall\\$1" /v DisplayVersion /d "$3"; fi
+program() {  # VIEW KEY NAME [VERSION]
+  add "$uninstall\\$2" /v DisplayName /d "$3" "/reg:$1"
+  if [ $# -ge 4 ]; then add "$uninstall\\$2" /v DisplayVersion /d "$4" "/reg:$1"; fi
 }
 
-# Listed, in the order of their key names.
-program VantikSeedA "Vantik Seed Program" 1.2.3
-program VantikSeedB "Windows Installer 3.1 (KB893803)" 3.1.4000.2435
-program VantikSeedC "测试软件" 2.0
-program VantikSeedD "Vantik Long Version" 1.2.3.4.5.6.7.8.9.0
-program VantikSeedE "Vantik No Version"
-# Left out: a Windows update, a program named as a hotfix, an entry without a name.
-program VantikSeedF "Security Update for Windows XP (KB958644)" 1
-program VantikSeedG "Hotfix for Vantik (KB123456)" 1
-add "$uninstall\\VantikSeedH" /v DisplayVersion /d 9.9
+hotfix() {  # VIEW KEY INSTALLED COMMENTS
+  add "$hotfix\\$2" /v Installed /t REG_DWORD /d "$3" "/reg:$1"
+  add "$hotfix\\$2" /v Comments /d "$4" "/reg:$1"
+}
 
-# Listed under the system section by their comments, in key order; SP9 names no hotfix.
-add "$hotfix\\KB123456" /v Installed /t REG_DWORD /d 1
-add "$hotfix\\KB123456" /v Comments /d "Hotfix for Vantik (KB123456)"
-add "$hotfix\\kb777777" /v Installed /t REG_DWORD /d 1
-add "$hotfix\\kb777777" /v Comments /d "Lower-case hotfix"
-add "$hotfix\\KB888888" /v Installed /t REG_DWORD /d 0
-add "$hotfix\\KB888888" /v Comments /d "Not installed"
-add "$hotfix\\SP9" /v Installed /t REG_DWORD /d 1
-add "$hotfix\\SP9" /v Comments /d "Not a hotfix name"
+# The 64-bit view. Listed first, in the order of their key names.
+program 64 VantikSeedA "Vantik Seed Program" 1.2.3
+program 64 VantikSeedB "Windows Installer 3.1 (KB893803)" 3.1.4000.2435
+program 64 VantikSeedC "测试软件" 2.0
+program 64 VantikSeedD "Vantik Long Version" 1.2.3.4.5.6.7.8.9.0
+program 64 VantikSeedE "Vantik No Version"
+# Left out: a Windows update, a program named as a hotfix of this view and one named as a hotfix
+# of the other, an entry without a name.
+program 64 VantikSeedF "Security Update for Windows XP (KB958644)" 1
+program 64 VantikSeedG "Hotfix for Vantik (KB123456)" 1
+program 64 VantikSeedH "Vantik Tool 64" 6.4
+add "$uninstall\\VantikSeedI" /v DisplayVersion /d 9.9 /reg:64
+
+# The 32-bit view, listed after the 64-bit one. The program of VantikSeedA is in both views and
+# listed twice.
+program 32 Vantik32A "Tovra VPN Client" 5.1.2
+program 32 Vantik32B "Vantik Seed Program" 1.2.3
+program 32 Vantik32C "三十二位工具" 3.2
+# Left out: a program named as a hotfix of the other view, a Windows update.
+program 32 Vantik32D "Hotfix for Vantik (KB123456)" 1
+program 32 Vantik32E "Update for Windows 7 (KB2999226)" 1
+
+# Listed under the system section by their comments, the 64-bit view's first, each in key order;
+# SP9 names no hotfix, and a hotfix not installed is not listed.
+hotfix 64 KB123456 1 "Hotfix for Vantik (KB123456)"
+hotfix 64 kb777777 1 "Lower-case hotfix"
+hotfix 64 KB888888 0 "Not installed"
+hotfix 64 SP9 1 "Not a hotfix name"
+hotfix 32 KB246810 1 "Vantik Tool 64"
+hotfix 32 KB999999 0 "Not installed either"
+hotfix 32 Q135790 1 "Thirty-two-bit hotfix"
 
 add 'HKLM\System\CurrentControlSet\Control\SecurityProviders\SCHANNEL' \
   /v DisableRenegoOnClient /t REG_DWORD /d 1

@@ -20,8 +20,10 @@ unsigned AnsiCodePage();
 // text and for a code page the system does not have.
 std::u16string ToUtf16(std::string_view text, unsigned codePage);
 
-// WideCharToMultiByte(codePage, ...): a character that the code page lacks becomes '?'. Empty
-// for an empty text and for a code page the system does not have.
+// WideCharToMultiByte(codePage, ...): a character that the code page lacks becomes '?', or on
+// Windows a look-alike where the code page has one (':' for the full-width colon in code page
+// 437; the simulated workstation knows no look-alikes). Empty for an empty text and for a code
+// page the system does not have.
 std::string FromUtf16(std::u16string_view text, unsigned codePage);
 
 // The text from `codePage` to UTF-8, through UTF-16.

@@ -67,9 +67,9 @@ HANDLE Inheritable(DWORD which) {
 }
 
 int FlashWindow() {
-  const HWND window = CreateWindowExA(0, "STATIC", "vantik watcher control",
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+  const HWND window =
+      CreateWindowExA(0, "STATIC", "vantik watcher control", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                      10, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) return 3;
   const DWORD end = GetTickCount() + 500;
   while (GetTickCount() < end) {

@@ -1,9 +1,5 @@
 #include "tests/cli/json_reader.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <sstream>
 
 #include "tests/support/shell_command.h"
@@ -42,19 +38,14 @@ std::string JsonFields::operator[](const std::string& path) const {
 
 JsonFields ReadJson(const std::string& document) {
   JsonFields fields;
-  char folder[] = "/tmp/vantik-json-XXXXXX";
-  if (mkdtemp(folder) == nullptr) {
+  ScratchFolder folder;
+  if (!folder.ok()) {
     fields.error = "mkdtemp failed";
     return fields;
   }
-  const std::string documentPath = std::string(folder) + "/document.json";
-  const std::string scriptPath = std::string(folder) + "/read.py";
-  std::ofstream(documentPath, std::ios::binary) << document;
-  std::ofstream(scriptPath) << kReader;
+  const std::string documentPath = folder.Write("document.json", document);
+  const std::string scriptPath = folder.Write("read.py", kReader);
   const auto [output, status] = RunShellCommand("python3 " + scriptPath + " " + documentPath);
-  unlink(documentPath.c_str());
-  unlink(scriptPath.c_str());
-  rmdir(folder);
   fields.parsed = status == 0;
   if (!fields.parsed) {
     fields.error = output;

@@ -1,9 +1,5 @@
 #include "tests/report/zip_reader.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <sstream>
 #include <utility>
 
@@ -43,15 +39,13 @@ for i in z.infolist():
 
 Archive ReadArchiveBytes(const std::string& bytes) {
   Archive archive;
-  char folder[] = "/tmp/vantik-packer-XXXXXX";
-  if (mkdtemp(folder) == nullptr) {
+  ScratchFolder folder;
+  if (!folder.ok()) {
     archive.error = "mkdtemp failed";
     return archive;
   }
-  const std::string zipPath = std::string(folder) + "/archive.zip";
-  const std::string scriptPath = std::string(folder) + "/read.py";
-  std::ofstream(zipPath, std::ios::binary) << bytes;
-  std::ofstream(scriptPath) << kReader;
+  const std::string zipPath = folder.Write("archive.zip", bytes);
+  const std::string scriptPath = folder.Write("read.py", kReader);
 
   const auto [output, status] = RunShellCommand("python3 " + scriptPath + " " + zipPath);
   archive.readable = status == 0;
@@ -78,9 +72,6 @@ Archive ReadArchiveBytes(const std::string& bytes) {
     archive.unzipOk = unzipStatus == 0;
     if (!archive.unzipOk) archive.error += "unzip -t: " + unzipOutput;
   }
-  unlink(zipPath.c_str());
-  unlink(scriptPath.c_str());
-  rmdir(folder);
   return archive;
 }
 

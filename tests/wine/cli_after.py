@@ -33,7 +33,7 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-from check_export_archive import BANNERS, Checks  # noqa: E402
+from check_export_archive import BANNERS, Checks, sections  # noqa: E402
 
 WINE = os.environ["WINE"]
 CLI = os.environ["VANTIK_CLI_EXE"]
@@ -99,20 +99,6 @@ def expect_checks(name, doc, states, exit_code):
                   json.dumps({k: doc.get(k) for k in
                               ("command", "version", "elevated", "exit_code", "windows")},
                              ensure_ascii=False))
-
-
-def sections(log):
-    """The texts after each of the nine banners (the last one: the commands' output)."""
-    bounds = []
-    position = 0
-    for banner in BANNERS:
-        found = log.find(banner, position)
-        if found < 0:
-            return None
-        position = found + len(banner)
-        bounds.append((found, position))
-    ends = [start for start, _ in bounds[1:]] + [len(log)]
-    return [log[after:end] for (_, after), end in zip(bounds, ends)]
 
 
 def compare_with_gui(cli_archive):

@@ -187,6 +187,18 @@ TEST(CliConsole, JsonIsUtf8WhateverTheConsole) {
   }
 }
 
+// Output that cannot be written changes nothing of what the command does or returns.
+TEST_F(Cli, LostOutputLeavesTheExitCode) {
+  SeedAbnormalRenego();
+  ws_.console()
+      .FailWrites(StdStream::kOutput, ERROR_NO_DATA)
+      .FailWrites(StdStream::kError, ERROR_NO_DATA);
+  EXPECT_EQ(RunCli({"diagnose"}), 1);
+  EXPECT_EQ(RunCli({"diagnose", "--json"}), 1);
+  EXPECT_EQ(RunCli({"diagnose", "--bogus"}), 64);
+  EXPECT_EQ(Out(), "");
+}
+
 // ---- repair ---------------------------------------------------------------------------------
 
 TEST_F(Cli, RepairPutsBothItemsRightAndReportsBeforeAndAfter) {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/dialog.h"
-#include "app/execute_unit.h"
-#include "app/unit_runner.h"
 #include "platform/thread.h"
+#include "tasks/execute_unit.h"
+#include "tasks/unit_runner.h"
 
 class CDialogProgress : public CDialog, private RunnerView {
  public:

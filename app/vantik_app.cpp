@@ -30,15 +30,6 @@ namespace {
 
 CVantikApp theApp;
 
-// "The program's folder holds <name>, which makes Windows load components from that folder. For
-// safety the program does not start. Delete it, or move the program into a new folder and run
-// it from there."
-std::string RedirectionRefusal(const std::string& name) {
-  return "程序所在的文件夹中有 " + name +
-         "，它会让系统从这个文件夹加载组件。为了安全，程序不能启动。请删除它，或将程序放到一个新的"
-         "文件夹中再运行。";
-}
-
 }  // namespace
 
 // The program runs elevated, often from the Downloads folder: before any window, and before any
@@ -47,7 +38,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::win32::RemoveCurrentFolderFromDllSearch();
   const std::string redirection = platform::win32::FindLocalRedirection();
   if (!redirection.empty()) {
-    platform::ShowMessageBox(RedirectionRefusal(redirection).c_str());
+    platform::ShowMessageBox(platform::win32::LocalRedirectionRefusal(redirection).c_str());
     return 1;
   }
   platform::win32::PreloadSystemLibraries();

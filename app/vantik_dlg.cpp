@@ -4,10 +4,10 @@
 
 #include "app/about_dlg.h"
 #include "app/progress_dlg.h"
-#include "app/result_list.h"
 #include "platform/trace.h"
 #include "report/export_units.h"
 #include "res/resource.h"
+#include "tasks/result_list.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/dialog.h"
-#include "app/execute_unit.h"
+#include "tasks/execute_unit.h"
 
 class CVantikDlg : public CDialog {
  public:

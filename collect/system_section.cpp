@@ -71,22 +71,25 @@ std::string CSysInfo::GetLoginUserName() const {
 int CSysInfo::CheckAdministratorsMember(int* member) const {
   *member = 0;
   std::vector<platform::TokenGroup> groups;
-  {
-    platform::ProcessToken token;
-    if (const long opened = token.Open(TOKEN_READ); opened != ERROR_SUCCESS) {
-      return static_cast<int>(opened);
-    }
-    if (const long read = ReadTokenGroups(token, &groups); read != ERROR_SUCCESS) {
-      return static_cast<int>(read);
-    }
+  if (const long read = ReadProcessTokenGroups(&groups); read != ERROR_SUCCESS) {
+    return static_cast<int>(read);
   }
-  for (const platform::TokenGroup& group : groups) {
-    if (group.sid == kAdministratorsSid) {
-      *member = 1;
-      break;
-    }
-  }
+  if (FindAdministratorsGroup(groups) != nullptr) *member = 1;
   return 0;
+}
+
+long ReadProcessTokenGroups(std::vector<platform::TokenGroup>* groups) {
+  platform::ProcessToken token;
+  if (const long opened = token.Open(TOKEN_READ); opened != ERROR_SUCCESS) return opened;
+  return ReadTokenGroups(token, groups);
+}
+
+const platform::TokenGroup* FindAdministratorsGroup(
+    const std::vector<platform::TokenGroup>& groups) {
+  for (const platform::TokenGroup& group : groups) {
+    if (group.sid == kAdministratorsSid) return &group;
+  }
+  return nullptr;
 }
 
 std::string WindowsVersionText(const platform::VersionInfo& version) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "collect/drive_info.h"
+#include "platform/identity.h"
 #include "platform/system_info.h"
 
 // Gathers the host name, the Windows version, the memory figures and the fixed and network
@@ -35,6 +36,14 @@ class CSysInfo {
   std::string m_strHostName;
   DriveInfo m_driveInfo;
 };
+
+// The groups of the process's token, read whole. ERROR_SUCCESS, or the Windows code of
+// opening the token or reading its groups (*groups is then unchanged).
+long ReadProcessTokenGroups(std::vector<platform::TokenGroup>* groups);
+
+// The local Administrators group among `groups`, or null.
+const platform::TokenGroup* FindAdministratorsGroup(
+    const std::vector<platform::TokenGroup>& groups);
 
 // The Windows version as the section names it, such as "Microsoft Windows XP Service Pack 3"
 // or, for versions it has no name for, "OS Version: 6.2.9200".

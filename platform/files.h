@@ -125,4 +125,8 @@ struct FolderEntry {
 // that does not exist gives ERROR_PATH_NOT_FOUND.
 [[nodiscard]] long MoveFileTo(const char* from, const char* to, bool replaceExisting);
 
+// GetFullPathNameA: `path` made absolute against the current folder, in *full ("." and ".."
+// resolved, '/' taken for '\\'). The file need not exist. On failure *full is untouched.
+[[nodiscard]] long GetFullPath(const char* path, std::string* full);
+
 }  // namespace platform

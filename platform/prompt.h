@@ -11,6 +11,11 @@ namespace platform {
 // progress dialog. Returns the button pressed (IDOK), or 0 when no box could be shown.
 int ShowMessageBox(const char* text, void* owner = nullptr);
 
+// Whether a person is there to answer a prompt: yes for the dialogs, no for a console
+// program, whose prompts only write a line. What would make Windows itself ask something (a
+// request for elevation) is not done where nobody can answer.
+bool CanAskUser();
+
 // How a Save As dialog ended.
 enum class SaveAsAnswer {
   kConfirmed,  // the user chose a path

@@ -1,7 +1,8 @@
-// The Windows version and the memory status.
+// The Windows version, the memory status and the computer's name.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -34,5 +35,9 @@ struct MemoryStatus {
 
 // GlobalMemoryStatus cannot fail.
 MemoryStatus GetMemoryStatus();
+
+// GetComputerNameA: the computer's NetBIOS name, in the ANSI code page. False, with *name
+// untouched, when it cannot be had.
+bool GetComputerNameText(std::string* name);
 
 }  // namespace platform

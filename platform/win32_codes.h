@@ -80,6 +80,9 @@
 #ifndef ERROR_ALREADY_EXISTS
 #define ERROR_ALREADY_EXISTS 183L
 #endif
+#ifndef ERROR_INVALID_NAME
+#define ERROR_INVALID_NAME 123L
+#endif
 
 // Registry access rights.
 #ifndef KEY_QUERY_VALUE
@@ -222,4 +225,7 @@
 #endif
 #ifndef SE_GROUP_USE_FOR_DENY_ONLY
 #define SE_GROUP_USE_FOR_DENY_ONLY (0x00000010L)
+#endif
+#ifndef SE_GROUP_ENABLED
+#define SE_GROUP_ENABLED (0x00000004L)
 #endif

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "platform/prompt.h"
 #include "platform/task_claim.h"
@@ -144,8 +145,9 @@ class ArchiveBeside {
     if (!path_.empty()) (void)platform::RemoveFile(path_.c_str());
     path_.clear();
   }
-  long TakeTargetsPlace() {
-    const long result = platform::MoveFileTo(path_.c_str(), target_.c_str(), true);
+  long TakeTargetsPlace(TargetPolicy policy) {
+    const long result =
+        platform::MoveFileTo(path_.c_str(), target_.c_str(), policy == TargetPolicy::kReplace);
     if (result == ERROR_SUCCESS) path_.clear();
     if (result != ERROR_ACCESS_DENIED) return result;
     // Windows refuses to replace a file that another program has open as it refuses a
@@ -214,9 +216,10 @@ Attempt WriteArchive(ArchiveBeside& archive, Pending& pending, PackOutcome* resu
 
 // Reads the archive back through minizip's reader: the central directory, each entry's local
 // header, name and data, and each CRC, against what was packed (at least one file: minizip's
-// reader takes an archive without entries for no archive). ERROR_SUCCESS when all agree;
-// otherwise the Windows code of reading it, or ERROR_INVALID_DATA when it read back wrong.
-long ReadBack(const std::string& path, const Pending& packed) {
+// reader takes an archive without entries for no archive). ERROR_SUCCESS, with the entries as
+// read in *entries, when all agree; otherwise the Windows code of reading it, or
+// ERROR_INVALID_DATA when it read back wrong.
+long ReadBack(const std::string& path, const Pending& packed, std::vector<ArchiveEntry>* entries) {
   platform::File file;
   if (const long opened = file.OpenForReading(path.c_str())) return opened;
   ArchiveStream stream;
@@ -243,6 +246,8 @@ long ReadBack(const std::string& path, const Pending& packed) {
     // The CRC is compared when the entry is closed after its last byte.
     const bool closed = unzCloseCurrentFile(zip) == UNZ_OK;
     agrees = read == 0 && closed;
+    entries->push_back(
+        ArchiveEntry{name, info.uncompressed_size, static_cast<std::uint32_t>(info.crc)});
   }
   if (agrees) agrees = unzGoToNextFile(zip) == UNZ_END_OF_LIST_OF_FILE;
   if (zip != nullptr) unzClose(zip);
@@ -331,7 +336,7 @@ AddResult CZLib::AddFile(const char* path, const char* entryName) {
 }
 
 int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile>& files,
-                    PackOutcome* outcome) {
+                    PackOutcome* outcome, TargetPolicy policy) {
   PackOutcome result;
   result.finished = true;
   // A path listed again is skipped, as it would be had it already been deleted; paths are
@@ -357,17 +362,19 @@ int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile
     // Nor does an archive that lost every file it was to hold.
     complete = attempt == Attempt::kWritten && !pending.empty();
   }
+  std::vector<ArchiveEntry> entries;
   if (complete) {
-    result.error = ReadBack(archive.path(), pending);
+    result.error = ReadBack(archive.path(), pending, &entries);
     complete = result.error == ERROR_SUCCESS;
   }
 
   // What is at the target changes only together with what the run says about it.
   const bool claimed = platform::RunWhileClaimed([&] {
     if (complete) {
-      const long moved = archive.TakeTargetsPlace();
+      const long moved = archive.TakeTargetsPlace(policy);
       result.placed = moved == ERROR_SUCCESS;
       result.error = moved;
+      if (result.placed) result.entries = std::move(entries);
     }
     if (outcome != nullptr) *outcome = result;
   });

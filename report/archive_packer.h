@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,14 +27,31 @@ struct UnpackedFile {
   bool operator==(const UnpackedFile&) const = default;
 };
 
+// One entry of the archive as it was read back.
+struct ArchiveEntry {
+  std::string name;
+  std::uint64_t size = 0;  // uncompressed, in bytes
+  std::uint32_t crc32 = 0;
+
+  bool operator==(const ArchiveEntry&) const = default;
+};
+
 // What packing did to the target.
 struct PackOutcome {
   bool finished = false;  // the packer came to its end: the fields below say how it ended
   bool placed = false;    // the new archive is at the target
   // Why not: the Windows code (ERROR_INVALID_DATA when it read back wrong, ERROR_FILE_NOT_FOUND
-  // when none of the files was there), or 0 when every file it was to hold was left out.
+  // when none of the files was there, ERROR_ALREADY_EXISTS when a file it was to keep is at
+  // the target), or 0 when every file it was to hold was left out.
   long error = 0;
   std::vector<UnpackedFile> unpacked;  // listed files that exist and are not in the archive
+  std::vector<ArchiveEntry> entries;   // what the archive at the target holds, once placed
+};
+
+// Whether the new archive may take the place of a file already at the target.
+enum class TargetPolicy {
+  kReplace,  // the user has agreed to replace it (the Save As dialog asked)
+  kKeep,     // a file at the target stays: the archive is not placed
 };
 
 // The archive is written beside the target under the target's name followed by '~' and unique
@@ -89,16 +107,17 @@ class CZLib {
 };
 
 // Packs the files of `files` that exist, each path once and in list order, into a new archive
-// beside `archivePath`, reads it back, and only then moves it over `archivePath` in one step;
-// once it is there the packed files are deleted. A file that cannot be opened or read is left
-// out (the archive holds the rest); an archive that cannot be written or read back whole never
-// takes the target's place, which is then left as it was, byte for byte. The same holds when
-// no file was there to pack, or every one was left out: an archive of nothing replaces nothing. The
-// move and the filling of *outcome (when given) happen together while the running task holds its
-// claim: a run abandoned meanwhile leaves both untouched. 1 when every existing file is in the
-// archive at the target, 0 otherwise.
+// beside `archivePath`, reads it back, and only then moves it over `archivePath` in one step
+// (with TargetPolicy::kKeep, only to where no file is: one that is there, even one that came
+// meanwhile, is kept); once it is there the packed files are deleted. A file that cannot be opened
+// or read is left out (the archive holds the rest); an archive that cannot be written or read back
+// whole never takes the target's place, which is then left as it was, byte for byte. The same holds
+// when no file was there to pack, or every one was left out: an archive of nothing replaces
+// nothing. The move and the filling of *outcome (when given) happen together while the running task
+// holds its claim: a run abandoned meanwhile leaves both untouched. 1 when every existing file is
+// in the archive at the target, 0 otherwise.
 int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile>& files,
-                    PackOutcome* outcome = nullptr);
+                    PackOutcome* outcome = nullptr, TargetPolicy policy = TargetPolicy::kReplace);
 
 // The file's last-write time as local time; a zero time when it cannot be found.
 platform::FileTime GetFileLocalWriteTime(const char* path);

@@ -13,11 +13,15 @@ namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-// Elevation is asked for where the system knows it (Vista and later).
+// Elevation is asked for where the system knows it (Vista and later), and only where someone
+// can answer the request: the same command started from an elevated program is elevated
+// anyway.
 const char* ShellVerb() {
   int kind = 0;
   int servicePack = 0;
-  return GetOSKind(kind, servicePack) == 0 && kind >= OS_WINDOWS_VISTA ? "runas" : "open";
+  return GetOSKind(kind, servicePack) == 0 && kind >= OS_WINDOWS_VISTA && platform::CanAskUser()
+             ? "runas"
+             : "open";
 }
 
 // The program runs elevated, often from the Downloads folder: a program named by its bare name
@@ -43,56 +47,64 @@ std::string ShellCommand(const char* cmdSwitch, const std::string& command) {
   return cmdSwitch + Quoted(command);
 }
 
-// Returns the command's exit code, or nothing when it did not start. Without a system folder
-// nothing is started: never a cmd.exe from anywhere else.
-bool RunCommand(const std::string& system, const std::string& parameters, std::uint32_t* exitCode) {
-  if (system.empty()) return false;
-  const std::string shell = system + "\\cmd.exe";
-  return platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), parameters.c_str(), system.c_str(),
-                                    exitCode) > 32;
+// The system folder's cmd.exe; empty without a system folder.
+std::string Shell(const std::string& system) {
+  return system.empty() ? std::string() : system + "\\cmd.exe";
 }
 
-int AppendCapture(const std::string& path, const std::string& system,
-                  const std::string& parameters) {
+// Starts the command and waits for it: true with its exit code in *exitCode, false when it
+// did not start. Without a system folder nothing is started: never a cmd.exe from anywhere
+// else. *run (when given) tells how it went.
+bool RunCommand(const std::string& system, const std::string& parameters, std::uint32_t* exitCode,
+                CommandRun* run) {
+  const std::string shell = Shell(system);
+  const bool started =
+      !system.empty() && platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), parameters.c_str(),
+                                                    system.c_str(), exitCode) > 32;
+  if (run != nullptr) *run = CommandRun{shell, parameters, started, started ? *exitCode : 0};
+  return started;
+}
+
+int AppendCapture(const std::string& path, const std::string& system, const std::string& parameters,
+                  CommandRun* run) {
   if (path.empty()) return -1;
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand(system, parameters, &exitCode)) return 1;
+  if (!RunCommand(system, parameters, &exitCode, run)) return 1;
   return exitCode == 0 ? 0 : 1;
 }
 
 }  // namespace
 
-int CaptureHotfixList(const std::string& path) {
+int CaptureHotfixList(const std::string& path, CommandRun* run) {
   if (path.empty()) return -1;
+  const std::string system = SystemFolder();
+  const std::string parameters =
+      ShellCommand("/c  ", Tool(system, "wbem\\wmic.exe") + " qfe list brief >> " + Quoted(path));
   {
     platform::File file;
     if (file.CreateForWriting(path.c_str()) != ERROR_SUCCESS) {
       platform::ShowMessageBox("Couldn't create the file!");
+      if (run != nullptr) *run = CommandRun{Shell(system), parameters, false, 0};
       return -1;
     }
   }
-  const std::string system = SystemFolder();
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand(system,
-                  ShellCommand("/c  ", Tool(system, "wbem\\wmic.exe") + " qfe list brief >> " +
-                                           Quoted(path)),
-                  &exitCode)) {
-    return -1;
-  }
+  if (!RunCommand(system, parameters, &exitCode, run)) return -1;
   return exitCode == 0 ? 0 : 1;
 }
 
-int CaptureNetworkConfig(const std::string& path) {
+int CaptureNetworkConfig(const std::string& path, CommandRun* run) {
   const std::string system = SystemFolder();
   return AppendCapture(path, system,
                        ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /all >> " +
                                                 Quoted(path) + " && " + Tool(system, "netsh.exe") +
-                                                " winsock show catalog >> " + Quoted(path)));
+                                                " winsock show catalog >> " + Quoted(path)),
+                       run);
 }
 
-int CaptureDnsCache(const std::string& path) {
+int CaptureDnsCache(const std::string& path, CommandRun* run) {
   const std::string system = SystemFolder();
   return AppendCapture(
       path, system,
-      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)));
+      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)), run);
 }

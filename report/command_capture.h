@@ -3,14 +3,25 @@
 // redirection.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+// How a capture's command went, for whoever reports on the run.
+struct CommandRun {
+  std::string program;     // the shell, by its full path; empty without a system folder
+  std::string parameters;  // as the shell was given them
+  bool started = false;
+  std::uint32_t exitCode = 0;  // when it started
+};
+
+// Each capture fills *run (when given) once it has tried to start its command.
 
 // "wmic qfe list brief" into `path`, emptied first. -1 when the path is empty, the file cannot
 // be created or the command does not start (also when the system folder cannot be read); 0 for
 // exit code 0; 1 otherwise.
-int CaptureHotfixList(const std::string& path);
+int CaptureHotfixList(const std::string& path, CommandRun* run = nullptr);
 // "ipconfig /all" and "netsh winsock show catalog" appended to `path`. -1 when the path is
 // empty; 0 for exit code 0; 1 for another code or a command that does not start.
-int CaptureNetworkConfig(const std::string& path);
+int CaptureNetworkConfig(const std::string& path, CommandRun* run = nullptr);
 // "ipconfig /displaydns" appended to `path`, with the results of CaptureNetworkConfig.
-int CaptureDnsCache(const std::string& path);
+int CaptureDnsCache(const std::string& path, CommandRun* run = nullptr);

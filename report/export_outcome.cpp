@@ -27,6 +27,9 @@ const char* ArchiveFailure(long code) {
       return GetText(TEXT_ARCHIVE_IN_USE);
     case ERROR_ACCESS_DENIED:
       return GetText(TEXT_ARCHIVE_ACCESS_DENIED);
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      return GetText(TEXT_ARCHIVE_EXISTS);
     default:
       return GetText(TEXT_ARCHIVE_NOT_WRITTEN);
   }
@@ -75,6 +78,11 @@ std::optional<std::string> ClosingMessage(const ExportOutcome& outcome) {
   }
   AddUnpacked(outcome.notProduced, &lines);
   AddUnpacked(pack.unpacked, &lines);
-  if (lines.empty()) return std::string("导出完毕!");
+  if (lines.empty()) return std::string(kExportDone);
   return Lines(TEXT_EXPORT_INCOMPLETE, lines);
+}
+
+bool ExportIsComplete(const ExportOutcome& outcome) {
+  const std::optional<std::string> message = ClosingMessage(outcome);
+  return message && *message == kExportDone;
 }

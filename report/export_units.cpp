@@ -20,6 +20,7 @@ std::string g_strExportLogPath;
 std::vector<ExportFile> g_exportFiles;
 std::shared_ptr<ExportRun> g_exportRun;
 ExportOutcome g_exportOutcome;
+ExportOptions g_exportOptions;
 
 namespace {
 
@@ -34,12 +35,22 @@ bool ReadLogPath(std::string& path, std::shared_ptr<ExportRun>& run) {
   });
 }
 
-int CaptureIntoLog(int (*capture)(const std::string&), const char* trace) {
+// What a capture that tried its command did, for the run's outcome.
+void NoteCommand(const char* id, CommandRun command) {
+  platform::RunWhileClaimed([&] {
+    g_exportOutcome.commands.push_back(CapturedCommand{id, std::move(command)});
+  });
+}
+
+int CaptureIntoLog(int (*capture)(const std::string&, CommandRun*), const char* id,
+                   const char* trace) {
   std::string logPath;
   std::shared_ptr<ExportRun> run;
   if (!ReadLogPath(logPath, run)) return -1;
-  const int result = capture(logPath);
+  CommandRun command;
+  const int result = capture(logPath, &command);
   platform::DebugTrace(trace);
+  if (!logPath.empty()) NoteCommand(id, std::move(command));
   return result;
 }
 
@@ -63,49 +74,62 @@ int ExportPatchInfo() {
   }
   // Without the run's folder (no log, or no Save As answer) there is nothing to add to.
   const std::string path = folder.empty() ? std::string() : folder + kHotfixName;
-  const int result = CaptureHotfixList(path);
+  CommandRun command;
+  const int result = CaptureHotfixList(path, &command);
   if (path.empty()) return result;
   const bool produced = platform::FileExists(path.c_str());
   platform::RunWhileClaimed([&] {
     g_exportFiles.push_back(ExportFile{path, kHotfixName});
     if (!produced) g_exportOutcome.notProduced.push_back(UnpackedFile{kHotfixName, 0});
+    g_exportOutcome.commands.push_back(CapturedCommand{"hotfix_list", std::move(command)});
   });
   return result;
 }
 
-int ExportSpiInfo() { return CaptureIntoLog(CaptureNetworkConfig, "Exporting SPI Info\r\n"); }
+int ExportSpiInfo() {
+  return CaptureIntoLog(CaptureNetworkConfig, "network_config", "Exporting SPI Info\r\n");
+}
 
-int ExportDnsInfo() { return CaptureIntoLog(CaptureDnsCache, "Exporting DNS Info\r\n"); }
+int ExportDnsInfo() {
+  return CaptureIntoLog(CaptureDnsCache, "dns_cache", "Exporting DNS Info\r\n");
+}
 
 int ExportPackage() {
   std::string zipPath;
   std::vector<ExportFile> files;
+  TargetPolicy target = TargetPolicy::kReplace;
   std::shared_ptr<ExportRun> run;  // the run ends with this unit: its folder goes on return
   if (!platform::RunWhileClaimed([&] {
         zipPath = g_strExportZipPath;
         files = g_exportFiles;
+        target = g_exportOptions.target;
         run = std::move(g_exportRun);
       })) {
     return 0;
   }
   // No archive without a log: the target stays as it was.
   if (zipPath.empty()) return 0;
-  return PackExportFiles(zipPath, files, &g_exportOutcome.pack);
+  return PackExportFiles(zipPath, files, &g_exportOutcome.pack, target);
 }
 
-void BeginExport() {
-  platform::RunWhileClaimed([] { g_exportOutcome = ExportOutcome{}; });
+void BeginExport(const ExportOptions& options) {
+  platform::RunWhileClaimed([&] {
+    g_exportOutcome = ExportOutcome{};
+    g_exportOptions = options;
+  });
 }
 
-std::optional<std::string> FinishExport() {
+std::optional<std::string> FinishExport(ExportOutcome* outcome) {
   std::shared_ptr<ExportRun> run;
-  ExportOutcome outcome;
+  ExportOutcome finished;
   platform::RunWhileClaimed([&] {
     run = std::move(g_exportRun);
-    outcome = g_exportOutcome;
+    finished = g_exportOutcome;
   });
   run.reset();
-  return ClosingMessage(outcome);
+  std::optional<std::string> message = ClosingMessage(finished);
+  if (outcome != nullptr) *outcome = std::move(finished);
+  return message;
 }
 
 void RunExport(const std::function<void()>& runList, void* owner) {

@@ -114,4 +114,6 @@ constinit const TextEntry g_textTable[kTextCount] = {
      "Fail to write the archive, access denied!"},
     {TEXT_FILE_NOT_PACKED, "文件打包失败：", "Fail to pack the file: "},
     {TEXT_ERROR_CODE, "错误代码", "Error code"},
+    {TEXT_ARCHIVE_EXISTS, "压缩文件写入失败，文件已存在!",
+     "Fail to write the archive, a file of that name already exists!"},
 };

@@ -112,4 +112,6 @@ long MoveFileTo(const char* from, const char* to, bool replaceExisting) {
   return Sim().Move(from, to, replaceExisting);
 }
 
+long GetFullPath(const char* path, std::string* full) { return Sim().FullPath(path, full); }
+
 }  // namespace platform

@@ -87,6 +87,22 @@ Files& Files::SetTempFolder(std::string_view folder) {
   return *this;
 }
 
+Files& Files::SetCurrentFolder(std::string_view folder) {
+  std::lock_guard lock(mutex_);
+  currentFolder_ = folder;
+  return *this;
+}
+
+long Files::FullPath(const char* path, std::string* full) const {
+  const std::string_view given = path != nullptr ? path : "";
+  if (given.empty()) return ERROR_INVALID_NAME;
+  const bool absolute =
+      (given.size() >= 3 && given[1] == ':' && given[2] == '\\') || given.substr(0, 2) == "\\\\";
+  std::lock_guard lock(mutex_);
+  *full = absolute ? std::string(given) : currentFolder_ + std::string(given);
+  return ERROR_SUCCESS;
+}
+
 Files& Files::AddFile(std::string_view path, std::string_view bytes, FileTime lastWrite) {
   std::lock_guard lock(mutex_);
   Entry& entry = files_[cp936::ToUpper(path)];

@@ -44,6 +44,9 @@ class Files {
 
   // Building.
   Files& SetTempFolder(std::string_view folder);  // with its trailing backslash
+  // The current folder, with its trailing backslash; "C:\Users\tester\" by default. A relative
+  // path is made full by putting it behind this, as it stands: nothing else is resolved.
+  Files& SetCurrentFolder(std::string_view folder);
   // A file with `bytes` and, as a FILETIME in UTC, `lastWrite` (local time = UTC here).
   Files& AddFile(std::string_view path, std::string_view bytes, FileTime lastWrite = {});
   // The next `times` calls of `call` (every one when times < 0) on `path` (any when empty;
@@ -75,6 +78,7 @@ class Files {
 
   // The backend's side.
   std::uint32_t TempFolder(char* buffer, std::uint32_t size);
+  long FullPath(const char* path, std::string* full) const;
   long Create(const char* path, void** handle);
   long CreateNew(const char* path, void** handle);
   long Flush(void* handle);
@@ -111,6 +115,7 @@ class Files {
 
   mutable std::mutex mutex_;
   std::string tempFolder_;
+  std::string currentFolder_ = "C:\\Users\\tester\\";
   std::map<std::string, Entry> files_;          // by folded path
   std::map<std::string, std::string> folders_;  // made on purpose: folded path to spelling
   std::vector<std::string> missingFolders_;     // folded

@@ -1,4 +1,4 @@
-// The Windows version on the simulated workstation.
+// The Windows version and the computer's name on the simulated workstation.
 #include "platform/system_info.h"
 
 #include "platform/sim/workstation.h"
@@ -13,6 +13,13 @@ bool GetWindowsVersion(VersionInfo* version) {
     return false;
   }
   *version = answer;
+  return true;
+}
+
+bool GetComputerNameText(std::string* name) {
+  const std::optional<std::string> answer = sim::Workstation::Current().ComputerName();
+  if (!answer) return false;
+  *name = *answer;
   return true;
 }
 

@@ -54,6 +54,26 @@ int Workstation::RecordMessageBox(const char* text) {
   return IDOK;
 }
 
+void Workstation::SetComputerName(std::optional<std::string> name) {
+  std::lock_guard lock(mutex_);
+  computerName_ = std::move(name);
+}
+
+std::optional<std::string> Workstation::ComputerName() const {
+  std::lock_guard lock(mutex_);
+  return computerName_;
+}
+
+void Workstation::SetLocalTime(const LocalTime& time) {
+  std::lock_guard lock(mutex_);
+  localTime_ = time;
+}
+
+LocalTime Workstation::LocalTimeNow() const {
+  std::lock_guard lock(mutex_);
+  return localTime_;
+}
+
 void Workstation::FailNextThreadStart() {
   std::lock_guard lock(mutex_);
   failThreadStart_ = true;

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/folders.h"
+#include "platform/sim/sim_console.h"
 #include "platform/sim/sim_devices.h"
 #include "platform/sim/sim_drives.h"
 #include "platform/sim/sim_file_versions.h"
@@ -48,6 +50,7 @@ class Workstation {
   Memory& memory() { return memory_; }
   Drives& drives() { return drives_; }
   Processes& processes() { return processes_; }
+  Console& console() { return console_; }
 
   // The word size of the simulated Windows and of the program under test, 32 bits both by
   // default. A 64-bit Windows has two registry views and runs processes of both bitnesses; a
@@ -79,6 +82,14 @@ class Workstation {
     std::string filter;
   };
   std::vector<SaveAsCall> SaveAsCalls() const;
+
+  // The name that GetComputerNameA gives; nullopt makes the call fail. By default "VANTIK-PC".
+  void SetComputerName(std::optional<std::string> name);
+  std::optional<std::string> ComputerName() const;
+
+  // What GetLocalTime gives, which stands still. By default 2026-03-14 09:26:53.
+  void SetLocalTime(const LocalTime& time);
+  LocalTime LocalTimeNow() const;
 
   // Debugger output lines, in the order written.
   std::vector<std::string> Traces() const;
@@ -113,6 +124,7 @@ class Workstation {
   Memory memory_;
   Drives drives_;
   Processes processes_;
+  Console console_;
   std::vector<std::string> traces_;
   std::vector<std::string> messageBoxes_;
   bool failThreadStart_ = false;
@@ -121,6 +133,8 @@ class Workstation {
   std::optional<std::string> systemFolder_ = "C:\\WINDOWS\\system32";
   std::optional<std::string> windowsFolder_ = "C:\\WINDOWS";
   std::optional<std::string> appDataFolder_ = "C:\\Users\\tester\\AppData\\Roaming";
+  std::optional<std::string> computerName_ = "VANTIK-PC";
+  LocalTime localTime_{2026, 3, 14, 9, 26, 53};
   std::vector<SaveAsReply> saveAsAnswers_;
   std::vector<SaveAsCall> saveAsCalls_;
 };

@@ -20,8 +20,6 @@ constexpr const char* kPreloaded[] = {
     "profapi.dll", "clbcatq.dll", "iphlpapi.dll", "psapi.dll",     "ws2_32.dll",
 };
 
-constexpr char kDefaultRedirection[] = "vantik.exe.local";
-
 }  // namespace
 
 bool RemoveCurrentFolderFromDllSearch() {
@@ -34,16 +32,25 @@ bool RemoveCurrentFolderFromDllSearch() {
   return setDllDirectory != nullptr && setDllDirectory("") != FALSE;
 }
 
-std::string FindLocalRedirection() {
+std::string FindLocalRedirection(const char* fallbackName) {
   // Room for the longest path Windows has, so that the name is never cut short.
   std::vector<char> path(32768);
   const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  if (length == 0 || length >= path.size()) return kDefaultRedirection;
+  if (length == 0 || length >= path.size()) return fallbackName;
   std::string local(path.data(), length);
   local += ".local";
   // A file or a folder: Windows 2000 honours the one, later systems the other as well.
   if (GetFileAttributesA(local.c_str()) == INVALID_FILE_ATTRIBUTES) return {};
   return local.substr(cp936::AfterLast(local, '\\'));
+}
+
+// "The program's folder holds <name>, which makes Windows load components from that folder. For
+// safety the program does not start. Delete it, or move the program into a new folder and run
+// it from there."
+std::string LocalRedirectionRefusal(const std::string& name) {
+  return "程序所在的文件夹中有 " + name +
+         "，它会让系统从这个文件夹加载组件。为了安全，程序不能启动。请删除它，或将程序放到一个新的"
+         "文件夹中再运行。";
 }
 
 std::span<const char* const> PreloadedSystemLibraries() { return kPreloaded; }

@@ -25,8 +25,11 @@ bool RemoveCurrentFolderFromDllSearch();
 // program, or empty when there is none. Where one exists, Windows takes a DLL from the
 // program's folder even when it is loaded by its full path, so nothing of the system folder can
 // be loaded safely. When the program's own path cannot be read, the redirection cannot be ruled
-// out: the name is then "vantik.exe.local".
-std::string FindLocalRedirection();
+// out: the name is then `fallbackName`, the program's own name followed by ".local".
+std::string FindLocalRedirection(const char* fallbackName = "vantik.exe.local");
+
+// What a program says (code page 936) when it refuses to start beside the redirection `name`.
+std::string LocalRedirectionRefusal(const std::string& name);
 
 // The DLLs that Windows' own code loads later by bare name (the list and why: dll_search.cpp).
 std::span<const char* const> PreloadedSystemLibraries();

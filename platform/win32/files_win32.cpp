@@ -203,4 +203,17 @@ long MoveFileTo(const char* from, const char* to, bool replaceExisting) {
   return MoveFileExA(from, to, flags) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
 }
 
+long GetFullPath(const char* path, std::string* full) {
+  // The first call gives the size with the zero; the second the path without it.
+  const DWORD needed = GetFullPathNameA(path, 0, nullptr, nullptr);
+  if (needed == 0) return static_cast<long>(GetLastError());
+  std::vector<char> buffer(needed + 1);
+  const DWORD length =
+      GetFullPathNameA(path, static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  if (length == 0) return static_cast<long>(GetLastError());
+  if (length >= buffer.size()) return ERROR_INSUFFICIENT_BUFFER;  // the current folder changed
+  full->assign(buffer.data(), length);
+  return ERROR_SUCCESS;
+}
+
 }  // namespace platform

@@ -100,4 +100,6 @@ int ShowMessageBox(const char* text, void* owner) {
   return answer > 0 ? answer : 0;
 }
 
+bool CanAskUser() { return true; }
+
 }  // namespace platform

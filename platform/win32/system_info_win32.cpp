@@ -1,4 +1,4 @@
-// The Windows version from the real system.
+// The Windows version and the computer's name from the real system.
 #include "platform/win32/windows_api.h"
 
 #include "platform/system_info.h"
@@ -40,6 +40,14 @@ MemoryStatus GetMemoryStatus() {
   return MemoryStatus{status.dwMemoryLoad,    status.dwTotalPhys,     status.dwAvailPhys,
                       status.dwTotalPageFile, status.dwAvailPageFile, status.dwTotalVirtual,
                       status.dwAvailVirtual};
+}
+
+bool GetComputerNameText(std::string* name) {
+  char buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof(buffer);
+  if (!GetComputerNameA(buffer, &size) || size >= sizeof(buffer)) return false;
+  name->assign(buffer, size);
+  return true;
 }
 
 }  // namespace platform

@@ -498,6 +498,49 @@ TEST(PackExportFiles, ArchiveOfNoFileDoesNotReplaceTheTarget) {
   EXPECT_EQ(Sorted(ws.files().Paths()), Sorted({kArchive, kLog}));
 }
 
+// Where the target must be kept, an archive goes only where no file is; one that is there stays
+// with every file to pack, and nothing is left beside it.
+TEST(PackExportFiles, KeepingTheTargetPlacesTheArchiveOnlyWhereNoFileIs) {
+  for (const bool taken : {false, true}) {
+    SCOPED_TRACE(taken ? "a file at the target" : "no file at the target");
+    Workstation ws;
+    ws.files().AddFile(kLog, "log", Utc(2010, 6, 15, 13, 45, 30));
+    if (taken) ws.files().AddFile(kArchive, kOlderArchive);
+
+    PackOutcome outcome;
+    EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry}, &outcome, TargetPolicy::kKeep), taken ? 0 : 1);
+
+    EXPECT_EQ(outcome.placed, !taken);
+    if (taken) {
+      EXPECT_EQ(outcome.error, ERROR_ALREADY_EXISTS);
+      EXPECT_EQ(ws.files().Contents(kArchive), kOlderArchive);
+      EXPECT_TRUE(outcome.entries.empty());
+      EXPECT_EQ(Sorted(ws.files().Paths()), Sorted({kArchive, kLog}));
+    } else {
+      EXPECT_TRUE(ReadArchive(ws, kArchive).readable);
+      EXPECT_EQ(ws.files().Paths(), std::vector<std::string>{kArchive});
+    }
+  }
+}
+
+// The outcome lists what the archive at the target holds, as a reader we did not write finds it.
+TEST(PackExportFiles, OutcomeListsTheEntriesAsReadBack) {
+  Workstation ws;
+  ws.files()
+      .AddFile(kHotfixes, "", Utc(2010, 6, 15, 13, 45, 30))
+      .AddFile(kLog, Text(9000), Utc(2010, 6, 15, 13, 45, 30));
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry, kHotfixEntry}, &outcome), 1);
+  const Archive archive = ReadArchive(ws, kArchive);
+  ASSERT_TRUE(archive.readable) << archive.error;
+  ASSERT_EQ(outcome.entries.size(), archive.entries.size());
+  for (std::size_t i = 0; i < archive.entries.size(); ++i) {
+    EXPECT_EQ(outcome.entries[i], (ArchiveEntry{archive.entries[i].name, archive.entries[i].size,
+                                                archive.entries[i].crc}));
+  }
+  EXPECT_EQ(outcome.entries[0].size, 9000u);
+}
+
 TEST(PackExportFiles, EmptyTargetPathWritesNothing) {
   Workstation ws;
   ws.files().AddFile(kLog, "log", Utc(2010, 6, 15, 13, 45, 30));

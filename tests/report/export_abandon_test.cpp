@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/unit_runner.h"
 #include "platform/sim/workstation.h"
 #include "report/export_state.h"
 #include "report/export_units.h"
 #include "report/os_kind.h"
+#include "tasks/unit_runner.h"
 #include "tests/report/export_fixture.h"
 #include "tests/support/eventually.h"
 #include "tests/support/recording_view.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/execute_unit.h"
 #include "platform/sim/workstation.h"
 #include "report/export_state.h"
 #include "report/export_units.h"
 #include "report/os_kind.h"
+#include "tasks/execute_unit.h"
 
 namespace export_test {
 
@@ -52,6 +52,7 @@ inline void ForgetExports() {
   g_exportFiles.clear();
   g_exportRun.reset();
   g_exportOutcome = ExportOutcome{};
+  g_exportOptions = ExportOptions{};
   ForgetOSKindForTest();
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/execute_unit.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "report/command_capture.h"
@@ -15,6 +14,7 @@
 #include "report/export_units.h"
 #include "report/os_kind.h"
 #include "report/page_info.h"
+#include "tasks/execute_unit.h"
 #include "tests/report/export_fixture.h"
 #include "tests/report/zip_reader.h"
 #include "tests/support/hex.h"

@@ -1,15 +1,10 @@
 #include "tests/report/zip_reader.h"
 
-#include <stdio.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <sstream>
 #include <utility>
 
 #include "tests/support/hex.h"
+#include "tests/support/shell_command.h"
 
 namespace {
 
@@ -40,33 +35,19 @@ for i in z.infolist():
           i.external_attr, data.hex() or '-')
 )";
 
-// Runs a shell command; its output and exit status.
-std::pair<std::string, int> Run(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return {"popen failed", -1};
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-  const int status = pclose(pipe);
-  return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
-
 }  // namespace
 
 Archive ReadArchiveBytes(const std::string& bytes) {
   Archive archive;
-  char folder[] = "/tmp/vantik-packer-XXXXXX";
-  if (mkdtemp(folder) == nullptr) {
+  ScratchFolder folder;
+  if (!folder.ok()) {
     archive.error = "mkdtemp failed";
     return archive;
   }
-  const std::string zipPath = std::string(folder) + "/archive.zip";
-  const std::string scriptPath = std::string(folder) + "/read.py";
-  std::ofstream(zipPath, std::ios::binary) << bytes;
-  std::ofstream(scriptPath) << kReader;
+  const std::string zipPath = folder.Write("archive.zip", bytes);
+  const std::string scriptPath = folder.Write("read.py", kReader);
 
-  const auto [output, status] = Run("python3 " + scriptPath + " " + zipPath);
+  const auto [output, status] = RunShellCommand("python3 " + scriptPath + " " + zipPath);
   archive.readable = status == 0;
   if (!archive.readable) archive.error = "zipfile: " + output;
   std::istringstream lines(output);
@@ -87,13 +68,10 @@ Archive ReadArchiveBytes(const std::string& bytes) {
 
   // unzip calls an archive without entries empty (exit 1); it has nothing to test there.
   if (!archive.entries.empty()) {
-    const auto [unzipOutput, unzipStatus] = Run("unzip -tq " + zipPath);
+    const auto [unzipOutput, unzipStatus] = RunShellCommand("unzip -tq " + zipPath);
     archive.unzipOk = unzipStatus == 0;
     if (!archive.unzipOk) archive.error += "unzip -t: " + unzipOutput;
   }
-  unlink(zipPath.c_str());
-  unlink(scriptPath.c_str());
-  rmdir(folder);
   return archive;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/unit_runner.h"
+#include "tasks/unit_runner.h"
 
 // Records what the worker does to the user interface, in order.
 class RecordingView : public RunnerView {

@@ -58,6 +58,21 @@ def excerpt(data, limit=160):
     return text + ("..." if len(data) > limit else "")
 
 
+def sections(log):
+    """The texts after each of the nine banners: the eight sections, then the commands' output
+    after the last banner. None when a banner is missing or out of order."""
+    bounds = []
+    position = 0
+    for banner in BANNERS:
+        found = log.find(banner, position)
+        if found < 0:
+            return None
+        position = found + len(banner)
+        bounds.append((found, position))
+    ends = [start for start, _ in bounds[1:]] + [len(log)]
+    return [log[after:end] for (_, after), end in zip(bounds, ends)]
+
+
 def check_log(checks, log):
     assert [len(b) for b in BANNERS] == BANNER_SIZES, "banner table is wrong"
     checks.expect(log.startswith(BANNERS[0]), "Vantik.log starts with the first banner",

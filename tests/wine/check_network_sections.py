@@ -15,7 +15,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_export_archive import BANNERS, Checks, excerpt  # noqa: E402
+from check_export_archive import Checks, excerpt, sections  # noqa: E402
 
 
 def gbk(text):
@@ -60,19 +60,6 @@ CONNECTED = re.compile(
     gbk("首选WINS服务器") + rb": [^\r\n]*\r\n" + gbk("备用WINS服务器") + rb": [^\r\n]*\r\n(?:" +
     gbk("首选DNS服务器") + rb": " + ADDRESS + rb"\r\n)?(?:" + gbk("备用DNS服务器") + rb": " +
     ADDRESS + rb"\r\n)?\r\n")
-
-
-def sections(log):
-    """The eight section texts, each between its banner and the next."""
-    found = []
-    position = 0
-    for banner in BANNERS:
-        at = log.find(banner, position)
-        if at < 0:
-            return None
-        found.append(at)
-        position = at + len(banner)
-    return [log[found[i] + len(BANNERS[i]):found[i + 1]] for i in range(8)]
 
 
 def check_adapters(checks, text):
@@ -159,7 +146,7 @@ def main(argv):
     parts = sections(log)
     if not checks.expect(parts is not None, "Vantik.log has its nine banners", excerpt(log)):
         return 1
-    _system, _software, _process, browser, route, adapter, client, hosts = parts
+    _system, _software, _process, browser, route, adapter, client, hosts, _captures = parts
     checks.expect(browser == BROWSER, "IE BROWER INFO as seeded",
                   f"{excerpt(browser, 400)}, expected {excerpt(BROWSER, 400)}")
     addresses = check_adapters(checks, adapter)

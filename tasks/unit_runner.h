@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "app/execute_unit.h"
 #include "platform/task_claim.h"
 #include "platform/thread.h"
+#include "tasks/execute_unit.h"
 
 // What the worker reaches of the user interface. Called on the worker only while the run is
 // not abandoned.

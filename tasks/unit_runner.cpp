@@ -1,4 +1,4 @@
-#include "app/unit_runner.h"
+#include "tasks/unit_runner.h"
 
 #include <utility>
 

@@ -1,12 +1,10 @@
-// Traces and prompts on the simulated workstation: recorded for the tests to read.
+// The dialogs' prompts on the simulated workstation: message boxes recorded for the tests to
+// read, Save As answered as the test scripted it.
 #include "platform/prompt.h"
-#include "platform/trace.h"
 
 #include "platform/sim/workstation.h"
 
 namespace platform {
-
-void DebugTrace(const char* line) { sim::Workstation::Current().RecordTrace(line); }
 
 int ShowMessageBox(const char* text, void*) {
   return sim::Workstation::Current().RecordMessageBox(text);
@@ -26,5 +24,7 @@ SaveAsAnswer AskSaveAsPath(const char* initialName, const char* filter, std::str
   *path = *reply.path;
   return SaveAsAnswer::kConfirmed;
 }
+
+bool CanAskUser() { return true; }
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/execute_unit.h"
+#include "tasks/execute_unit.h"
 
 // Indexes into the list's image list, in the order the icons are added.
 enum ResultImage : int {

@@ -1,5 +1,5 @@
 // The worker's loop and the stop rules, with real threads on the simulated workstation.
-#include "app/unit_runner.h"
+#include "tasks/unit_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/result_list.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
+#include "tasks/result_list.h"
 #include "tests/support/eventually.h"
 #include "tests/support/recording_view.h"
 

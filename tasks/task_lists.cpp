@@ -1,4 +1,4 @@
-#include "app/execute_unit.h"
+#include "tasks/execute_unit.h"
 
 #include "checks/renego_check.h"
 #include "checks/user_agent_check.h"

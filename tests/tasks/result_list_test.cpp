@@ -1,4 +1,4 @@
-#include "app/result_list.h"
+#include "tasks/result_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,198 @@
+#include "cli/cli_commands.h"
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "checks/renego_check.h"
+#include "checks/user_agent_check.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "platform/prompt_console.h"
+#include "platform/system_info.h"
+#include "platform/trace.h"
+#include "platform/win32_codes.h"
+#include "report/export_units.h"
+#include "tasks/execute_unit.h"
+#include "tasks/result_list.h"
+#include "tasks/unit_runner.h"
+
+namespace {
+
+// The checks' stable names, by their task entries rather than their places in the list.
+std::string CheckId(int (*taskFunc)()) {
+  if (taskFunc == CheckKB977377) return "tls_renegotiation";
+  if (taskFunc == CheckIEUserAgent) return "ie_user_agent";
+  return "unknown";
+}
+
+// The three lists, built as the main dialog builds them, and the dialog's side of a run: the
+// results recorded as the dialog records its posted ones, on this thread, at once.
+class ConsoleRun : private RunnerView {
+ public:
+  ConsoleRun() {
+    BuildDiagnoseUnits(diagnose_);
+    BuildRepairUnits(repair_);
+  }
+
+  // The step texts to the standard error, "[i/n] text", as the progress dialog shows them.
+  void ShowSteps() { showSteps_ = true; }
+
+  // Runs one list through the runner, as a progress dialog would, but on this thread.
+  void Run(const UnitList& units) {
+    stepsShown_ = 0;
+    stepCount_ = units.size();
+    RunState state(units, this);
+    ExecuteUnits(state);
+  }
+
+  // 一键诊断 and 一键修复: the rows are emptied and the list run.
+  std::vector<CheckResult> Diagnose() {
+    ResetDiagnoseResults(diagnose_);
+    Run(diagnose_);
+    return Rows();
+  }
+  // Each repair's result in *codes, and whether it was called in *ran.
+  void Repair(std::vector<int>* codes, std::vector<bool>* ran) {
+    ResetDiagnoseResults(diagnose_);
+    repairCodes_.assign(repair_.size(), 0);
+    for (const tagExecuteUnit& unit : repair_) ran->push_back(unit.enabled != 0);
+    Run(repair_);
+    *codes = repairCodes_;
+  }
+
+ private:
+  // The rows as the main dialog would show them now.
+  std::vector<CheckResult> Rows() const {
+    std::vector<CheckResult> checks;
+    const std::vector<tagListCtrlItemData> rows = MakeResultRows(diagnose_);
+    std::size_t row = 0;
+    for (const tagExecuteUnit& unit : diagnose_) {
+      if (!unit.done || row >= rows.size()) continue;
+      checks.push_back(
+          CheckResult{CheckId(unit.taskFunc), rows[row].text, unit.result, rows[row].resultText});
+      ++row;
+    }
+    return checks;
+  }
+
+  bool DialogHasWindow() override { return true; }
+  void ShowStepText(const std::string& text) override {
+    ++stepsShown_;
+    if (!showSteps_) return;
+    char counter[32];
+    std::snprintf(counter, sizeof counter, "[%zu/%zu] ", stepsShown_, stepCount_);
+    (void)platform::WriteText(platform::StdStream::kError,
+                              counter + platform::ToUtf8(text, platform::kCodePageGbk) + "\r\n");
+  }
+  void PostResult(unsigned message, int index, int result) override {
+    if (message == WM_REPAIR_RESULT && index >= 0 &&
+        static_cast<std::size_t>(index) < repairCodes_.size()) {
+      repairCodes_[static_cast<std::size_t>(index)] = result;
+    }
+    // The export's results go nowhere, as in the main dialog.
+    if (message == WM_DIAGNOSE_RESULT || message == WM_REPAIR_RESULT) {
+      HandleUnitResult(diagnose_, repair_, index, result, [] {});
+    }
+  }
+  void SetProgressPos(int) override {}
+
+  UnitList diagnose_;
+  UnitList repair_;
+  std::vector<int> repairCodes_;
+  bool showSteps_ = false;
+  std::size_t stepsShown_ = 0;
+  std::size_t stepCount_ = 0;
+};
+
+}  // namespace
+
+CheckState StateOfResult(int code) {
+  if (code == 0) return CheckState::kNormal;
+  if (code == 1) return CheckState::kAbnormal;
+  return CheckState::kFailed;
+}
+
+std::vector<CheckResult> DiagnoseWorkstation() {
+  ConsoleRun run;
+  return run.Diagnose();
+}
+
+std::vector<RepairResult> RepairWorkstation() {
+  ConsoleRun run;
+  const std::vector<CheckResult> before = run.Diagnose();
+  std::vector<int> codes;
+  std::vector<bool> ran;
+  run.Repair(&codes, &ran);
+  const std::vector<CheckResult> after = run.Diagnose();
+  std::vector<RepairResult> items;
+  for (std::size_t i = 0; i < before.size() && i < after.size() && i < codes.size(); ++i) {
+    items.push_back(RepairResult{before[i], ran[i], codes[i], after[i]});
+  }
+  return items;
+}
+
+std::string DefaultArchiveName() {
+  const platform::LocalTime now = platform::GetLocalTimeNow();
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
+                now.hour, now.minute, now.second);
+  std::string computer;
+  if (!platform::GetComputerNameText(&computer) || computer.empty()) {
+    return std::string("Vantik-") + stamp + ".zip";
+  }
+  return "Vantik-" + computer + "-" + stamp + ".zip";
+}
+
+ExportResult ExportArchive(const std::optional<std::string>& path, bool replace) {
+  ExportResult result;
+  const std::string given = path ? *path : DefaultArchiveName();
+  result.pathError = platform::GetFullPath(given.c_str(), &result.archive);
+  if (result.pathError != ERROR_SUCCESS) {
+    result.archive = given;
+    return result;
+  }
+  // Checked before anything is done; a file that comes meanwhile is kept all the same.
+  if (!replace && platform::FileExists(result.archive.c_str())) {
+    result.refused = true;
+    return result;
+  }
+
+  platform::AnswerNextSaveAs(result.archive);
+  platform::DebugTrace("export dignose Info.");
+  BeginExport(ExportOptions{replace ? TargetPolicy::kReplace : TargetPolicy::kKeep});
+  {
+    UnitList units;
+    BuildExportUnits(units);
+    ConsoleRun run;
+    run.ShowSteps();
+    run.Run(units);
+  }
+  result.closing = FinishExport(&result.outcome);
+  // Nothing is left for a later export to take.
+  platform::AnswerNextSaveAs(std::nullopt);
+  return result;
+}
+
+int ExitCodeForChecks(const std::vector<CheckResult>& checks) {
+  bool abnormal = false;
+  for (const CheckResult& check : checks) {
+    switch (StateOfResult(check.code)) {
+      case CheckState::kFailed:
+        return kExitFailed;
+      case CheckState::kAbnormal:
+        abnormal = true;
+        break;
+      case CheckState::kNormal:
+        break;
+    }
+  }
+  return abnormal ? kExitAbnormal : kExitNormal;
+}
+
+int ExitCodeForExport(const ExportResult& result) {
+  if (result.pathError != ERROR_SUCCESS || result.refused) return kExitFailed;
+  return ExportIsComplete(result.outcome) ? kExitNormal : kExitFailed;
+}

@@ -1,0 +1,92 @@
+#include "cli/cli_program.h"
+
+#include "cli/cli_arguments.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_output.h"
+#include "cli/elevation.h"
+#include "platform/console.h"
+
+namespace {
+
+using platform::StdStream;
+
+void Write(StdStream stream, const std::string& text) {
+  // Nowhere to say that the output is gone: the exit code still tells.
+  (void)platform::WriteText(stream, text);
+}
+
+// The command's results: the JSON document, or its text lines.
+void Report(const CliRequest& request, const nlohmann::ordered_json& document,
+            const std::string& text) {
+  if (request.json) {
+    (void)platform::WriteBytes(StdStream::kOutput, JsonText(document));
+  } else {
+    Write(StdStream::kOutput, text);
+  }
+}
+
+int Diagnose(const CliRequest& request) {
+  const std::vector<CheckResult> checks = DiagnoseWorkstation();
+  const int exitCode = ExitCodeForChecks(checks);
+  nlohmann::ordered_json document = JsonDocument("diagnose", exitCode, "");
+  AddChecks(document, checks);
+  Report(request, document, DiagnoseText(checks));
+  return exitCode;
+}
+
+int Repair(const CliRequest& request) {
+  if (!ProcessIsElevated()) {
+    // Nothing is checked or changed: the repairs would only fail half way.
+    const std::string message = NeedsAdminText();
+    Write(StdStream::kError, MessageLine(message));
+    if (request.json) Report(request, JsonDocument("repair", kExitNeedsAdmin, message), "");
+    return kExitNeedsAdmin;
+  }
+  const std::vector<RepairResult> items = RepairWorkstation();
+  std::vector<CheckResult> after;
+  for (const RepairResult& item : items) after.push_back(item.after);
+  const int exitCode = ExitCodeForChecks(after);
+  nlohmann::ordered_json document = JsonDocument("repair", exitCode, "");
+  AddRepairs(document, items);
+  Report(request, document, RepairText(items));
+  return exitCode;
+}
+
+int Export(const CliRequest& request) {
+  const ExportResult result = ExportArchive(request.out, request.force);
+  const int exitCode = ExitCodeForExport(result);
+  const std::string refusal = ExportRefusalText(result);
+  if (!refusal.empty()) Write(StdStream::kError, MessageLine(refusal));
+  nlohmann::ordered_json document = JsonDocument("export", exitCode, refusal);
+  AddExport(document, result);
+  Report(request, document, refusal.empty() ? ExportText(result) : "");
+  return exitCode;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& arguments) {
+  const ParsedArguments parsed = ParseArguments(arguments);
+  if (parsed.problem != UsageProblem::kNone) {
+    Write(StdStream::kError, UsageProblemText(parsed) + UsageText());
+    return kExitUsage;
+  }
+  const CliRequest& request = parsed.request;
+  switch (request.command) {
+    case CliCommand::kHelp:
+      Write(StdStream::kOutput, UsageText());
+      return kExitNormal;
+    case CliCommand::kVersion:
+      Report(request, JsonDocument("version", kExitNormal, ""), VersionText());
+      return kExitNormal;
+    case CliCommand::kDiagnose:
+      return Diagnose(request);
+    case CliCommand::kRepair:
+      return Repair(request);
+    case CliCommand::kExport:
+      return Export(request);
+    case CliCommand::kNone:
+      break;
+  }
+  return kExitUsage;
+}

@@ -1,0 +1,15 @@
+#include "cli/elevation.h"
+
+#include <vector>
+
+#include "collect/system_section.h"
+#include "platform/identity.h"
+#include "platform/win32_codes.h"
+
+bool ProcessIsElevated() {
+  std::vector<platform::TokenGroup> groups;
+  if (ReadProcessTokenGroups(&groups) != ERROR_SUCCESS) return false;
+  const platform::TokenGroup* administrators = FindAdministratorsGroup(groups);
+  return administrators != nullptr && (administrators->attributes & SE_GROUP_ENABLED) != 0 &&
+         (administrators->attributes & SE_GROUP_USE_FOR_DENY_ONLY) == 0;
+}

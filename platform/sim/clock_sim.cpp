@@ -1,0 +1,10 @@
+// The time of day on the simulated workstation: the test's fixed time.
+#include "platform/clock.h"
+
+#include "platform/sim/workstation.h"
+
+namespace platform {
+
+LocalTime GetLocalTimeNow() { return sim::Workstation::Current().LocalTimeNow(); }
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+// The console program's prompts on the simulated workstation: a message is a line on the
+// standard error, the Save As dialog is answered once with the path it was given, and nobody is
+// there to ask anything else.
+#include "platform/prompt_console.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/console.h"
+#include "platform/prompt.h"
+#include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
+#include "tests/support/hex.h"
+
+namespace {
+
+using platform::SaveAsAnswer;
+using platform::StdStream;
+
+TEST(ConsolePrompts, MessageIsOneLineOnTheStandardError) {
+  platform::sim::Workstation ws;
+  EXPECT_EQ(platform::ShowMessageBox("Failed when save log！"), IDOK);
+  // A message with its own line end gets no second one.
+  EXPECT_EQ(platform::ShowMessageBox("创建文件失败! 错误代码 [5]\r\n"), IDOK);
+  EXPECT_EQ(ws.console().Bytes(StdStream::kError),
+            "Failed when save log！\r\n创建文件失败! 错误代码 [5]\r\n");
+  // The full-width mark goes through UTF-16 and back into the console's code page 936.
+  EXPECT_EQ(Hex(ws.console().Bytes(StdStream::kError).substr(20, 4)), "a3a10d0a");
+  EXPECT_EQ(ws.console().Bytes(StdStream::kOutput), "");
+  EXPECT_TRUE(ws.MessageBoxes().empty());
+  EXPECT_FALSE(platform::CanAskUser());
+}
+
+TEST(ConsolePrompts, SaveAsIsAnsweredOnceThenCancelled) {
+  platform::sim::Workstation ws;
+  std::string path = "untouched";
+  EXPECT_EQ(platform::AskSaveAsPath("Vantik.zip", "Zip Files (*.zip)|*.zip||", &path),
+            SaveAsAnswer::kCancelled)
+      << "no answer given";
+  platform::AnswerNextSaveAs("D:\\support\\ws12.zip");
+  EXPECT_EQ(platform::AskSaveAsPath("Vantik.zip", "Zip Files (*.zip)|*.zip||", &path),
+            SaveAsAnswer::kConfirmed);
+  EXPECT_EQ(path, "D:\\support\\ws12.zip");
+  path = "untouched";
+  EXPECT_EQ(platform::AskSaveAsPath("Vantik.zip", "Zip Files (*.zip)|*.zip||", &path),
+            SaveAsAnswer::kCancelled);
+  EXPECT_EQ(path, "untouched");
+  // As the dialog's buffer would refuse it.
+  platform::AnswerNextSaveAs(std::string(platform::kSaveAsPathCapacity, 'a'));
+  EXPECT_EQ(platform::AskSaveAsPath("Vantik.zip", "", &path), SaveAsAnswer::kTooLong);
+  EXPECT_TRUE(ws.SaveAsCalls().empty()) << "no dialog";
+}
+
+}  // namespace

@@ -129,7 +129,7 @@ long MoveFileTo(const char* from, const char* to, bool) {
   return rename(from, to) == 0 ? ERROR_SUCCESS : LastError();
 }
 
-bool FileExists(const char* path) { return access(path, F_OK) == 0; }
+long LookUpPath(const char* path) { return access(path, F_OK) == 0 ? ERROR_SUCCESS : LastError(); }
 
 long RemoveFile(const char* path) { return unlink(path) == 0 ? ERROR_SUCCESS : LastError(); }
 

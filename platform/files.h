@@ -67,7 +67,15 @@ class File {
   void* handle_ = nullptr;  // the backend's file handle
 };
 
-// GetFileAttributesA says the path exists.
+// GetFileAttributesA: ERROR_SUCCESS when the path exists (a file or a folder);
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND when it does not; any other code (access denied,
+// a share out of reach) when the system cannot say, so that a caller never takes a file it could
+// not look at for one that is not there.
+[[nodiscard]] long LookUpPath(const char* path);
+// The path is not there: LookUpPath's ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND.
+bool IsNotThere(long lookedUp);
+
+// LookUpPath says the path exists.
 bool FileExists(const char* path);
 
 // DeleteFileA.

@@ -49,7 +49,7 @@ bool RunCommand(const std::string& system, const std::string& parameters, std::u
   if (system.empty()) return false;
   const std::string shell = system + "\\cmd.exe";
   return platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), parameters.c_str(), system.c_str(),
-                                    exitCode) > 32;
+                                    platform::kNoTimeLimit, exitCode) > 32;
 }
 
 int AppendCapture(const std::string& path, const std::string& system,

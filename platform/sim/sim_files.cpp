@@ -131,6 +131,17 @@ std::vector<std::string> Files::Paths() const {
   return paths;
 }
 
+std::string Files::PathOf(void* handle) const {
+  if (handle == nullptr) return "(no file)";
+  std::lock_guard lock(mutex_);
+  const auto it = files_.find(static_cast<const Handle*>(handle)->key);
+  return it != files_.end() ? it->second.path : static_cast<const Handle*>(handle)->key;
+}
+
+bool Files::IsWriting(void* handle) const {
+  return handle != nullptr && static_cast<const Handle*>(handle)->write;
+}
+
 int Files::OpenFileCount() const {
   std::lock_guard lock(mutex_);
   return openFiles_;
@@ -312,6 +323,13 @@ bool Files::Exists(const char* path) const {
   const std::string folded = FoldFolder(PathOrEmpty(path));
   if (folded.empty()) return false;
   return files_.find(folded) != files_.end() || FolderExists(folded);
+}
+
+long Files::LookUp(const char* path) const {
+  if (Exists(path)) return ERROR_SUCCESS;
+  std::lock_guard lock(mutex_);
+  const std::string folded = FoldFolder(PathOrEmpty(path));
+  return InMissingFolder(ParentOf(folded)) ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
 }
 
 bool Files::InMissingFolder(const std::string& folded) const {

@@ -73,6 +73,10 @@ class Files {
   std::vector<std::string> Folders() const;  // folders made on purpose, in path order
   int OpenFileCount() const;                 // handles not yet closed
 
+  // The path a handle is open on, for the call log; whether it was opened for writing.
+  std::string PathOf(void* handle) const;
+  bool IsWriting(void* handle) const;
+
   // The backend's side.
   std::uint32_t TempFolder(char* buffer, std::uint32_t size);
   long Create(const char* path, void** handle);
@@ -89,6 +93,9 @@ class Files {
   long Seek(void* handle, std::int64_t offset, SeekOrigin from, std::uint64_t* position);
   long Close(void* handle);
   bool Exists(const char* path) const;
+  // ERROR_SUCCESS for a file or folder that exists; ERROR_PATH_NOT_FOUND under a missing folder;
+  // ERROR_FILE_NOT_FOUND otherwise.
+  long LookUp(const char* path) const;
   long Remove(const char* path);
   bool WriteTime(const char* path, FileTime* time) const;
   bool Status(const char* path, FileStatus* status) const;

@@ -138,7 +138,10 @@ long File::Flush() {
   return FlushFileBuffers(Handle(handle_)) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
 }
 
-bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+long LookUpPath(const char* path) {
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES ? ERROR_SUCCESS
+                                                             : static_cast<long>(GetLastError());
+}
 
 long RemoveFile(const char* path) {
   return DeleteFileA(path) ? ERROR_SUCCESS : static_cast<long>(GetLastError());

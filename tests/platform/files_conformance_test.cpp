@@ -133,14 +133,18 @@ TEST_F(FilesConformance, ExistenceAndRemoval) {
   std::string folder = files_.TempFolder();
   const struct {
     std::string path;
-    bool exists;
+    long lookedUp;
   } cases[] = {
-      {path, true},
-      {Path("absent.log"), false},
-      {folder, true},
-      {folder.substr(0, folder.size() - 1), true},  // the folder without its backslash
+      {path, ERROR_SUCCESS},
+      {Path("absent.log"), ERROR_FILE_NOT_FOUND},
+      {files_.AbsentFolder(Path("no such folder")) + "\\absent.log", ERROR_PATH_NOT_FOUND},
+      {folder, ERROR_SUCCESS},
+      {folder.substr(0, folder.size() - 1), ERROR_SUCCESS},  // the folder without its backslash
   };
-  for (const auto& c : cases) EXPECT_EQ(platform::FileExists(c.path.c_str()), c.exists) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::LookUpPath(c.path.c_str()), c.lookedUp) << c.path;
+    EXPECT_EQ(platform::FileExists(c.path.c_str()), c.lookedUp == ERROR_SUCCESS) << c.path;
+  }
 
   EXPECT_EQ(platform::RemoveFile(path.c_str()), ERROR_SUCCESS);
   EXPECT_FALSE(platform::FileExists(path.c_str()));
@@ -389,7 +393,9 @@ TEST_F(FilesConformance, ShellCommandsRunHiddenAndGiveTheirExitCodes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.verb) + c.parameters);
     std::uint32_t code = 12345;
-    EXPECT_GT(platform::RunHiddenAndWait(c.verb, "cmd.exe", c.parameters, nullptr, &code), 32);
+    EXPECT_GT(platform::RunHiddenAndWait(c.verb, "cmd.exe", c.parameters, nullptr,
+                                         platform::kNoTimeLimit, &code),
+              32);
     EXPECT_EQ(code, c.exitCode);
   }
 }
@@ -402,7 +408,8 @@ TEST_F(FilesConformance, ShellRedirectionAppendsToAPathWithSpaces) {
     for (const char* word : {"one", "two"}) {
       const std::string parameters = std::string(" /C echo ") + word + ">> \"" + *path + "\"";
       std::uint32_t code = 12345;
-      EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), nullptr, &code),
+      EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), nullptr,
+                                           platform::kNoTimeLimit, &code),
                 32);
       EXPECT_EQ(code, 0u);
     }
@@ -426,9 +433,9 @@ TEST_F(FilesConformance, ShellCommandStartsInTheGivenFolder) {
   const std::string parameters = " /C cd >> \"" + output + "\"";
   for (const std::string& folder : {std::string(system), temp}) {
     std::uint32_t code = 12345;
-    EXPECT_GT(
-        platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), folder.c_str(), &code),
-        32);
+    EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), folder.c_str(),
+                                         platform::kNoTimeLimit, &code),
+              32);
     EXPECT_EQ(code, 0u);
   }
   EXPECT_EQ(files_.Contents(output), std::string(system) + "\r\n" + temp + "\r\n");
@@ -579,12 +586,15 @@ TEST_F(FilesSimOnly, CommandThatDidNotStartKeepsThePresetExitCode) {
     return platform::sim::ShellOutcome{2, 9};
   });
   std::uint32_t code = 0;
-  EXPECT_EQ(platform::RunHiddenAndWait("runas", "C:\\W\\cmd.exe", " /C ipconfig", "C:\\W", &code),
+  EXPECT_EQ(platform::RunHiddenAndWait("runas", "C:\\W\\cmd.exe", " /C ipconfig", "C:\\W",
+                                       platform::kNoTimeLimit, &code),
             2);
   EXPECT_EQ(code, 0xFFFFFFFFu);
 
   ws().shell().SetHandler(nullptr);
-  EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", " /C ipconfig", nullptr, &code), 32);
+  EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", " /C ipconfig", nullptr,
+                                       platform::kNoTimeLimit, &code),
+            32);
   EXPECT_EQ(code, 0u);
   const auto calls = ws().shell().Calls();
   ASSERT_EQ(calls.size(), 2u);

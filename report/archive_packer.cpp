@@ -340,7 +340,10 @@ int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile
   for (const ExportFile& file : files) {
     const bool listed = std::any_of(pending.begin(), pending.end(),
                                     [&file](const ExportFile* p) { return p->path == file.path; });
-    if (!listed && platform::FileExists(file.path.c_str())) pending.push_back(&file);
+    // A file that cannot be looked at is tried all the same: opening it tells why it fails.
+    if (!listed && !platform::IsNotThere(platform::LookUpPath(file.path.c_str()))) {
+      pending.push_back(&file);
+    }
   }
 
   ArchiveBeside archive(archivePath);

@@ -65,7 +65,7 @@ int ExportPatchInfo() {
   const std::string path = folder.empty() ? std::string() : folder + kHotfixName;
   const int result = CaptureHotfixList(path);
   if (path.empty()) return result;
-  const bool produced = platform::FileExists(path.c_str());
+  const bool produced = !platform::IsNotThere(platform::LookUpPath(path.c_str()));
   platform::RunWhileClaimed([&] {
     g_exportFiles.push_back(ExportFile{path, kHotfixName});
     if (!produced) g_exportOutcome.notProduced.push_back(UnpackedFile{kHotfixName, 0});

@@ -198,6 +198,19 @@ struct Written {
   bool logComplete = true;
 };
 
+// Without an archive in place, the run deleted none of its files before its folder's own
+// clearing at the run's end (which lists the folder first).
+void CheckNothingDeletedUnplaced(const road::Outcome& out, Findings& found) {
+  const std::string folder = std::string(road::kTemp) + "Vantik-00000001\\";
+  for (const PlatformCall& call : out.calls) {
+    const std::string name = call.name;
+    if (name == "FindFirstFileA" && call.detail == folder + "*") return;
+    if (name == "DeleteFileA" && call.detail.rfind(folder, 0) == 0) {
+      found.Add("export: deleted " + call.detail + " without an archive in place");
+    }
+  }
+}
+
 void CheckExport(const std::string& where, const road::Outcome& out, Findings& found,
                  std::vector<Written>& written) {
   if (!out.closingMessage) {
@@ -210,6 +223,7 @@ void CheckExport(const std::string& where, const road::Outcome& out, Findings& f
     if (out.target != std::string(road::kOlderArchive)) {
       found.Add("export: said \"" + message + "\" but the target changed");
     }
+    CheckNothingDeletedUnplaced(out, found);
     return;
   }
   if (!out.target || *out.target == road::kOlderArchive) {

@@ -64,6 +64,9 @@ long File::OpenForReading(const char* path) {
   return OpenDescriptor(path, O_RDONLY, &handle_);
 }
 
+// POSIX has no share modes: every read shares.
+long File::OpenSharedForReading(const char* path) { return OpenForReading(path); }
+
 long File::Write(const void* data, std::uint32_t size) {
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   const auto* bytes = static_cast<const char*>(data);

@@ -43,26 +43,39 @@ std::string ShellCommand(const char* cmdSwitch, const std::string& command) {
   return cmdSwitch + Quoted(command);
 }
 
-// Returns the command's exit code, or nothing when it did not start. Without a system folder
-// nothing is started: never a cmd.exe from anywhere else.
-bool RunCommand(const std::string& system, const std::string& parameters, std::uint32_t* exitCode) {
+// A command to run, and how the export's log names it should it not end in time.
+struct Command {
+  std::string parameters;
+  const char* name;
+};
+
+// False when the command did not start. Without a system folder nothing is started: never a
+// cmd.exe from anywhere else. A command still running after the time limit keeps its exit code
+// preset (not 0) and is named in *unfinished.
+bool RunCommand(const std::string& system, const Command& command, std::uint32_t* exitCode,
+                std::string* unfinished) {
   if (system.empty()) return false;
   const std::string shell = system + "\\cmd.exe";
-  return platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), parameters.c_str(), system.c_str(),
-                                    platform::kNoTimeLimit, exitCode) > 32;
+  bool finished = false;
+  if (platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), command.parameters.c_str(),
+                                 system.c_str(), kCaptureTimeLimit, exitCode, &finished) <= 32) {
+    return false;
+  }
+  if (!finished && unfinished != nullptr) *unfinished = command.name;
+  return true;
 }
 
-int AppendCapture(const std::string& path, const std::string& system,
-                  const std::string& parameters) {
+int AppendCapture(const std::string& path, const std::string& system, const Command& command,
+                  std::string* unfinished) {
   if (path.empty()) return -1;
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand(system, parameters, &exitCode)) return 1;
+  if (!RunCommand(system, command, &exitCode, unfinished)) return 1;
   return exitCode == 0 ? 0 : 1;
 }
 
 }  // namespace
 
-int CaptureHotfixList(const std::string& path) {
+int CaptureHotfixList(const std::string& path, std::string* unfinished) {
   if (path.empty()) return -1;
   {
     platform::File file;
@@ -73,26 +86,27 @@ int CaptureHotfixList(const std::string& path) {
   }
   const std::string system = SystemFolder();
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand(system,
-                  ShellCommand("/c  ", Tool(system, "wbem\\wmic.exe") + " qfe list brief >> " +
-                                           Quoted(path)),
-                  &exitCode)) {
-    return -1;
-  }
+  const Command wmic{
+      ShellCommand("/c  ", Tool(system, "wbem\\wmic.exe") + " qfe list brief >> " + Quoted(path)),
+      "wmic qfe list brief"};
+  if (!RunCommand(system, wmic, &exitCode, unfinished)) return -1;
   return exitCode == 0 ? 0 : 1;
 }
 
-int CaptureNetworkConfig(const std::string& path) {
+int CaptureNetworkConfig(const std::string& path, std::string* unfinished) {
   const std::string system = SystemFolder();
-  return AppendCapture(path, system,
-                       ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /all >> " +
-                                                Quoted(path) + " && " + Tool(system, "netsh.exe") +
-                                                " winsock show catalog >> " + Quoted(path)));
+  const Command commands{
+      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /all >> " + Quoted(path) + " && " +
+                               Tool(system, "netsh.exe") + " winsock show catalog >> " +
+                               Quoted(path)),
+      "ipconfig /all && netsh winsock show catalog"};
+  return AppendCapture(path, system, commands, unfinished);
 }
 
-int CaptureDnsCache(const std::string& path) {
+int CaptureDnsCache(const std::string& path, std::string* unfinished) {
   const std::string system = SystemFolder();
-  return AppendCapture(
-      path, system,
-      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)));
+  const Command ipconfig{
+      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)),
+      "ipconfig /displaydns"};
+  return AppendCapture(path, system, ipconfig, unfinished);
 }

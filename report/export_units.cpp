@@ -1,5 +1,6 @@
 #include "report/export_units.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -9,10 +10,12 @@
 #include "platform/prompt.h"
 #include "platform/task_claim.h"
 #include "platform/trace.h"
+#include "platform/win32_codes.h"
 #include "report/archive_packer.h"
 #include "report/command_capture.h"
 #include "report/export_state.h"
 #include "report/page_info.h"
+#include "text/text_table.h"
 
 std::string g_strExportTempDir;
 std::string g_strExportZipPath;
@@ -34,11 +37,28 @@ bool ReadLogPath(std::string& path, std::shared_ptr<ExportRun>& run) {
   });
 }
 
-int CaptureIntoLog(int (*capture)(const std::string&), const char* trace) {
+// The log's line for a command that was still running when its capture stopped waiting, after an
+// empty line: what the command wrote may end anywhere. Appended beside the command, which may
+// still be writing there too; traced as well, for a shell that lets no one else write there.
+void NoteUnfinished(const std::string& logPath, const std::string& command) {
+  if (command.empty()) return;
+  platform::DebugTrace(("Command not finished within 120 seconds: " + command + "\r\n").c_str());
+  if (logPath.empty()) return;
+  const std::string line =
+      std::string("\r\n") + GetText(TEXT_COMMAND_NOT_FINISHED) + " " + command + "\r\n";
+  platform::File log;
+  if (log.OpenForAppending(logPath.c_str()) != ERROR_SUCCESS) return;
+  (void)log.Write(line.data(), static_cast<std::uint32_t>(line.size()));
+  (void)log.Close();
+}
+
+int CaptureIntoLog(int (*capture)(const std::string&, std::string*), const char* trace) {
   std::string logPath;
   std::shared_ptr<ExportRun> run;
   if (!ReadLogPath(logPath, run)) return -1;
-  const int result = capture(logPath);
+  std::string unfinished;
+  const int result = capture(logPath, &unfinished);
+  NoteUnfinished(logPath, unfinished);
   platform::DebugTrace(trace);
   return result;
 }
@@ -54,16 +74,20 @@ int ExportBasicInfo() {
 
 int ExportPatchInfo() {
   std::string folder;
+  std::string logPath;
   std::shared_ptr<ExportRun> run;
   if (!platform::RunWhileClaimed([&] {
         folder = g_strExportTempDir;
+        logPath = g_strExportLogPath;
         run = g_exportRun;
       })) {
     return -1;
   }
   // Without the run's folder (no log, or no Save As answer) there is nothing to add to.
   const std::string path = folder.empty() ? std::string() : folder + kHotfixName;
-  const int result = CaptureHotfixList(path);
+  std::string unfinished;
+  const int result = CaptureHotfixList(path, &unfinished);
+  NoteUnfinished(logPath, unfinished);
   if (path.empty()) return result;
   const bool produced = !platform::IsNotThere(platform::LookUpPath(path.c_str()));
   platform::RunWhileClaimed([&] {

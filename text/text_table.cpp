@@ -114,4 +114,6 @@ constinit const TextEntry g_textTable[kTextCount] = {
      "Fail to write the archive, access denied!"},
     {TEXT_FILE_NOT_PACKED, "文件打包失败：", "Fail to pack the file: "},
     {TEXT_ERROR_CODE, "错误代码", "Error code"},
+    {TEXT_COMMAND_NOT_FINISHED, "命令在120秒内未结束：",
+     "Command not finished within 120 seconds:"},
 };

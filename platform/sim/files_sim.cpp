@@ -59,6 +59,24 @@ long File::OpenForReading(const char* path) {
   return Sim().Open(path, &handle_);
 }
 
+long File::OpenSharedForReading(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  if (const long fault =
+          sim::EnterCall("CreateFileA", "read shared " + Text(path), ERROR_SHARING_VIOLATION)) {
+    return fault;
+  }
+  return Sim().OpenShared(path, &handle_);
+}
+
+long File::OpenForAppending(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  if (const long fault =
+          sim::EnterCall("CreateFileA", "append " + Text(path), ERROR_SHARING_VIOLATION)) {
+    return fault;
+  }
+  return Sim().OpenForAppending(path, &handle_);
+}
+
 long File::Write(const void* data, std::uint32_t size) {
   if (const long fault = sim::EnterCall("WriteFile", Sim().PathOf(handle_), ERROR_DISK_FULL)) {
     return fault;

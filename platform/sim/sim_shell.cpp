@@ -33,7 +33,8 @@ int Shell::Run(const ShellCall& call, Files& files, Clock& clock, std::uint32_t*
   const ShellOutcome outcome = handler ? handler(call, files) : ShellOutcome{};
   // A command that did not start has no process and so no exit code.
   if (outcome.instance <= 32) return outcome.instance;
-  if (outcome.runsMilliseconds > call.waitMilliseconds) {
+  if (outcome.runsMilliseconds == kRunsForever ||
+      outcome.runsMilliseconds > call.waitMilliseconds) {
     if (call.waitMilliseconds == kNoTimeLimit) {
       std::fprintf(stderr, "a command that never ends was waited for without a time limit: %s%s\n",
                    call.file.c_str(), call.parameters.c_str());

@@ -123,6 +123,9 @@ int ReadIEConfig(IEInfo& info) {
   RegKey key;
   if (key.Open(RegRoot::kCurrentUser, kInternetSettings, KEY_QUERY_VALUE) != ERROR_SUCCESS) {
     platform::DebugTrace("Open register key failed!");
+    // The User-Agent values have keys of their own: without them the section would show every
+    // value empty and warn of each, whatever the diagnosis found.
+    if (ReadUserAgentValues(info) == -1) platform::DebugTrace("query IE User agent failed!\r\n");
     return -1;
   }
   ReadSizedText(key, "User Agent", info.szUserAgent, "query 1IE version failed!",

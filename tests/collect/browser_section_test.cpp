@@ -86,14 +86,16 @@ TEST_F(BrowserSection, LabelsAreCodePage936) {
       << "未使用代理：";
 }
 
-// The record stays cleared: every value is empty, so every rule is broken, and no list is read.
-TEST_F(BrowserSection, InternetSettingsUnreadableGivesAllFourWarnings) {
+// The rest of the record stays cleared and no list is read; the User-Agent values, which have
+// keys of their own, are read all the same and warned of only as the diagnosis would.
+TEST_F(BrowserSection, InternetSettingsUnreadableStillShowsTheUserAgentValues) {
   r().DenyOpen(RegRoot::kCurrentUser, kSettings, ERROR_ACCESS_DENIED);
+  r().SetString(RegRoot::kLocalMachine, kUserAgent, "Version", "msie 7.0");
   AddHelper(r(), "{11111111-0000-0000-0000-000000000001}", "Listed only when read");
-  const std::string root = "Compatible : \r\n" + kCompatibleWarning + "Version : \r\n" +
-                           kVersionWarning + "Platform : \r\n";
-  EXPECT_EQ(Render(),
-            Head("") + kUserHeading + root + kMachineHeading + root + kNoProxy + Lists({}, {}));
+  const std::string machine =
+      "Compatible : default\r\nVersion : msie 7.0\r\n" + kVersionWarning + "Platform : default\r\n";
+  EXPECT_EQ(Render(), Head("") + kUserHeading + kDefaults + kMachineHeading + machine + kNoProxy +
+                          Lists({}, {}));
   EXPECT_EQ(ws_.Traces(), std::vector<std::string>{"Open register key failed!"});
 }
 

@@ -16,6 +16,7 @@
 
 #include "platform/cp936.h"
 #include "platform/win32_codes.h"
+#include "tests/reliability/registry_changes.h"
 #include "tests/reliability/road.h"
 #include "tests/report/zip_reader.h"
 #include "tests/support/full_workstation.h"
@@ -23,7 +24,6 @@
 namespace {
 
 using platform::sim::PlatformCall;
-using platform::sim::RegValue;
 
 const char* const kBanners[] = {"===SYSTEM INFO===",    "===SOFTWARE INFO===", "===PROCESS INFO===",
                                 "===IE BROWER INFO===", "===ROUTE TABLE===",   "===ADAPTER INFO===",
@@ -122,59 +122,10 @@ void CheckRepair(const road::ListRun& run, std::size_t n, Findings& found) {
   if (run.rows != rows) found.Add("repair: the rows are not the results posted");
 }
 
-// A REG_MULTI_SZ list's texts.
-std::vector<std::string> ListOf(const std::string& data) {
-  std::vector<std::string> texts;
-  std::size_t at = 0;
-  while (at < data.size() && data[at] != '\0') {
-    const std::size_t end = data.find('\0', at);
-    texts.push_back(data.substr(at, end - at));
-    at = end == std::string::npos ? data.size() : end + 1;
-  }
-  return texts;
-}
-
-std::string Folded(const std::string& root, const char* path, const char* name) {
-  std::string key = root + '\\' + platform::cp936::ToUpper(path);
-  if (name != nullptr) key += " : " + platform::cp936::ToUpper(name);
-  return key;
-}
-
-// What the repairs and the export may write, each from the value as it was, read whole.
-std::optional<RegValue> Repaired(const std::string& key, const std::optional<RegValue>& before) {
-  using namespace full_workstation;
-  const auto text = [&before](const char* prefix) {
-    const std::string old = before->data.substr(0, before->data.find('\0'));
-    return RegValue{REG_SZ, prefix + old + std::string(1, '\0')};
-  };
-  if (!before) return std::nullopt;
-  if (key == Folded("HKLM", kSchannel, "DisableRenegoOnClient")) {
-    return RegValue{REG_DWORD, std::string(4, '\0')};
-  }
-  if (key == Folded("HKCU", kUserAgent, "Compatible")) return text("compatible;");
-  if (key == Folded("HKLM", kUserAgent, "Version")) return text("MSIE 8.0;");
-  if (key == Folded("HKLM", kLinkage, "UpperBind")) {
-    std::string list;
-    for (const std::string& element : ListOf(before->data)) list += element + '\0';
-    return RegValue{REG_MULTI_SZ, list + "Tcpip" + std::string(2, '\0')};
-  }
-  return std::nullopt;
-}
-
 void CheckRegistry(const road::Outcome& out, Findings& found) {
-  auto keys = out.registryBefore;
-  keys.insert(out.registryAfter.begin(), out.registryAfter.end());
-  for (const auto& [key, unused] : keys) {
-    const auto before = out.registryBefore.find(key);
-    const auto after = out.registryAfter.find(key);
-    if (before == out.registryBefore.end() || after == out.registryAfter.end()) {
-      found.Add("registry: " + key + (before == out.registryBefore.end() ? " made" : " removed"));
-      continue;
-    }
-    if (before->second == after->second) continue;
-    if (after->second != Repaired(key, before->second)) {
-      found.Add("registry: " + key + " overwritten with what no repair writes");
-    }
+  for (const std::string& change :
+       registry_changes::Unexpected(out.registryBefore, out.registryAfter)) {
+    found.Add("registry: " + change);
   }
 }
 

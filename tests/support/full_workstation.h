@@ -20,5 +20,8 @@ inline constexpr char kLinkage[] =
 inline constexpr char kHostsFile[] = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
 
 void Seed(platform::sim::Workstation& ws);
+// Everything but the registry: processes, drives, network, sockets, services, devices, file
+// versions and the hosts file.
+void SeedOutsideTheRegistry(platform::sim::Workstation& ws);
 
 }  // namespace full_workstation

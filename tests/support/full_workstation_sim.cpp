@@ -107,7 +107,10 @@ void SeedRegistry(platform::sim::Registry& r) {
 
 void Seed(platform::sim::Workstation& ws) {
   SeedRegistry(ws.registry());
+  SeedOutsideTheRegistry(ws);
+}
 
+void SeedOutsideTheRegistry(platform::sim::Workstation& ws) {
   platform::sim::SimProcess system;
   system.id = 4;
   system.grantedAccess = 0;

@@ -149,10 +149,11 @@ RegValue ListValue(Random& r) {
   return RegValue{r.Chance(80) ? std::uint32_t{REG_MULTI_SZ} : std::uint32_t{REG_SZ}, data};
 }
 
-// A key name: no zero, no backslash of its own, no lead byte without its trail; now and then
-// too long for the 256 bytes the walks read names into.
-std::string KeyName(Random& r, const char* prefix = "") {
-  std::string name = prefix;
+// The `count`-th key name under its parent: no zero, no backslash of its own, no lead byte
+// without its trail; now and then too long for the 256 bytes the walks read names into. Names of
+// one parent differ, so that no two entries share a key.
+std::string KeyName(Random& r, std::uint32_t count, const char* prefix = "") {
+  std::string name = prefix + std::to_string(count);
   const std::uint32_t length = r.Chance(10) ? 250 + r.Below(20) : 1 + r.Below(12);
   while (name.size() < length) {
     if (r.Chance(20)) {
@@ -219,7 +220,7 @@ void FillBrowserKeys(Random& r, platform::sim::Registry& registry, Filler& put, 
   if (put.KeyThere()) {
     registry.AddKey(RegRoot::kLocalMachine, kHelpers);
     for (std::uint32_t count = r.Below(4); count > 0; --count) {
-      const std::string id = KeyName(r, "{");
+      const std::string id = KeyName(r, count, "{");
       registry.AddKey(RegRoot::kLocalMachine, std::string(kHelpers) + "\\" + id);
       if (!put.KeyThere(70)) continue;
       if (auto value = put.Put(RegRoot::kClassesRoot, "CLSID\\" + id, "", TextValue(r))) {
@@ -230,7 +231,7 @@ void FillBrowserKeys(Random& r, platform::sim::Registry& registry, Filler& put, 
   if (put.KeyThere()) {
     registry.AddKey(RegRoot::kLocalMachine, kExtensions);
     for (std::uint32_t count = r.Below(4); count > 0; --count) {
-      const std::string path = std::string(kExtensions) + "\\" + KeyName(r, "{");
+      const std::string path = std::string(kExtensions) + "\\" + KeyName(r, count, "{");
       for (const char* name : {"MenuText", "ButtonText"}) {
         if (auto value = put.Put(RegRoot::kLocalMachine, path, name, TextValue(r), 50)) {
           written.extensionTexts.push_back(*value);
@@ -245,7 +246,7 @@ void FillSoftware(Random& r, platform::sim::Registry& registry, Filler& put, Wri
     registry.AddKey(RegRoot::kLocalMachine, kUninstall);
     const char* const names[] = {"Windows Update KB1", "Tovra 客户端", "Windows Installer 4.5"};
     for (std::uint32_t count = r.Below(6); count > 0; --count) {
-      const std::string path = std::string(kUninstall) + "\\" + KeyName(r);
+      const std::string path = std::string(kUninstall) + "\\" + KeyName(r, count);
       Program program;
       program.name =
           put.Put(RegRoot::kLocalMachine, path, "DisplayName", TextValue(r, names, 3), 85);
@@ -257,7 +258,7 @@ void FillSoftware(Random& r, platform::sim::Registry& registry, Filler& put, Wri
     registry.AddKey(RegRoot::kLocalMachine, kHotfixes);
     const char* const prefixes[] = {"KB", "Q", "kb", "q", "SP"};
     for (std::uint32_t count = r.Below(4); count > 0; --count) {
-      const std::string path = std::string(kHotfixes) + "\\" + KeyName(r, r.Pick(prefixes));
+      const std::string path = std::string(kHotfixes) + "\\" + KeyName(r, count, r.Pick(prefixes));
       put.Put(RegRoot::kLocalMachine, path, "Installed", NumberValue(r));
       if (auto value = put.Put(RegRoot::kLocalMachine, path, "Comments", TextValue(r))) {
         written.hotfixComments.push_back(*value);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32_codes.h"
+#include "tests/collect/network_builders.h"
 
 namespace full_workstation {
 namespace {
@@ -23,29 +24,6 @@ constexpr char kCatalog[] =
 constexpr char kClientFolder[] = "C:\\Users\\tester\\AppData\\Roaming\\tovraclient\\";
 constexpr unsigned char kProviderId[16] = {0x42, 0x1c, 0x9a, 0x3f, 0x7d, 0x8b, 0x05, 0x4e,
                                            0xa6, 0xc1, 0x5d, 0x2e, 0x7f, 0x90, 0xb3, 0x18};
-
-std::uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
-  const unsigned char bytes[4] = {static_cast<unsigned char>(a), static_cast<unsigned char>(b),
-                                  static_cast<unsigned char>(c), static_cast<unsigned char>(d)};
-  std::uint32_t address = 0;
-  for (int i = 3; i >= 0; --i) address = address << 8 | bytes[i];
-  return address;
-}
-
-platform::AdapterInfo Adapter(std::string description, std::uint32_t index, std::string address) {
-  platform::AdapterInfo adapter;
-  adapter.name = "{ADAPTER-" + std::to_string(index) + "}";
-  adapter.description = std::move(description);
-  adapter.hardwareAddress = {0x00, 0x0C, 0x29, 0x12, 0x34, static_cast<unsigned char>(index)};
-  adapter.index = index;
-  adapter.dhcpEnabled = 1;
-  adapter.addresses = {{std::move(address), "255.255.255.0"}};
-  adapter.gateway = "192.168.1.1";
-  adapter.dhcpServer = "192.168.1.1";
-  adapter.primaryWinsServer = "0.0.0.0";
-  adapter.secondaryWinsServer = "0.0.0.0";
-  return adapter;
-}
 
 platform::FixedFileVersion Version(unsigned a, unsigned b, unsigned c, unsigned d) {
   return platform::FixedFileVersion{a << 16 | b, c << 16 | d};
@@ -122,8 +100,9 @@ void SeedOutsideTheRegistry(platform::sim::Workstation& ws) {
   ws.drives().Add('D', DRIVE_REMOTE, 500107862016u, 1073741824u);
 
   ws.network()
-      .AddAdapter(Adapter("Intel(R) PRO/1000", 2, "192.168.1.20"))
-      .AddAdapter(Adapter("Mirrel Adapter V1.0", 7, "0.0.0.0"))
+      .AddAdapter(
+          Adapter("Intel(R) PRO/1000", 2, {{"192.168.1.20", "255.255.255.0"}}, "192.168.1.1"))
+      .AddAdapter(Adapter("Mirrel Adapter V1.0", 7, {{"0.0.0.0", "0.0.0.0"}}))
       .SetDnsServers(2, {"192.168.1.1", "8.8.8.8"})
       .SetRoutes({{Ip(0, 0, 0, 0), Ip(0, 0, 0, 0), Ip(192, 168, 1, 1), 2, 20},
                   {Ip(127, 0, 0, 0), Ip(255, 0, 0, 0), Ip(127, 0, 0, 1), 1, 1},

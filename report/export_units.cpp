@@ -40,6 +40,8 @@ bool ReadLogPath(std::string& path, std::shared_ptr<ExportRun>& run) {
 // The log's line for a command that was still running when its capture stopped waiting, after an
 // empty line: what the command wrote may end anywhere. Appended beside the command, which may
 // still be writing there too; traced as well, for a shell that lets no one else write there.
+static_assert(kCaptureTimeLimit == 120000, "the note and its trace say 120 seconds");
+
 void NoteUnfinished(const std::string& logPath, const std::string& command) {
   if (command.empty()) return;
   platform::DebugTrace(("Command not finished within 120 seconds: " + command + "\r\n").c_str());

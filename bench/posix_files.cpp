@@ -64,6 +64,9 @@ long File::OpenForReading(const char* path) {
   return OpenDescriptor(path, O_RDONLY, &handle_);
 }
 
+// POSIX has no share modes: every read shares.
+long File::OpenSharedForReading(const char* path) { return OpenForReading(path); }
+
 long File::Write(const void* data, std::uint32_t size) {
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   const auto* bytes = static_cast<const char*>(data);
@@ -129,7 +132,7 @@ long MoveFileTo(const char* from, const char* to, bool) {
   return rename(from, to) == 0 ? ERROR_SUCCESS : LastError();
 }
 
-bool FileExists(const char* path) { return access(path, F_OK) == 0; }
+long LookUpPath(const char* path) { return access(path, F_OK) == 0 ? ERROR_SUCCESS : LastError(); }
 
 long RemoveFile(const char* path) { return unlink(path) == 0 ? ERROR_SUCCESS : LastError(); }
 

@@ -46,6 +46,12 @@ long File::CreateUnique(const std::string& stem, std::string* path) {
       stem, [this](const std::string& name) { return CreateNew(name.c_str()); }, path);
 }
 
+bool IsNotThere(long lookedUp) {
+  return lookedUp == ERROR_FILE_NOT_FOUND || lookedUp == ERROR_PATH_NOT_FOUND;
+}
+
+bool FileExists(const char* path) { return LookUpPath(path) == ERROR_SUCCESS; }
+
 long CreateUniqueFolder(const std::string& stem, std::string* path) {
   std::string folder;
   const long result = MakeUniqueName(

@@ -34,8 +34,19 @@ class File {
   // a new, empty file, replacing one of that name. Both opening calls close any file held
   // before; on failure the object holds none.
   [[nodiscard]] long CreateForWriting(const char* path);
-  // CreateFileA(path, GENERIC_READ, no sharing, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL).
+  // CreateFileA(path, GENERIC_READ, no sharing, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL): fails
+  // with ERROR_SHARING_VIOLATION while anyone else has the file open.
   [[nodiscard]] long OpenForReading(const char* path);
+  // CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, ...): reads
+  // a file that another program may still be writing to (a command that outlived its wait still
+  // writes its output), as far as it is written. ERROR_SHARING_VIOLATION only where a holder
+  // shares no reading.
+  [[nodiscard]] long OpenSharedForReading(const char* path);
+  // CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, ...):
+  // each write goes to the file's end as it is at that moment, beside others that append too (a
+  // shell's ">>"). ERROR_FILE_NOT_FOUND for a file that is not there; ERROR_SHARING_VIOLATION
+  // while a holder shares no writing.
+  [[nodiscard]] long OpenForAppending(const char* path);
 
   // WriteFile of the whole block; a short write is a failure.
   [[nodiscard]] long Write(const void* data, std::uint32_t size);
@@ -67,7 +78,15 @@ class File {
   void* handle_ = nullptr;  // the backend's file handle
 };
 
-// GetFileAttributesA says the path exists.
+// GetFileAttributesA: ERROR_SUCCESS when the path exists (a file or a folder);
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND when it does not; any other code (access denied,
+// a share out of reach) when the system cannot say, so that a caller never takes a file it could
+// not look at for one that is not there.
+[[nodiscard]] long LookUpPath(const char* path);
+// The path is not there: LookUpPath's ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND.
+bool IsNotThere(long lookedUp);
+
+// LookUpPath says the path exists.
 bool FileExists(const char* path);
 
 // DeleteFileA.

@@ -68,6 +68,9 @@
 #ifndef ERROR_BAD_NETPATH
 #define ERROR_BAD_NETPATH 53L
 #endif
+#ifndef ERROR_NETNAME_DELETED
+#define ERROR_NETNAME_DELETED 64L
+#endif
 #ifndef ERROR_BAD_NET_NAME
 #define ERROR_BAD_NET_NAME 67L
 #endif

@@ -290,7 +290,9 @@ long CZLib::ArchiveError() const { return m_stream->error; }
 AddResult CZLib::AddFile(const char* path, const char* entryName) {
   if (m_zipFile == nullptr) return AddResult::kArchiveFailed;
   platform::File file;
-  if (const long error = file.OpenForReading(path); error != ERROR_SUCCESS) {
+  // Read beside a command that may still be writing the file (one that outlived its wait): what
+  // it wrote so far goes into the archive rather than nothing.
+  if (const long error = file.OpenSharedForReading(path); error != ERROR_SUCCESS) {
     m_sourceError = error;
     char text[128];
     std::snprintf(text, sizeof text, "创建文件失败! 错误代码 [%d]\r\n", static_cast<int>(error));
@@ -345,7 +347,10 @@ int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile
   for (const ExportFile& file : files) {
     const bool listed = std::any_of(pending.begin(), pending.end(),
                                     [&file](const ExportFile* p) { return p->path == file.path; });
-    if (!listed && platform::FileExists(file.path.c_str())) pending.push_back(&file);
+    // A file that cannot be looked at is tried all the same: opening it tells why it fails.
+    if (!listed && !platform::IsNotThere(platform::LookUpPath(file.path.c_str()))) {
+      pending.push_back(&file);
+    }
   }
 
   ArchiveBeside archive(archivePath);

@@ -52,24 +52,31 @@ std::string Shell(const std::string& system) {
   return system.empty() ? std::string() : system + "\\cmd.exe";
 }
 
-// Starts the command and waits for it: true with its exit code in *exitCode, false when it
-// did not start. Without a system folder nothing is started: never a cmd.exe from anywhere
+// Starts the command and waits for it, at most the time limit: true when it started, with its
+// exit code in *exitCode when it also finished (a command still running keeps the preset code,
+// which is not 0). Without a system folder nothing is started: never a cmd.exe from anywhere
 // else. *run (when given) tells how it went.
-bool RunCommand(const std::string& system, const std::string& parameters, std::uint32_t* exitCode,
-                CommandRun* run) {
+bool RunCommand(const std::string& system, const std::string& parameters, const char* name,
+                std::uint32_t* exitCode, CommandRun* run) {
   const std::string shell = Shell(system);
+  bool finished = false;
   const bool started =
-      !system.empty() && platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), parameters.c_str(),
-                                                    system.c_str(), exitCode) > 32;
-  if (run != nullptr) *run = CommandRun{shell, parameters, started, started ? *exitCode : 0};
+      !system.empty() &&
+      platform::RunHiddenAndWait(ShellVerb(), shell.c_str(), parameters.c_str(), system.c_str(),
+                                 kCaptureTimeLimit, exitCode, &finished) > 32;
+  if (run != nullptr) {
+    *run = CommandRun{
+        shell, parameters, started, started && finished ? *exitCode : 0, !started || finished,
+        name};
+  }
   return started;
 }
 
 int AppendCapture(const std::string& path, const std::string& system, const std::string& parameters,
-                  CommandRun* run) {
+                  const char* name, CommandRun* run) {
   if (path.empty()) return -1;
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand(system, parameters, &exitCode, run)) return 1;
+  if (!RunCommand(system, parameters, name, &exitCode, run)) return 1;
   return exitCode == 0 ? 0 : 1;
 }
 
@@ -84,12 +91,13 @@ int CaptureHotfixList(const std::string& path, CommandRun* run) {
     platform::File file;
     if (file.CreateForWriting(path.c_str()) != ERROR_SUCCESS) {
       platform::ShowMessageBox("Couldn't create the file!");
-      if (run != nullptr) *run = CommandRun{Shell(system), parameters, false, 0};
+      if (run != nullptr)
+        *run = CommandRun{Shell(system), parameters, false, 0, true, "wmic qfe list brief"};
       return -1;
     }
   }
   std::uint32_t exitCode = 0xFFFFFFFFu;
-  if (!RunCommand(system, parameters, &exitCode, run)) return -1;
+  if (!RunCommand(system, parameters, "wmic qfe list brief", &exitCode, run)) return -1;
   return exitCode == 0 ? 0 : 1;
 }
 
@@ -99,12 +107,13 @@ int CaptureNetworkConfig(const std::string& path, CommandRun* run) {
                        ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /all >> " +
                                                 Quoted(path) + " && " + Tool(system, "netsh.exe") +
                                                 " winsock show catalog >> " + Quoted(path)),
-                       run);
+                       "ipconfig /all && netsh winsock show catalog", run);
 }
 
 int CaptureDnsCache(const std::string& path, CommandRun* run) {
   const std::string system = SystemFolder();
   return AppendCapture(
       path, system,
-      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)), run);
+      ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)),
+      "ipconfig /displaydns", run);
 }

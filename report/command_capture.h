@@ -1,17 +1,26 @@
 // The command captures of the export: the system folder's cmd.exe run hidden in the system
 // folder, naming each tool by its full path, its output appended to a file by the shell's own
 // redirection.
+//
+// Each capture waits for its command at most kCaptureTimeLimit: a command still running then (a
+// wmic that a broken WMI repository holds for ever) is left to finish on its own, never ended by
+// force; the capture then gives 1 and names the command in *unfinished (when given), so that the
+// export can say so and go on.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+inline constexpr std::uint32_t kCaptureTimeLimit = 120000;  // milliseconds
 
 // How a capture's command went, for whoever reports on the run.
 struct CommandRun {
   std::string program;     // the shell, by its full path; empty without a system folder
   std::string parameters;  // as the shell was given them
   bool started = false;
-  std::uint32_t exitCode = 0;  // when it started
+  std::uint32_t exitCode = 0;  // when it started and finished
+  bool finished = true;        // false: still running when the capture stopped waiting
+  std::string name;            // how the export's log names the command ("ipconfig /displaydns")
 };
 
 // Each capture fills *run (when given) once it has tried to start its command.

@@ -1,5 +1,6 @@
 #include "report/export_units.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -9,10 +10,12 @@
 #include "platform/prompt.h"
 #include "platform/task_claim.h"
 #include "platform/trace.h"
+#include "platform/win32_codes.h"
 #include "report/archive_packer.h"
 #include "report/command_capture.h"
 #include "report/export_state.h"
 #include "report/page_info.h"
+#include "text/text_table.h"
 
 std::string g_strExportTempDir;
 std::string g_strExportZipPath;
@@ -42,6 +45,24 @@ void NoteCommand(const char* id, CommandRun command) {
   });
 }
 
+// The log's line for a command that was still running when its capture stopped waiting, after an
+// empty line: what the command wrote may end anywhere. Appended beside the command, which may
+// still be writing there too; traced as well, for a shell that lets no one else write there.
+static_assert(kCaptureTimeLimit == 120000, "the note and its trace say 120 seconds");
+
+void NoteUnfinished(const std::string& logPath, const CommandRun& command) {
+  if (command.finished) return;
+  platform::DebugTrace(
+      ("Command not finished within 120 seconds: " + command.name + "\r\n").c_str());
+  if (logPath.empty()) return;
+  const std::string line =
+      std::string("\r\n") + GetText(TEXT_COMMAND_NOT_FINISHED) + " " + command.name + "\r\n";
+  platform::File log;
+  if (log.OpenForAppending(logPath.c_str()) != ERROR_SUCCESS) return;
+  (void)log.Write(line.data(), static_cast<std::uint32_t>(line.size()));
+  (void)log.Close();
+}
+
 int CaptureIntoLog(int (*capture)(const std::string&, CommandRun*), const char* id,
                    const char* trace) {
   std::string logPath;
@@ -49,6 +70,7 @@ int CaptureIntoLog(int (*capture)(const std::string&, CommandRun*), const char* 
   if (!ReadLogPath(logPath, run)) return -1;
   CommandRun command;
   const int result = capture(logPath, &command);
+  NoteUnfinished(logPath, command);
   platform::DebugTrace(trace);
   if (!logPath.empty()) NoteCommand(id, std::move(command));
   return result;
@@ -65,9 +87,11 @@ int ExportBasicInfo() {
 
 int ExportPatchInfo() {
   std::string folder;
+  std::string logPath;
   std::shared_ptr<ExportRun> run;
   if (!platform::RunWhileClaimed([&] {
         folder = g_strExportTempDir;
+        logPath = g_strExportLogPath;
         run = g_exportRun;
       })) {
     return -1;
@@ -76,8 +100,9 @@ int ExportPatchInfo() {
   const std::string path = folder.empty() ? std::string() : folder + kHotfixName;
   CommandRun command;
   const int result = CaptureHotfixList(path, &command);
+  NoteUnfinished(logPath, command);
   if (path.empty()) return result;
-  const bool produced = platform::FileExists(path.c_str());
+  const bool produced = !platform::IsNotThere(platform::LookUpPath(path.c_str()));
   platform::RunWhileClaimed([&] {
     g_exportFiles.push_back(ExportFile{path, kHotfixName});
     if (!produced) g_exportOutcome.notProduced.push_back(UnpackedFile{kHotfixName, 0});

@@ -116,4 +116,6 @@ constinit const TextEntry g_textTable[kTextCount] = {
     {TEXT_ERROR_CODE, "错误代码", "Error code"},
     {TEXT_ARCHIVE_EXISTS, "压缩文件写入失败，文件已存在!",
      "Fail to write the archive, a file of that name already exists!"},
+    {TEXT_COMMAND_NOT_FINISHED, "命令在120秒内未结束：",
+     "Command not finished within 120 seconds:"},
 };

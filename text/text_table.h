@@ -10,7 +10,7 @@ struct TextEntry {
   const char* english;  // Plain ASCII.
 };
 
-inline constexpr int kTextCount = 95;
+inline constexpr int kTextCount = 96;
 
 // Callers name the entry they read, so no lookup uses a bare or computed number. The names follow
 // the meaning of the text, not its (sometimes misspelled) English wording.
@@ -111,8 +111,10 @@ enum TextId : int {
   TEXT_FILE_NOT_PACKED = 92,
   TEXT_ERROR_CODE = 93,
   TEXT_ARCHIVE_EXISTS = 94,
+  // The log's note of a command capture that did not end within its time.
+  TEXT_COMMAND_NOT_FINISHED = 95,
 };
-static_assert(TEXT_ARCHIVE_EXISTS + 1 == kTextCount, "one TextId per table entry");
+static_assert(TEXT_COMMAND_NOT_FINISHED + 1 == kTextCount, "one TextId per table entry");
 
 // Stored exactly as the report must print them, spacing and misspellings included: the report's
 // bytes are compared, not its sense.

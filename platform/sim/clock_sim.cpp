@@ -5,6 +5,9 @@
 
 namespace platform {
 
-LocalTime GetLocalTimeNow() { return sim::Workstation::Current().LocalTimeNow(); }
+LocalTime GetLocalTimeNow() {
+  (void)sim::EnterCall("GetLocalTime", "", 0);  // it cannot fail
+  return sim::Workstation::Current().LocalTimeNow();
+}
 
 }  // namespace platform

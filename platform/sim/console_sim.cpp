@@ -73,10 +73,12 @@ bool IsConsoleWindow(StdStream stream) {
 unsigned ConsoleOutputCodePage() { return sim::Workstation::Current().console().OutputCodePage(); }
 
 long WriteWide(StdStream stream, std::u16string_view text) {
+  if (const long fault = sim::EnterCall("WriteConsoleW", "", ERROR_NO_DATA)) return fault;
   return sim::Workstation::Current().console().WriteCharacters(stream, text);
 }
 
 long WriteBytes(StdStream stream, std::string_view bytes) {
+  if (const long fault = sim::EnterCall("WriteFile", "console", ERROR_NO_DATA)) return fault;
   return sim::Workstation::Current().console().Write(stream, bytes);
 }
 

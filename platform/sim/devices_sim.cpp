@@ -107,6 +107,12 @@ namespace {
 
 sim::Devices& Sim() { return sim::Workstation::Current().devices(); }
 
+// SetupDiDestroyDeviceInfoList, which cannot fail.
+void DestroySet() {
+  sim::EnterCall("SetupDiDestroyDeviceInfoList", "", 0);
+  Sim().DestroySet();
+}
+
 }  // namespace
 
 struct DeviceSet::State {
@@ -115,13 +121,14 @@ struct DeviceSet::State {
 };
 
 DeviceSet::DeviceSet() = default;
+
 DeviceSet::~DeviceSet() {
-  if (state_) Sim().DestroySet();
+  if (state_) DestroySet();
 }
 DeviceSet::DeviceSet(DeviceSet&& other) noexcept = default;
 DeviceSet& DeviceSet::operator=(DeviceSet&& other) noexcept {
   if (this != &other) {
-    if (state_) Sim().DestroySet();
+    if (state_) DestroySet();
     state_ = std::move(other.state_);
   }
   return *this;
@@ -131,8 +138,13 @@ bool DeviceSet::IsOpen() const { return state_ != nullptr; }
 
 long DeviceSet::Open(const char* enumerator, std::uint32_t flags) {
   if (state_) {
-    Sim().DestroySet();
+    DestroySet();
     state_.reset();
+  }
+  if (const long fault =
+          sim::EnterCall("SetupDiGetClassDevsA", enumerator != nullptr ? enumerator : "",
+                         ERROR_NOT_ENOUGH_MEMORY)) {
+    return fault;
   }
   auto state = std::make_unique<State>();
   const long result = Sim().GetClassDevs(enumerator, flags, &state->devices);
@@ -141,6 +153,11 @@ long DeviceSet::Open(const char* enumerator, std::uint32_t flags) {
 }
 
 long DeviceSet::Select(std::uint32_t index) {
+  if (const long fault =
+          sim::EnterCall("SetupDiEnumDeviceInfo", std::to_string(index), ERROR_NOT_ENOUGH_MEMORY)) {
+    if (state_) state_->current.reset();
+    return fault;
+  }
   if (!state_) return ERROR_INVALID_HANDLE;
   state_->current.reset();
   std::size_t device = 0;
@@ -150,11 +167,21 @@ long DeviceSet::Select(std::uint32_t index) {
 }
 
 long DeviceSet::GetHardwareIds(char* buffer, std::uint32_t size, std::uint32_t* returned) const {
+  // The list is longer than the buffer.
+  if (const long fault = sim::EnterCall("SetupDiGetDeviceRegistryPropertyA", "hardware ids",
+                                        ERROR_INSUFFICIENT_BUFFER)) {
+    *returned = size + 1;
+    return fault;
+  }
   if (!state_ || !state_->current) return ERROR_INVALID_PARAMETER;
   return Sim().GetHardwareIds(*state_->current, buffer, size, returned);
 }
 
 std::uint32_t DeviceSet::GetNodeStatus(std::uint32_t* status, std::uint32_t* problem) const {
+  constexpr long kNoSuchDevNode = 0x0D;  // CR_NO_SUCH_DEVNODE: the device went away
+  if (const long fault = sim::EnterCall("CM_Get_DevNode_Status", "", kNoSuchDevNode)) {
+    return static_cast<std::uint32_t>(fault);
+  }
   if (!state_ || !state_->current) return CR_FAILURE;
   return Sim().GetNodeStatus(*state_->current, status, problem);
 }

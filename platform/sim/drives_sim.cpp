@@ -119,21 +119,40 @@ long Drives::Geometry(const char* root, DiskGeometry* geometry) const {
 
 }  // namespace sim
 
+namespace {
+
+std::string Root(const char* root) { return root != nullptr ? root : ""; }
+
+}  // namespace
+
 std::uint32_t GetLogicalDriveMask() {
+  if (sim::EnterCall("GetLogicalDrives", "", ERROR_ACCESS_DENIED) != 0) return 0;
   return sim::Workstation::Current().drives().LogicalDriveMask();
 }
 
 std::uint32_t GetDriveKind(const char* root) {
+  // The drive cannot be asked: its kind is unknown.
+  if (sim::EnterCall("GetDriveTypeA", Root(root), ERROR_ACCESS_DENIED) != 0) return DRIVE_UNKNOWN;
   return sim::Workstation::Current().drives().Kind(root);
 }
 
-bool KernelModuleLoaded() { return sim::Workstation::Current().drives().KernelModuleLoaded(); }
+bool KernelModuleLoaded() {
+  constexpr long kModuleNotFound = 126;  // ERROR_MOD_NOT_FOUND
+  if (sim::EnterCall("GetProcAddress", "kernel32.dll", kModuleNotFound) != 0) return false;
+  return sim::Workstation::Current().drives().KernelModuleLoaded();
+}
 
 long GetDiskSpace(const char* root, DiskSpace* space) {
+  if (const long fault = sim::EnterCall("GetDiskFreeSpaceExA", Root(root), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return sim::Workstation::Current().drives().Space(root, space);
 }
 
 long GetDiskGeometry(const char* root, DiskGeometry* geometry) {
+  if (const long fault = sim::EnterCall("GetDiskFreeSpaceA", Root(root), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return sim::Workstation::Current().drives().Geometry(root, geometry);
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
 
 namespace platform {
 namespace {
@@ -16,11 +17,15 @@ constexpr std::uint64_t kSecondsFrom1601To1970 = 11644473600ull;
 }  // namespace
 
 bool GetFileStatus(const char* path, FileStatus* status) {
+  if (sim::EnterCall("FindFirstFileA", path != nullptr ? path : "", ERROR_ACCESS_DENIED) != 0) {
+    return false;
+  }
   if (path == nullptr || std::strlen(path) >= 260) return false;
   return sim::Workstation::Current().files().Status(path, status);
 }
 
 bool ToLocalTime(const FileTime& utc, LocalTime* local) {
+  if (sim::EnterCall("FileTimeToLocalFileTime", "", ERROR_INVALID_PARAMETER) != 0) return false;
   const std::uint64_t ticks = (static_cast<std::uint64_t>(utc.high) << 32) | utc.low;
   // FileTimeToSystemTime refuses the times with the top bit set.
   if ((ticks >> 63) != 0) return false;

@@ -8,6 +8,7 @@
 
 #include "platform/cp936.h"
 #include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
 
 namespace platform {
 namespace sim {
@@ -95,15 +96,26 @@ bool FileVersions::QueryFixed(const void* resource, FixedFileVersion* version) {
 
 }  // namespace sim
 
+namespace {
+
+std::string Path(const char* path) { return path != nullptr ? path : ""; }
+
+}  // namespace
+
 std::uint32_t GetVersionResourceSize(const char* path) {
+  constexpr long kNoResource = 1813;  // ERROR_RESOURCE_TYPE_NOT_FOUND
+  if (sim::EnterCall("GetFileVersionInfoSizeA", Path(path), kNoResource) != 0) return 0;
   return sim::Workstation::Current().fileVersions().Size(path);
 }
 
 bool ReadVersionResource(const char* path, std::uint32_t size, void* buffer) {
+  if (sim::EnterCall("GetFileVersionInfoA", Path(path), ERROR_ACCESS_DENIED) != 0) return false;
   return sim::Workstation::Current().fileVersions().Read(path, size, buffer);
 }
 
 bool QueryFixedFileVersion(const void* resource, FixedFileVersion* version) {
+  constexpr long kNoValue = 1813;
+  if (sim::EnterCall("VerQueryValueA", "\\", kNoValue) != 0) return false;
   return sim::FileVersions::QueryFixed(resource, version);
 }
 

@@ -10,6 +10,8 @@ namespace {
 
 sim::Files& Sim() { return sim::Workstation::Current().files(); }
 
+std::string Text(const char* text) { return text != nullptr ? text : ""; }
+
 constexpr std::uint64_t kTicksPerSecond = 10000000ull;
 constexpr std::int64_t kDaysFrom1601To1970 = 134774;
 
@@ -30,6 +32,7 @@ void CivilFromDays(std::int64_t days, int* year, unsigned* month, unsigned* day)
 }  // namespace
 
 std::uint32_t GetTempFolder(char* buffer, std::uint32_t size) {
+  if (sim::EnterCall("GetTempPathA", "", ERROR_ACCESS_DENIED) != 0) return 0;
   return Sim().TempFolder(buffer, size);
 }
 
@@ -39,21 +42,62 @@ File::~File() {
 
 long File::CreateForWriting(const char* path) {
   if (handle_ != nullptr) (void)Close();
+  if (const long fault =
+          sim::EnterCall("CreateFileA", "write " + Text(path), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return Sim().Create(path, &handle_);
 }
 
 long File::OpenForReading(const char* path) {
   if (handle_ != nullptr) (void)Close();
+  // Another program has it open: a virus scanner, a backup.
+  if (const long fault =
+          sim::EnterCall("CreateFileA", "read " + Text(path), ERROR_SHARING_VIOLATION)) {
+    return fault;
+  }
   return Sim().Open(path, &handle_);
 }
 
-long File::Write(const void* data, std::uint32_t size) { return Sim().Write(handle_, data, size); }
+long File::OpenSharedForReading(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  if (const long fault =
+          sim::EnterCall("CreateFileA", "read shared " + Text(path), ERROR_SHARING_VIOLATION)) {
+    return fault;
+  }
+  return Sim().OpenShared(path, &handle_);
+}
+
+long File::OpenForAppending(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  if (const long fault =
+          sim::EnterCall("CreateFileA", "append " + Text(path), ERROR_SHARING_VIOLATION)) {
+    return fault;
+  }
+  return Sim().OpenForAppending(path, &handle_);
+}
+
+long File::Write(const void* data, std::uint32_t size) {
+  if (const long fault = sim::EnterCall("WriteFile", Sim().PathOf(handle_), ERROR_DISK_FULL)) {
+    return fault;
+  }
+  return Sim().Write(handle_, data, size);
+}
 
 long File::Read(void* data, std::uint32_t size, std::uint32_t* read) {
+  if (const long fault = sim::EnterCall("ReadFile", Sim().PathOf(handle_), ERROR_LOCK_VIOLATION)) {
+    if (read != nullptr) *read = 0;
+    return fault;
+  }
   return Sim().Read(handle_, data, size, read);
 }
 
 long File::Seek(std::int64_t offset, SeekOrigin from, std::uint64_t* position) {
+  // The share the file lies on went away.
+  if (const long fault =
+          sim::EnterCall("SetFilePointer", Sim().PathOf(handle_), ERROR_NETNAME_DELETED)) {
+    return fault;
+  }
   return Sim().Seek(handle_, offset, from, position);
 }
 
@@ -61,26 +105,54 @@ long File::Close() {
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   void* handle = handle_;
   handle_ = nullptr;
-  return Sim().Close(handle);
+  // Closing a file written to can be when the disk says it is full; closing one read cannot fail.
+  const long fault = sim::EnterCall("CloseHandle", Sim().PathOf(handle),
+                                    Sim().IsWriting(handle) ? ERROR_DISK_FULL : 0);
+  const long closed = Sim().Close(handle);
+  return fault != 0 ? fault : closed;
 }
 
 long File::CreateNew(const char* path) {
   if (handle_ != nullptr) (void)Close();
+  if (const long fault = sim::EnterCall("CreateFileA", "new " + Text(path), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return Sim().CreateNew(path, &handle_);
 }
 
-long File::Flush() { return Sim().Flush(handle_); }
+long File::Flush() {
+  if (const long fault =
+          sim::EnterCall("FlushFileBuffers", Sim().PathOf(handle_), ERROR_DISK_FULL)) {
+    return fault;
+  }
+  return Sim().Flush(handle_);
+}
 
-bool FileExists(const char* path) { return Sim().Exists(path); }
+long LookUpPath(const char* path) {
+  if (const long fault = sim::EnterCall("GetFileAttributesA", Text(path), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
+  return Sim().LookUp(path);
+}
 
-long RemoveFile(const char* path) { return Sim().Remove(path); }
+long RemoveFile(const char* path) {
+  if (const long fault = sim::EnterCall("DeleteFileA", Text(path), ERROR_SHARING_VIOLATION)) {
+    return fault;
+  }
+  return Sim().Remove(path);
+}
 
 bool GetLocalWriteTime(const char* path, FileTime* time) {
+  if (sim::EnterCall("FindFirstFileA", Text(path), ERROR_ACCESS_DENIED) != 0) {
+    *time = FileTime{};
+    return false;
+  }
   // Local time is UTC on the simulated workstation.
   return Sim().WriteTime(path, time);
 }
 
 bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* dosTime) {
+  if (sim::EnterCall("FileTimeToDosDateTime", "", ERROR_INVALID_PARAMETER) != 0) return false;
   const std::uint64_t ticks = (static_cast<std::uint64_t>(time.high) << 32) | time.low;
   const std::uint64_t seconds = ticks / kTicksPerSecond;
   const auto days = static_cast<std::int64_t>(seconds / 86400);
@@ -100,18 +172,43 @@ bool ToDosDateTime(const FileTime& time, std::uint16_t* dosDate, std::uint16_t* 
 
 std::uint32_t UniqueNameStart() { return Sim().NextUniqueStart(); }
 
-long CreateFolder(const char* path) { return Sim().CreateFolder(path); }
+long CreateFolder(const char* path) {
+  if (const long fault = sim::EnterCall("CreateDirectoryA", Text(path), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
+  return Sim().CreateFolder(path);
+}
 
-long RemoveFolder(const char* path) { return Sim().RemoveFolder(path); }
+long RemoveFolder(const char* path) {
+  if (const long fault = sim::EnterCall("RemoveDirectoryA", Text(path), ERROR_SHARING_VIOLATION)) {
+    return fault;
+  }
+  return Sim().RemoveFolder(path);
+}
 
 long ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  if (const long fault = sim::EnterCall("FindFirstFileA", folder + "*", ERROR_ACCESS_DENIED)) {
+    entries->clear();
+    return fault;
+  }
   return Sim().List(folder, entries);
 }
 
 long MoveFileTo(const char* from, const char* to, bool replaceExisting) {
+  // The target is open in another program, or read-only.
+  if (const long fault =
+          sim::EnterCall("MoveFileExA", Text(from) + " -> " + Text(to), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return Sim().Move(from, to, replaceExisting);
 }
 
-long GetFullPath(const char* path, std::string* full) { return Sim().FullPath(path, full); }
+long GetFullPath(const char* path, std::string* full) {
+  if (const long fault =
+          sim::EnterCall("GetFullPathNameA", path != nullptr ? path : "", ERROR_INVALID_NAME)) {
+    return fault;
+  }
+  return Sim().FullPath(path, full);
+}
 
 }  // namespace platform

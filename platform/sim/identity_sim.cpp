@@ -125,22 +125,32 @@ void Identity::CloseToken(void* handle) {
 }  // namespace sim
 
 long GetLoginUserName(char* buffer, std::uint32_t* size) {
+  if (const long fault = sim::EnterCall("GetUserNameA", "", ERROR_ACCESS_DENIED)) return fault;
   return sim::Workstation::Current().identity().UserName(buffer, size);
 }
 
 long ProcessToken::Open(std::uint32_t) {
   Close();
+  if (const long fault = sim::EnterCall("OpenProcessToken", "", ERROR_ACCESS_DENIED)) return fault;
   return sim::Workstation::Current().identity().OpenToken(&handle_);
 }
 
 long ProcessToken::QueryGroups(std::uint32_t bufferSize, std::vector<TokenGroup>* groups,
                                std::uint32_t* needed) const {
+  // The list read into its buffer fails most likely because a group joined since its size was
+  // taken.
+  const long fault =
+      sim::EnterCall("GetTokenInformation", std::to_string(bufferSize),
+                     bufferSize > 0 ? ERROR_INSUFFICIENT_BUFFER : ERROR_ACCESS_DENIED);
+  if (fault == ERROR_INSUFFICIENT_BUFFER) *needed = bufferSize + 16;
+  if (fault != 0) return fault;
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   return sim::Workstation::Current().identity().QueryGroups(bufferSize, groups, needed);
 }
 
 void ProcessToken::Close() {
   if (handle_ != nullptr) {
+    sim::EnterCall("CloseHandle", "token", 0);
     sim::Workstation::Current().identity().CloseToken(handle_);
     handle_ = nullptr;
   }

@@ -18,6 +18,9 @@ MemoryStatus Memory::Status() const {
 
 }  // namespace sim
 
-MemoryStatus GetMemoryStatus() { return sim::Workstation::Current().memory().Status(); }
+MemoryStatus GetMemoryStatus() {
+  sim::EnterCall("GlobalMemoryStatus", "", 0);
+  return sim::Workstation::Current().memory().Status();
+}
 
 }  // namespace platform

@@ -86,15 +86,28 @@ long Network::Routes(std::vector<RouteRow>* rows, QueryStep* step) {
 
 }  // namespace sim
 
+// The tables fail most likely because they grew between the size query and the read.
 long GetAdapters(std::vector<AdapterInfo>* adapters, QueryStep* step) {
+  if (const long fault = sim::EnterCall("GetAdaptersInfo", "", ERROR_BUFFER_OVERFLOW)) {
+    *step = QueryStep::kRead;
+    return fault;
+  }
   return sim::Workstation::Current().network().Adapters(adapters, step);
 }
 
 long GetAdapterDnsServerList(std::uint32_t index, std::vector<std::string>* servers) {
+  if (const long fault =
+          sim::EnterCall("GetPerAdapterInfo", std::to_string(index), ERROR_BUFFER_OVERFLOW)) {
+    return fault;
+  }
   return sim::Workstation::Current().network().DnsServers(index, servers);
 }
 
 long GetRouteTable(std::vector<RouteRow>* rows, QueryStep* step) {
+  if (const long fault = sim::EnterCall("GetIpForwardTable", "", ERROR_INSUFFICIENT_BUFFER)) {
+    *step = QueryStep::kRead;
+    return fault;
+  }
   return sim::Workstation::Current().network().Routes(rows, step);
 }
 

@@ -161,32 +161,47 @@ void Processes::Close(void* handle) {
 }  // namespace sim
 
 long EnumProcessIds(std::uint32_t* ids, std::uint32_t capacity, std::uint32_t* count) {
+  if (const long fault = sim::EnterCall("EnumProcesses", "", ERROR_NOT_ENOUGH_MEMORY)) {
+    return fault;
+  }
   return sim::Workstation::Current().processes().EnumIds(ids, capacity, count);
 }
 
 long Process::Open(std::uint32_t access, std::uint32_t id) {
   Close();
+  if (const long fault = sim::EnterCall("OpenProcess", std::to_string(id), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return sim::Workstation::Current().processes().Open(access, id, &handle_);
 }
 
 long Process::EnumModules(ModuleHandle* modules, std::uint32_t capacity,
                           std::uint32_t* total) const {
+  // The process ends meanwhile, or its memory cannot be read.
+  if (const long fault = sim::EnterCall("EnumProcessModules", "", ERROR_PARTIAL_COPY)) {
+    return fault;
+  }
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   return sim::Workstation::Current().processes().EnumModules(handle_, modules, capacity, total);
 }
 
 std::uint32_t Process::ModuleBaseName(ModuleHandle module, char* name, std::uint32_t size) const {
+  if (sim::EnterCall("GetModuleBaseNameA", "", ERROR_PARTIAL_COPY) != 0) return 0;
   if (handle_ == nullptr) return 0;
   return sim::Workstation::Current().processes().BaseName(handle_, module, name, size);
 }
 
 long Process::ImagePath(char* path, std::uint32_t size, std::uint32_t* length) const {
+  if (const long fault = sim::EnterCall("QueryFullProcessImageNameA", "", ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   return sim::Workstation::Current().processes().ImagePath(handle_, path, size, length);
 }
 
 void Process::Close() {
   if (handle_ != nullptr) {
+    sim::EnterCall("CloseHandle", "process", 0);
     sim::Workstation::Current().processes().Close(handle_);
     handle_ = nullptr;
   }

@@ -81,20 +81,29 @@ sim::Services& Sim() { return sim::Workstation::Current().services(); }
 
 long ServiceHandle::OpenManager(std::uint32_t /*access*/) {
   Close();
+  if (const long fault = sim::EnterCall("OpenSCManagerA", "", ERROR_ACCESS_DENIED)) return fault;
   return Sim().OpenManager(&handle_);
 }
 
 long ServiceHandle::Open(const ServiceHandle& manager, const char* name, std::uint32_t) {
   Close();
+  if (const long fault =
+          sim::EnterCall("OpenServiceA", name != nullptr ? name : "", ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return Sim().OpenService(manager.handle_, name, &handle_);
 }
 
 long ServiceHandle::QueryState(std::uint32_t* state) const {
+  if (const long fault = sim::EnterCall("QueryServiceStatus", "", ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
   return Sim().QueryState(handle_, state);
 }
 
 void ServiceHandle::Close() {
   if (handle_ == nullptr) return;
+  sim::EnterCall("CloseServiceHandle", "", 0);
   Sim().Close(handle_);
   handle_ = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/cp936.h"
@@ -52,20 +53,59 @@ bool Within(const std::string& folded, const std::string& folder, std::string* r
 
 }  // namespace
 
+// How a file is open: what for, and what others may do with it meanwhile. None shares deletion.
+struct Files::Mode {
+  bool read;
+  bool write;
+  bool shareRead;
+  bool shareWrite;
+
+  // The program's opens, and the other programs' that tests play.
+  static const Mode kWriter;        // CreateForWriting, CreateNew
+  static const Mode kReader;        // OpenForReading
+  static const Mode kSharedReader;  // OpenSharedForReading
+  static const Mode kAppender;      // OpenForAppending, and a shell's ">>"
+  static const Mode kHolder;        // Hold: a command writing its output
+  static const Mode kExclusive;     // HoldExclusively
+
+  bool operator==(const Mode&) const = default;
+  // Windows lets a second open stand beside the first only when each shares what the other
+  // asks for.
+  bool Admits(const Mode& other) const {
+    return (!other.read || shareRead) && (!other.write || shareWrite) &&
+           (!read || other.shareRead) && (!write || other.shareWrite);
+  }
+};
+
+const Files::Mode Files::Mode::kWriter{false, true, true, false};
+const Files::Mode Files::Mode::kReader{true, false, false, false};
+const Files::Mode Files::Mode::kSharedReader{true, false, true, true};
+const Files::Mode Files::Mode::kAppender{false, true, true, true};
+const Files::Mode Files::Mode::kHolder{false, true, true, false};
+const Files::Mode Files::Mode::kExclusive{true, true, false, false};
+
 struct Files::Entry {
   std::string path;  // as first created
   std::string bytes;
   FileTime lastWrite;
-  int openHandles = 0;
+  std::vector<Mode> opened;  // the program's handles on it
   FileTime creation;
   FileTime lastAccess;
   std::uint32_t attributes = kAttributeArchive;
-  bool held = false;  // by another program, which shares reading only
+  std::optional<Mode> holder;  // another program that has it open
+
+  bool IsOpen() const { return !opened.empty() || holder.has_value(); }
+  bool Admits(const Mode& mode) const {
+    for (const Mode& open : opened) {
+      if (!open.Admits(mode)) return false;
+    }
+    return !holder || holder->Admits(mode);
+  }
 };
 
 struct Files::Handle {
   std::string key;  // the folded path
-  bool write;
+  Mode mode;
   std::size_t position = 0;
 };
 
@@ -147,6 +187,17 @@ std::vector<std::string> Files::Paths() const {
   return paths;
 }
 
+std::string Files::PathOf(void* handle) const {
+  if (handle == nullptr) return "(no file)";
+  std::lock_guard lock(mutex_);
+  const auto it = files_.find(static_cast<const Handle*>(handle)->key);
+  return it != files_.end() ? it->second.path : static_cast<const Handle*>(handle)->key;
+}
+
+bool Files::IsWriting(void* handle) const {
+  return handle != nullptr && static_cast<const Handle*>(handle)->mode.write;
+}
+
 int Files::OpenFileCount() const {
   std::lock_guard lock(mutex_);
   return openFiles_;
@@ -187,14 +238,12 @@ std::uint32_t Files::TempFolder(char* buffer, std::uint32_t size) {
   return length;
 }
 
-long Files::OpenHandle(const std::string& key, bool write, void** handle) {
+long Files::OpenHandle(const std::string& key, const Mode& mode, void** handle) {
   Entry& entry = files_.at(key);
-  // The program's two modes exclude each other and themselves: the writer shares reading only
-  // and the reader shares nothing.
-  if (entry.openHandles > 0) return ERROR_SHARING_VIOLATION;
-  ++entry.openHandles;
+  if (!entry.Admits(mode)) return ERROR_SHARING_VIOLATION;
+  entry.opened.push_back(mode);
   ++openFiles_;
-  *handle = new Handle{key, write};
+  *handle = new Handle{key, mode};
   return ERROR_SUCCESS;
 }
 
@@ -217,33 +266,46 @@ long Files::CreateLocked(const char* path, bool replace, void** handle) {
   auto it = files_.find(key);
   if (it != files_.end()) {
     if (!replace) return ERROR_FILE_EXISTS;
-    if (it->second.openHandles > 0 || it->second.held) return ERROR_SHARING_VIOLATION;
+    if (!it->second.Admits(Mode::kWriter)) return ERROR_SHARING_VIOLATION;
   }
   Entry& entry = files_[key];
   if (entry.path.empty()) entry.path = path;
   entry.bytes.clear();
   entry.lastWrite = Now();
-  return OpenHandle(key, true, handle);
+  return OpenHandle(key, Mode::kWriter, handle);
 }
 
 long Files::Open(const char* path, void** handle) {
+  return OpenExisting(path, Mode::kReader, handle);
+}
+
+long Files::OpenShared(const char* path, void** handle) {
+  return OpenExisting(path, Mode::kSharedReader, handle);
+}
+
+long Files::OpenForAppending(const char* path, void** handle) {
+  return OpenExisting(path, Mode::kAppender, handle);
+}
+
+long Files::OpenExisting(const char* path, const Mode& mode, void** handle) {
   std::lock_guard lock(mutex_);
   if (path == nullptr || *path == '\0') return ERROR_PATH_NOT_FOUND;
   const std::string key = cp936::ToUpper(path);
   if (const long fault = TakeFault(FileCall::kOpen, key)) return fault;
   auto it = files_.find(key);
   if (it == files_.end()) return InMissingFolder(key) ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
-  if (it->second.held) return ERROR_SHARING_VIOLATION;
-  return OpenHandle(key, false, handle);
+  return OpenHandle(key, mode, handle);
 }
 
 long Files::Write(void* handle, const void* data, std::uint32_t size) {
   std::lock_guard lock(mutex_);
   if (handle == nullptr) return ERROR_INVALID_HANDLE;
   auto* h = static_cast<Handle*>(handle);
-  if (!h->write) return ERROR_ACCESS_DENIED;
+  if (!h->mode.write) return ERROR_ACCESS_DENIED;
   if (data == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
   Entry& entry = files_.at(h->key);
+  // Appending writes at the end as it is now, whatever others wrote meanwhile.
+  if (h->mode == Mode::kAppender) h->position = entry.bytes.size();
   std::uint32_t allowed = size;
   long code = ERROR_SUCCESS;
   if (Fault* fault = FindFault(FileCall::kWrite, h->key)) {
@@ -273,7 +335,7 @@ long Files::Read(void* handle, void* data, std::uint32_t size, std::uint32_t* re
   *read = 0;
   if (handle == nullptr) return ERROR_INVALID_HANDLE;
   auto* h = static_cast<Handle*>(handle);
-  if (h->write) return ERROR_ACCESS_DENIED;
+  if (!h->mode.read) return ERROR_ACCESS_DENIED;
   if (data == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
   if (const long fault = TakeFault(FileCall::kRead, h->key)) return fault;
   const Entry& entry = files_.at(h->key);
@@ -317,7 +379,8 @@ long Files::Close(void* handle) {
   auto* h = static_cast<Handle*>(handle);
   // The handle is gone whatever the injected result: the caller cannot close it twice.
   const long fault = TakeFault(FileCall::kClose, h->key);
-  --files_.at(h->key).openHandles;
+  std::vector<Mode>& opened = files_.at(h->key).opened;
+  opened.erase(std::find(opened.begin(), opened.end(), h->mode));
   --openFiles_;
   delete h;
   return fault;
@@ -328,6 +391,13 @@ bool Files::Exists(const char* path) const {
   const std::string folded = FoldFolder(PathOrEmpty(path));
   if (folded.empty()) return false;
   return files_.find(folded) != files_.end() || FolderExists(folded);
+}
+
+long Files::LookUp(const char* path) const {
+  if (Exists(path)) return ERROR_SUCCESS;
+  std::lock_guard lock(mutex_);
+  const std::string folded = FoldFolder(PathOrEmpty(path));
+  return InMissingFolder(ParentOf(folded)) ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
 }
 
 bool Files::InMissingFolder(const std::string& folded) const {
@@ -359,8 +429,8 @@ long Files::Remove(const char* path) {
   if (const long fault = TakeFault(FileCall::kRemove, key)) return fault;
   auto it = files_.find(key);
   if (it == files_.end()) return ERROR_FILE_NOT_FOUND;
-  // Neither of the program's modes shares deletion, nor does a program that holds the file.
-  if (it->second.openHandles > 0 || it->second.held) return ERROR_SHARING_VIOLATION;
+  // No open of the program's shares deletion, nor does a program that holds the file.
+  if (it->second.IsOpen()) return ERROR_SHARING_VIOLATION;
   files_.erase(it);
   return ERROR_SUCCESS;
 }
@@ -393,7 +463,7 @@ void Files::Append(std::string_view path, std::string_view bytes) {
   std::lock_guard lock(mutex_);
   const std::string key = cp936::ToUpper(path);
   if (InMissingFolder(key)) return;
-  if (auto it = files_.find(key); it != files_.end() && it->second.held) return;
+  if (auto it = files_.find(key); it != files_.end() && !it->second.Admits(Mode::kAppender)) return;
   Entry& entry = files_[key];
   if (entry.path.empty()) entry.path = path;
   entry.bytes += bytes;
@@ -404,7 +474,7 @@ long Files::Flush(void* handle) {
   std::lock_guard lock(mutex_);
   if (handle == nullptr) return ERROR_INVALID_HANDLE;
   auto* h = static_cast<Handle*>(handle);
-  if (!h->write) return ERROR_ACCESS_DENIED;
+  if (!h->mode.write) return ERROR_ACCESS_DENIED;
   return TakeFault(FileCall::kFlush, h->key);
 }
 
@@ -465,14 +535,14 @@ long Files::Move(const char* from, const char* to, bool replaceExisting) {
   if (source == files_.end()) {
     return InMissingFolder(fromKey) ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
   }
-  if (source->second.openHandles > 0 || source->second.held) return ERROR_SHARING_VIOLATION;
+  if (source->second.IsOpen()) return ERROR_SHARING_VIOLATION;
   if (toKey.empty() || InMissingFolder(toKey)) return ERROR_PATH_NOT_FOUND;
   if (FolderExists(toKey)) return ERROR_ACCESS_DENIED;
   if (fromKey == toKey) return ERROR_SUCCESS;
   if (auto target = files_.find(toKey); target != files_.end()) {
     if (!replaceExisting) return ERROR_ALREADY_EXISTS;
     // A file that is open anywhere cannot be replaced.
-    if (target->second.openHandles > 0 || target->second.held) return ERROR_ACCESS_DENIED;
+    if (target->second.IsOpen()) return ERROR_ACCESS_DENIED;
   }
   Entry moved = std::move(source->second);
   moved.path = PathOrEmpty(to);
@@ -515,13 +585,27 @@ Files& Files::Hold(std::string_view path) {
     entry.path = path;
     entry.lastWrite = Now();
   }
-  entry.held = true;
+  entry.holder = Mode::kHolder;
+  return *this;
+}
+
+Files& Files::HoldExclusively(std::string_view path) {
+  Hold(path);
+  std::lock_guard lock(mutex_);
+  files_.at(cp936::ToUpper(path)).holder = Mode::kExclusive;
+  return *this;
+}
+
+Files& Files::HoldAppending(std::string_view path) {
+  Hold(path);
+  std::lock_guard lock(mutex_);
+  files_.at(cp936::ToUpper(path)).holder = Mode::kAppender;
   return *this;
 }
 
 Files& Files::Release(std::string_view path) {
   std::lock_guard lock(mutex_);
-  if (auto it = files_.find(cp936::ToUpper(path)); it != files_.end()) it->second.held = false;
+  if (auto it = files_.find(cp936::ToUpper(path)); it != files_.end()) it->second.holder.reset();
   return *this;
 }
 

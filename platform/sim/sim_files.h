@@ -65,9 +65,16 @@ class Files {
   // The folder and everything under it is gone: nothing can be made in it (a drive that is
   // gone, a share out of reach).
   Files& MissingFolder(std::string_view path);
-  // Another program holds the file open, sharing reading only: every open, removal or move of
-  // it is refused until Release. A file that does not exist is made empty first.
+  // Another program holds the file open for writing, sharing reading only (as a command still
+  // writing its output does): until Release, the program can read it only sharing writing, and
+  // every other open, removal or move of it is refused. A file that does not exist is made empty
+  // first.
   Files& Hold(std::string_view path);
+  // Another program holds the file open sharing nothing: every open, removal or move is refused.
+  Files& HoldExclusively(std::string_view path);
+  // A shell's ">>" redirection of a command still running has the file open: it appends and
+  // shares reading and writing, so others may read it and append to it too, but not remove it.
+  Files& HoldAppending(std::string_view path);
   Files& Release(std::string_view path);
 
   // Inspecting.
@@ -75,6 +82,10 @@ class Files {
   std::vector<std::string> Paths() const;    // every file, in path order
   std::vector<std::string> Folders() const;  // folders made on purpose, in path order
   int OpenFileCount() const;                 // handles not yet closed
+
+  // The path a handle is open on, for the call log; whether it was opened for writing.
+  std::string PathOf(void* handle) const;
+  bool IsWriting(void* handle) const;
 
   // The backend's side.
   std::uint32_t TempFolder(char* buffer, std::uint32_t size);
@@ -88,26 +99,33 @@ class Files {
   long Move(const char* from, const char* to, bool replaceExisting);
   std::uint32_t NextUniqueStart();
   long Open(const char* path, void** handle);
+  long OpenShared(const char* path, void** handle);
+  long OpenForAppending(const char* path, void** handle);
   long Write(void* handle, const void* data, std::uint32_t size);
   long Read(void* handle, void* data, std::uint32_t size, std::uint32_t* read);
   long Seek(void* handle, std::int64_t offset, SeekOrigin from, std::uint64_t* position);
   long Close(void* handle);
   bool Exists(const char* path) const;
+  // ERROR_SUCCESS for a file or folder that exists; ERROR_PATH_NOT_FOUND under a missing folder;
+  // ERROR_FILE_NOT_FOUND otherwise.
+  long LookUp(const char* path) const;
   long Remove(const char* path);
   bool WriteTime(const char* path, FileTime* time) const;
   bool Status(const char* path, FileStatus* status) const;
   // Appends to a file as a shell redirection (">>") would, creating it when missing; nothing
-  // when its folder is missing or another program holds it.
+  // when its folder is missing or it is open without sharing writing.
   void Append(std::string_view path, std::string_view bytes);
 
  private:
+  struct Mode;
   struct Entry;
   struct Handle;
   struct Fault;
   Fault* FindFault(FileCall call, std::string_view folded);
   void Consume(Fault* fault);
   long TakeFault(FileCall call, std::string_view folded);
-  long OpenHandle(const std::string& key, bool write, void** handle);
+  long OpenHandle(const std::string& key, const Mode& mode, void** handle);
+  long OpenExisting(const char* path, const Mode& mode, void** handle);
   long CreateLocked(const char* path, bool replace, void** handle);
   bool InMissingFolder(const std::string& folded) const;
   bool FolderExists(const std::string& folded) const;

@@ -69,6 +69,7 @@ struct Registry::Handle {
   Key* key;
   std::uint32_t access;
   std::string path;  // folded, for matching faults
+  RegRoot root;
   // Where the last enumeration stopped, so that walking the indexes in order does not walk
   // the map from its start every time.
   std::uint32_t cursorIndex = 0;
@@ -209,6 +210,18 @@ std::optional<RegValue> Registry::Value(RegRoot root, std::string_view path,
   return std::nullopt;
 }
 
+std::map<std::string, std::optional<RegValue>> Registry::Contents() const {
+  std::lock_guard lock(mutex_);
+  std::map<std::string, std::optional<RegValue>> contents;
+  const auto walk = [&contents](const auto& self, const Key& key, const std::string& path) -> void {
+    contents.emplace(path, std::nullopt);
+    for (const auto& [name, value] : key.values) contents.emplace(path + " : " + name, value);
+    for (const auto& [name, child] : key.subKeys) self(self, *child, path + '\\' + name);
+  };
+  for (const auto& [root, key] : roots_) walk(walk, *key, RootName(root));
+  return contents;
+}
+
 int Registry::WriteCount() const {
   std::lock_guard lock(mutex_);
   return writes_;
@@ -230,6 +243,32 @@ long Registry::TakeFault(RegCall call, const std::string& path, std::string_view
     return code;
   }
   return ERROR_SUCCESS;
+}
+
+std::string Registry::RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::kClassesRoot:
+      return "HKCR";
+    case RegRoot::kCurrentUser:
+      return "HKCU";
+    case RegRoot::kLocalMachine:
+      return "HKLM";
+  }
+  return "?";
+}
+
+std::string Registry::Describe(void* handle) const {
+  if (handle == nullptr) return "(no key)";
+  std::lock_guard lock(mutex_);
+  const auto* h = static_cast<const Handle*>(handle);
+  return RootName(h->root) + '\\' + h->path;
+}
+
+std::uint32_t Registry::StoredSize(void* handle, const char* name) const {
+  if (handle == nullptr) return 0;
+  std::lock_guard lock(mutex_);
+  const RegValue* value = static_cast<const Handle*>(handle)->key->FindValue(NameOrDefault(name));
+  return value != nullptr ? static_cast<std::uint32_t>(value->data.size()) : 0;
 }
 
 bool Registry::HasOtherView() {
@@ -255,7 +294,7 @@ long Registry::Open(RegRoot root, const char* path, std::uint32_t access, RegVie
   if (key->denyWrite && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0) {
     return ERROR_ACCESS_DENIED;
   }
-  *handle = new Handle{key, access, std::move(folded)};
+  *handle = new Handle{key, access, std::move(folded), root};
   ++openKeys_;
   return ERROR_SUCCESS;
 }

@@ -67,10 +67,20 @@ class Registry {
   // Inspecting.
   bool HasKey(RegRoot root, std::string_view path) const;
   std::optional<RegValue> Value(RegRoot root, std::string_view path, std::string_view name) const;
+  // Every value of the registry, keyed "HKLM\\PATH : NAME" (path and name upper-cased), and every
+  // key, keyed by its path alone: what a test compares before and after a run.
+  std::map<std::string, std::optional<RegValue>> Contents() const;
   // Successful RegSetValueExA calls so far.
   int WriteCount() const;
   // Keys opened and not yet closed.
   int OpenKeyCount() const;
+
+  // "HKLM", "HKCU" or "HKCR".
+  static std::string RootName(RegRoot root);
+  // The key a handle is open on, as "HKLM\PATH" (upper case), for the call log.
+  std::string Describe(void* handle) const;
+  // The bytes a value of an open key holds, 0 when there is no such value; no fault applies.
+  std::uint32_t StoredSize(void* handle, const char* name) const;
 
   // The backend's side: the calls behind RegKey, and HasOtherRegistryView.
   bool HasOtherView();

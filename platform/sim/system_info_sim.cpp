@@ -2,6 +2,7 @@
 #include "platform/system_info.h"
 
 #include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
 
 namespace platform {
 
@@ -9,14 +10,19 @@ bool GetWindowsVersion(VersionInfo* version) {
   sim::Workstation& ws = sim::Workstation::Current();
   VersionInfo answer;
   // As the real backend: the extended structure first, the basic one when it is refused.
-  if (!ws.QueryWindowsVersion(true, &answer) && !ws.QueryWindowsVersion(false, &answer)) {
-    return false;
-  }
+  const auto query = [&ws, &answer](bool extended) {
+    if (sim::EnterCall("GetVersionExA", extended ? "extended" : "basic", ERROR_INVALID_PARAMETER)) {
+      return false;
+    }
+    return ws.QueryWindowsVersion(extended, &answer);
+  };
+  if (!query(true) && !query(false)) return false;
   *version = answer;
   return true;
 }
 
 bool GetComputerNameText(std::string* name) {
+  if (sim::EnterCall("GetComputerNameA", "", ERROR_BUFFER_OVERFLOW) != 0) return false;
   const std::optional<std::string> answer = sim::Workstation::Current().ComputerName();
   if (!answer) return false;
   *name = *answer;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/sim/workstation.h"
+#include "platform/win32_codes.h"
 
 namespace platform {
 namespace {
@@ -36,6 +37,7 @@ void SleepOneMillisecond() {
 
 bool WorkerThread::Start(void (*entry)(void*), void* argument) {
   Close();
+  if (sim::EnterCall("CreateThread", "", ERROR_NOT_ENOUGH_MEMORY) != 0) return false;
   if (sim::Workstation::Current().TakeThreadStartFailure()) return false;
   auto* sim = new SimThread;
   sim->thread = std::thread([entry, argument, ended = sim->ended] {

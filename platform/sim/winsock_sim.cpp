@@ -87,13 +87,24 @@ int Winsock::NameSpaceProviders(std::vector<NameSpaceProvider>* providers, Query
 
 }  // namespace sim
 
-int StartSockets() { return sim::Workstation::Current().winsock().Startup(); }
+int StartSockets() {
+  if (const long fault = sim::EnterCall("WSAStartup", "2.0", WSASYSNOTREADY)) {
+    return static_cast<int>(fault);
+  }
+  return sim::Workstation::Current().winsock().Startup();
+}
 
 int GetHostName(char* buffer, int size) {
+  if (sim::EnterCall("gethostname", "", WSAEFAULT) != 0) return -1;
   return sim::Workstation::Current().winsock().HostName(buffer, size);
 }
 
 int EnumNameSpaceProviders(std::vector<NameSpaceProvider>* providers, QueryStep* step) {
+  // A provider installed between the size query and the read.
+  if (const long fault = sim::EnterCall("WSAEnumNameSpaceProvidersA", "", WSAEFAULT)) {
+    *step = QueryStep::kRead;
+    return static_cast<int>(fault);
+  }
   return sim::Workstation::Current().winsock().NameSpaceProviders(providers, step);
 }
 

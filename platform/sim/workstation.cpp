@@ -33,6 +33,8 @@ Workstation& Workstation::Current() {
   return *current;
 }
 
+Workstation* Workstation::Find() { return g_current.load(); }
+
 std::vector<std::string> Workstation::Traces() const {
   std::lock_guard lock(mutex_);
   return traces_;

@@ -11,6 +11,8 @@
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/sim/sim_console.h"
+#include "platform/sim/sim_call_log.h"
+#include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_devices.h"
 #include "platform/sim/sim_drives.h"
 #include "platform/sim/sim_file_versions.h"
@@ -37,6 +39,8 @@ class Workstation {
   // The workstation of the running test. Calling a platform service without one is a test
   // defect and stops the program with a message.
   static Workstation& Current();
+  // The same, or null when there is none (for the conversions that need no workstation).
+  static Workstation* Find();
 
   Registry& registry() { return registry_; }
   Files& files() { return files_; }
@@ -51,6 +55,9 @@ class Workstation {
   Drives& drives() { return drives_; }
   Processes& processes() { return processes_; }
   Console& console() { return console_; }
+  // Every platform call the program makes here, in order; one of them can be told to fail.
+  CallLog& calls() { return calls_; }
+  Clock& clock() { return clock_; }
 
   // The word size of the simulated Windows and of the program under test, 32 bits both by
   // default. A 64-bit Windows has two registry views and runs processes of both bitnesses; a
@@ -112,6 +119,8 @@ class Workstation {
 
  private:
   mutable std::mutex mutex_;
+  CallLog calls_;
+  Clock clock_;
   Registry registry_;
   Files files_;
   Shell shell_;

@@ -81,6 +81,18 @@ long File::OpenForReading(const char* path) {
   return OpenFile(path, GENERIC_READ, 0, OPEN_EXISTING, &handle_);
 }
 
+long File::OpenSharedForReading(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  return OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &handle_);
+}
+
+long File::OpenForAppending(const char* path) {
+  if (handle_ != nullptr) (void)Close();
+  // Append access alone: the system puts every write at the end, however others move it.
+  return OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                  &handle_);
+}
+
 long File::Write(const void* data, std::uint32_t size) {
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   DWORD written = 0;
@@ -138,7 +150,10 @@ long File::Flush() {
   return FlushFileBuffers(Handle(handle_)) ? ERROR_SUCCESS : static_cast<long>(GetLastError());
 }
 
-bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+long LookUpPath(const char* path) {
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES ? ERROR_SUCCESS
+                                                             : static_cast<long>(GetLastError());
+}
 
 long RemoveFile(const char* path) {
   return DeleteFileA(path) ? ERROR_SUCCESS : static_cast<long>(GetLastError());

@@ -31,8 +31,10 @@ static_assert(sizeof(SHELLEXECUTEINFOA) == 60);
 #endif
 
 int RunHiddenAndWait(const char* verb, const char* file, const char* parameters,
-                     const char* directory, std::uint32_t* exitCode) {
+                     const char* directory, std::uint32_t waitMilliseconds, std::uint32_t* exitCode,
+                     bool* finished) {
   if (exitCode != nullptr) *exitCode = 0xFFFFFFFFu;
+  if (finished != nullptr) *finished = false;
   SHELLEXECUTEINFOA info;
   ZeroMemory(&info, sizeof(info));
   info.cbSize = sizeof(info);
@@ -48,10 +50,13 @@ int RunHiddenAndWait(const char* verb, const char* file, const char* parameters,
   const ProcessHandle process(info.hProcess);
   const int instance = static_cast<int>(reinterpret_cast<INT_PTR>(info.hInstApp));
   if (instance <= 32 || process.get() == nullptr) return instance;
-  WaitForSingleObject(process.get(), INFINITE);
+  static_assert(kNoTimeLimit == INFINITE);
+  // A process still running after the time is not ended: whatever it holds is let go by itself.
+  if (WaitForSingleObject(process.get(), waitMilliseconds) != WAIT_OBJECT_0) return instance;
   DWORD code = 0xFFFFFFFFu;
-  GetExitCodeProcess(process.get(), &code);
+  if (!GetExitCodeProcess(process.get(), &code)) return instance;
   if (exitCode != nullptr) *exitCode = code;
+  if (finished != nullptr) *finished = true;
   return instance;
 }
 

@@ -225,6 +225,14 @@ TEST_F(FileReplaceSimOnly, FileHeldByAnotherProgramRefusesEveryChange) {
   sim().AddFile(held, "older").AddFile(fresh, "new").Hold(held);
   File file;
   EXPECT_EQ(file.OpenForReading(held.c_str()), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(file.OpenForAppending(held.c_str()), ERROR_SHARING_VIOLATION);
+  // Its holder writes and shares reading: a read that shares writing sees what it wrote.
+  ASSERT_EQ(file.OpenSharedForReading(held.c_str()), ERROR_SUCCESS);
+  char read[8] = {};
+  std::uint32_t count = 0;
+  EXPECT_EQ(file.Read(read, sizeof(read), &count), ERROR_SUCCESS);
+  EXPECT_EQ(std::string(read, count), "older");
+  EXPECT_EQ(file.Close(), ERROR_SUCCESS);
   EXPECT_EQ(file.CreateForWriting(held.c_str()), ERROR_SHARING_VIOLATION);
   EXPECT_EQ(platform::RemoveFile(held.c_str()), ERROR_SHARING_VIOLATION);
   EXPECT_EQ(platform::MoveFileTo(fresh.c_str(), held.c_str(), true), ERROR_ACCESS_DENIED);
@@ -236,6 +244,21 @@ TEST_F(FileReplaceSimOnly, FileHeldByAnotherProgramRefusesEveryChange) {
   sim().Release(held);
   EXPECT_EQ(platform::MoveFileTo(fresh.c_str(), held.c_str(), true), ERROR_SUCCESS);
   EXPECT_EQ(sim().Contents(held), "new");
+
+  // A shell's ">>" of a command still running shares writing too, but not removal.
+  sim().HoldAppending(held);
+  ASSERT_EQ(file.OpenForAppending(held.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(file.Write("+", 1), ERROR_SUCCESS);
+  EXPECT_EQ(file.Close(), ERROR_SUCCESS);
+  sim().Append(held, "appended");
+  EXPECT_EQ(sim().Contents(held), "new+appended");
+  EXPECT_EQ(platform::RemoveFile(held.c_str()), ERROR_SHARING_VIOLATION);
+  sim().Release(held);
+
+  // A holder that shares nothing lets nothing in.
+  sim().HoldExclusively(held);
+  EXPECT_EQ(file.OpenSharedForReading(held.c_str()), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(platform::RemoveFile(held.c_str()), ERROR_SHARING_VIOLATION);
 }
 
 TEST_F(FileReplaceSimOnly, MissingFolderTakesEverythingInItAndTakesNothingNew) {

@@ -133,14 +133,18 @@ TEST_F(FilesConformance, ExistenceAndRemoval) {
   std::string folder = files_.TempFolder();
   const struct {
     std::string path;
-    bool exists;
+    long lookedUp;
   } cases[] = {
-      {path, true},
-      {Path("absent.log"), false},
-      {folder, true},
-      {folder.substr(0, folder.size() - 1), true},  // the folder without its backslash
+      {path, ERROR_SUCCESS},
+      {Path("absent.log"), ERROR_FILE_NOT_FOUND},
+      {files_.AbsentFolder(Path("no such folder")) + "\\absent.log", ERROR_PATH_NOT_FOUND},
+      {folder, ERROR_SUCCESS},
+      {folder.substr(0, folder.size() - 1), ERROR_SUCCESS},  // the folder without its backslash
   };
-  for (const auto& c : cases) EXPECT_EQ(platform::FileExists(c.path.c_str()), c.exists) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::LookUpPath(c.path.c_str()), c.lookedUp) << c.path;
+    EXPECT_EQ(platform::FileExists(c.path.c_str()), c.lookedUp == ERROR_SUCCESS) << c.path;
+  }
 
   EXPECT_EQ(platform::RemoveFile(path.c_str()), ERROR_SUCCESS);
   EXPECT_FALSE(platform::FileExists(path.c_str()));
@@ -258,6 +262,41 @@ TEST_F(FilesConformance, OpenFilesShareAsAsked) {
   }
   EXPECT_EQ(ReadAll(path), "kept");
   EXPECT_EQ(platform::RemoveFile(path.c_str()), ERROR_SUCCESS);
+}
+
+// A read that shares writing stands beside a writer, as the packer reads a file that a command
+// left running still writes; an append stands beside such a read, not beside a writer that
+// shares no writing, and lands at the end as it is then. No removal meanwhile.
+TEST_F(FilesConformance, SharedReadsAndAppendsStandBesideOthers) {
+  const std::string path = Path("written.log");
+  File writer;
+  ASSERT_EQ(writer.CreateForWriting(path.c_str()), ERROR_SUCCESS);
+  ASSERT_EQ(writer.Write("so far", 6), ERROR_SUCCESS);
+  File reader;
+  ASSERT_EQ(reader.OpenSharedForReading(path.c_str()), ERROR_SUCCESS);
+  char data[32] = {};
+  std::uint32_t read = 0;
+  EXPECT_EQ(reader.Read(data, sizeof(data), &read), ERROR_SUCCESS);
+  EXPECT_EQ(std::string(data, read), "so far");
+  File appender;
+  EXPECT_EQ(appender.OpenForAppending(path.c_str()), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(platform::RemoveFile(path.c_str()), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(writer.Close(), ERROR_SUCCESS);
+
+  ASSERT_EQ(appender.OpenForAppending(path.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(appender.Write(", then", 6), ERROR_SUCCESS);
+  File another;
+  ASSERT_EQ(another.OpenForAppending(path.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(another.Write(" more", 5), ERROR_SUCCESS);
+  EXPECT_EQ(appender.Write("!", 1), ERROR_SUCCESS);
+  EXPECT_EQ(platform::RemoveFile(path.c_str()), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(another.Close(), ERROR_SUCCESS);
+  EXPECT_EQ(appender.Close(), ERROR_SUCCESS);
+  EXPECT_EQ(reader.Close(), ERROR_SUCCESS);
+  EXPECT_EQ(ReadAll(path), "so far, then more!");
+
+  EXPECT_EQ(appender.OpenForAppending(Path("absent.log").c_str()), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(reader.OpenSharedForReading(Path("absent.log").c_str()), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(FilesConformance, SeekMovesWhereTheNextWriteAndReadGo) {
@@ -389,7 +428,9 @@ TEST_F(FilesConformance, ShellCommandsRunHiddenAndGiveTheirExitCodes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.verb) + c.parameters);
     std::uint32_t code = 12345;
-    EXPECT_GT(platform::RunHiddenAndWait(c.verb, "cmd.exe", c.parameters, nullptr, &code), 32);
+    EXPECT_GT(platform::RunHiddenAndWait(c.verb, "cmd.exe", c.parameters, nullptr,
+                                         platform::kNoTimeLimit, &code),
+              32);
     EXPECT_EQ(code, c.exitCode);
   }
 }
@@ -402,7 +443,8 @@ TEST_F(FilesConformance, ShellRedirectionAppendsToAPathWithSpaces) {
     for (const char* word : {"one", "two"}) {
       const std::string parameters = std::string(" /C echo ") + word + ">> \"" + *path + "\"";
       std::uint32_t code = 12345;
-      EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), nullptr, &code),
+      EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), nullptr,
+                                           platform::kNoTimeLimit, &code),
                 32);
       EXPECT_EQ(code, 0u);
     }
@@ -426,12 +468,48 @@ TEST_F(FilesConformance, ShellCommandStartsInTheGivenFolder) {
   const std::string parameters = " /C cd >> \"" + output + "\"";
   for (const std::string& folder : {std::string(system), temp}) {
     std::uint32_t code = 12345;
-    EXPECT_GT(
-        platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), folder.c_str(), &code),
-        32);
+    EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", parameters.c_str(), folder.c_str(),
+                                         platform::kNoTimeLimit, &code),
+              32);
     EXPECT_EQ(code, 0u);
   }
   EXPECT_EQ(files_.Contents(output), std::string(system) + "\r\n" + temp + "\r\n");
+}
+
+// The sleeper's path as Wine sees the build folder: drive Z: is the Linux root.
+std::string SleeperPath() {
+  std::string path = "Z:" VANTIK_COMMAND_SLEEPER;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+// A command that outlives the wait is left to run: no exit code comes back, and it finishes by
+// itself later. Meanwhile the file it holds as a shell's ">>" does can be read and appended to
+// beside it, as the export does with its log. (Windows then refuses to remove the file; Wine
+// removes it: that case is the simulated backend's alone.)
+TEST_F(FilesConformance, CommandOutlivingItsWaitIsLeftToFinish) {
+  const std::string output = Path("slow output.txt");
+  const std::string parameters = "4000 \"" + output + "\"";
+  std::uint32_t code = 12345;
+  bool finished = true;
+  EXPECT_GT(platform::RunHiddenAndWait("open", SleeperPath().c_str(), parameters.c_str(), nullptr,
+                                       1000, &code, &finished),
+            32);
+  EXPECT_FALSE(finished);
+  EXPECT_EQ(code, 0xFFFFFFFFu);
+  ASSERT_TRUE(files_.ContentsOnceHolding(output, "started", 30));
+
+  File note;
+  ASSERT_EQ(note.OpenForAppending(output.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(note.Write("note\r\n", 6), ERROR_SUCCESS);
+  EXPECT_EQ(note.Close(), ERROR_SUCCESS);
+  File reader;
+  EXPECT_EQ(reader.OpenSharedForReading(output.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(reader.Close(), ERROR_SUCCESS);
+
+  EXPECT_EQ(files_.ContentsOnceHolding(output, "slept", 60), "started\r\nnote\r\nslept\r\n");
 }
 #endif
 
@@ -579,12 +657,15 @@ TEST_F(FilesSimOnly, CommandThatDidNotStartKeepsThePresetExitCode) {
     return platform::sim::ShellOutcome{2, 9};
   });
   std::uint32_t code = 0;
-  EXPECT_EQ(platform::RunHiddenAndWait("runas", "C:\\W\\cmd.exe", " /C ipconfig", "C:\\W", &code),
+  EXPECT_EQ(platform::RunHiddenAndWait("runas", "C:\\W\\cmd.exe", " /C ipconfig", "C:\\W",
+                                       platform::kNoTimeLimit, &code),
             2);
   EXPECT_EQ(code, 0xFFFFFFFFu);
 
   ws().shell().SetHandler(nullptr);
-  EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", " /C ipconfig", nullptr, &code), 32);
+  EXPECT_GT(platform::RunHiddenAndWait("open", "cmd.exe", " /C ipconfig", nullptr,
+                                       platform::kNoTimeLimit, &code),
+            32);
   EXPECT_EQ(code, 0u);
   const auto calls = ws().shell().Calls();
   ASSERT_EQ(calls.size(), 2u);
@@ -593,6 +674,54 @@ TEST_F(FilesSimOnly, CommandThatDidNotStartKeepsThePresetExitCode) {
   EXPECT_EQ(calls[0].parameters, " /C ipconfig");
   EXPECT_EQ(calls[0].directory, "C:\\W");
   EXPECT_EQ(calls[1].directory, "") << "none given";
+}
+
+// The simulated clock goes on by the time a command runs, or by the whole wait for one that runs
+// longer, which is then still running and gives no exit code.
+TEST_F(FilesSimOnly, CommandTakesItsTimeOrTheWholeWait) {
+  const struct {
+    std::uint32_t runs;
+    std::uint32_t wait;
+    bool finished;
+    std::uint32_t code;
+    std::uint64_t waited;
+  } cases[] = {
+      {0, 100, true, 7, 0},
+      {100, 100, true, 7, 100},
+      {101, 100, false, 0xFFFFFFFFu, 100},
+      {platform::sim::kRunsForever, 120000, false, 0xFFFFFFFFu, 120000},
+      {5000, platform::kNoTimeLimit, true, 7, 5000},
+  };
+  std::uint64_t before = ws().clock().Milliseconds();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.runs);
+    ws().shell().SetHandler([&c](const platform::sim::ShellCall&, platform::sim::Files&) {
+      return platform::sim::ShellOutcome{42, 7, c.runs};
+    });
+    std::uint32_t code = 0;
+    bool finished = !c.finished;
+    EXPECT_EQ(
+        platform::RunHiddenAndWait("open", "cmd.exe", " /C x", nullptr, c.wait, &code, &finished),
+        42);
+    EXPECT_EQ(finished, c.finished);
+    EXPECT_EQ(code, c.code);
+    EXPECT_EQ(ws().clock().Milliseconds() - before, c.waited);
+    EXPECT_EQ(ws().shell().Calls().back().waitMilliseconds, c.wait);
+    before = ws().clock().Milliseconds();
+  }
+  ws().shell().SetHandler(nullptr);
+}
+
+// Waiting without a time limit for a command that never ends would hang the program: the
+// simulated workstation stops the test instead.
+TEST_F(FilesSimOnly, CommandThatNeverEndsWaitedForWithoutLimitStopsTheTest) {
+  ws().shell().SetHandler([](const platform::sim::ShellCall&, platform::sim::Files&) {
+    return platform::sim::ShellOutcome{42, 0, platform::sim::kRunsForever};
+  });
+  std::uint32_t code = 0;
+  EXPECT_DEATH((void)platform::RunHiddenAndWait("open", "cmd.exe", " /C wmic", nullptr,
+                                                platform::kNoTimeLimit, &code),
+               "never ends");
 }
 
 TEST_F(FilesSimOnly, VersionQueryFallsBackToTheBasicFormThenFails) {

@@ -340,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"WindowsUpdate.log", ERROR_SHARING_VIOLATION}},
                     "b4b4bda8cec4bcfecaa7b0dc2120b4edcef3b4fac2eb205b33325d0d0a"},
         LeftOutCase{"FirstHeldByAnotherProgram",
-                    [](Files& f) { f.Hold(kLog); },
+                    [](Files& f) { f.HoldExclusively(kLog); },
                     {"WindowsUpdate.log"},
                     {{"Vantik.log", ERROR_SHARING_VIOLATION}},
                     "b4b4bda8cec4bcfecaa7b0dc2120b4edcef3b4fac2eb205b33325d0d0a"},
@@ -480,13 +480,35 @@ INSTANTIATE_TEST_SUITE_P(
             ERROR_ACCESS_DENIED}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A command that outlived its wait still writes its output: the archive holds what it wrote so
+// far, and the file, which cannot be deleted while the command holds it, stays.
+TEST(PackExportFiles, FileStillBeingWrittenIsPackedAsFarAsWrittenAndStays) {
+  Workstation ws;
+  ws.files()
+      .AddFile(kLog, kFirst, Utc(2010, 6, 15, 13, 45, 30))
+      .AddFile(kHotfixes, kSecond, Utc(2010, 6, 15, 13, 45, 30))
+      .Hold(kHotfixes);
+
+  PackOutcome outcome;
+  EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry, kHotfixEntry}, &outcome), 1);
+
+  const Archive archive = ReadArchive(ws, kArchive);
+  ASSERT_TRUE(archive.readable) << archive.error;
+  ASSERT_EQ(Names(archive), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
+  EXPECT_EQ(archive.entries[1].contents, kSecond);
+  EXPECT_TRUE(outcome.placed);
+  EXPECT_TRUE(outcome.unpacked.empty());
+  EXPECT_EQ(Sorted(ws.files().Paths()), Sorted({kArchive, kHotfixes}));
+  EXPECT_TRUE(ws.MessageBoxes().empty());
+}
+
 // An archive that lost every file it was to hold does not take the place of the user's.
 TEST(PackExportFiles, ArchiveOfNoFileDoesNotReplaceTheTarget) {
   Workstation ws;
   ws.files()
       .AddFile(kArchive, kOlderArchive)
       .AddFile(kLog, kFirst, Utc(2010, 6, 15, 13, 45, 30))
-      .Hold(kLog);
+      .HoldExclusively(kLog);
 
   PackOutcome outcome;
   EXPECT_EQ(PackExportFiles(kArchive, {kLogEntry}, &outcome), 0);

@@ -2,10 +2,15 @@
 // the sections before it done and those after it not yet begun.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "collect/section_renderers.h"
 #include "platform/sim/workstation.h"
 #include "report/page_info.h"
+#include "tests/support/full_workstation.h"
 
 namespace {
 
@@ -42,6 +47,53 @@ TEST(ComposeReport, SystemThenSoftwareThenProcesses) {
   EXPECT_NE(page.m_strSystem, "");
   EXPECT_NE(page.m_strSoftware, "");
   EXPECT_TRUE(ws.winsock().Started()) << "the system section started the sockets library";
+}
+
+// The platform calls of a run, each as its function and what it concerned.
+std::vector<std::string> CallsOf(platform::sim::Workstation& ws) {
+  std::vector<std::string> calls;
+  for (const platform::sim::PlatformCall& call : ws.calls().Calls()) {
+    calls.push_back(std::string(call.name) + " " + call.detail);
+  }
+  return calls;
+}
+
+// Each renderer run alone on the full workstation makes its own calls. Composed, the report makes
+// exactly the calls of the seven, one after the other in the fixed order: each renderer begins
+// (its first call comes) only once the one before it has made its last.
+TEST(ComposeReport, SevenRenderersEachWholeInTheirFixedOrder) {
+  const std::pair<const char*, std::function<void(CPageInfo&)>> renderers[] = {
+      {"system", [](CPageInfo& page) { RenderSystemSection(page.m_strSystem); }},
+      {"software", [](CPageInfo& page) { RenderSoftwareSection(page.m_strSoftware); }},
+      {"process", [](CPageInfo& page) { page.m_strProcess = RenderProcessSection(); }},
+      {"browser", [](CPageInfo& page) { RenderBrowserSection(page.m_strBrowser); }},
+      {"route and adapter",
+       [](CPageInfo& page) { RenderRouteAndAdapterSections(page.m_strRoute, page.m_strAdapter); }},
+      {"client", [](CPageInfo& page) { RenderClientSection(page.m_strClient); }},
+      {"hosts", [](CPageInfo& page) { RenderHostsSection(page.m_strHosts); }},
+  };
+  std::vector<std::string> oneAfterAnother;
+  std::vector<std::string> firstCalls;
+  for (const auto& [name, render] : renderers) {
+    platform::sim::Workstation ws;
+    full_workstation::Seed(ws);
+    CPageInfo page;
+    render(page);
+    const std::vector<std::string> calls = CallsOf(ws);
+    ASSERT_FALSE(calls.empty()) << name;
+    firstCalls.push_back(calls.front());
+    oneAfterAnother.insert(oneAfterAnother.end(), calls.begin(), calls.end());
+  }
+  // The system and software sections both begin with the program list: the rest tells them
+  // apart.
+  EXPECT_EQ(firstCalls[2], "EnumProcesses ");
+  EXPECT_EQ(firstCalls[6], "GetSystemDirectoryA ");
+
+  platform::sim::Workstation ws;
+  full_workstation::Seed(ws);
+  CPageInfo page;
+  page.ComposeReport();
+  EXPECT_EQ(CallsOf(ws), oneAfterAnother);
 }
 
 }  // namespace

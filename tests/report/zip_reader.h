@@ -38,6 +38,9 @@ struct Archive {
 };
 
 Archive ReadArchiveBytes(const std::string& bytes);
+// Many archives at once, with one run of python3's zipfile (no `unzip -t`): for a test that
+// reads hundreds.
+std::vector<Archive> ReadArchivesBytes(const std::vector<std::string>& archives);
 Archive ReadArchive(platform::sim::Workstation& ws, const std::string& path);
 
 // The entries' names, in archive order.

@@ -30,8 +30,15 @@ class TestFiles {
   // A folder that does not exist, given by a path that names none: on the simulated
   // workstation, where any folder would do, it is declared gone. Returns the path.
   std::string AbsentFolder(std::string_view path);
+  // Waits up to `seconds` for the file to hold `text`, as a program still running writes it;
+  // the file's contents then (nullopt when there is none).
+  std::optional<std::string> ContentsOnceHolding(std::string_view path, std::string_view text,
+                                                 int seconds) const;
 
  private:
+  // The whole file, opened with the share mode given (Win32 only).
+  std::optional<std::string> ReadWhole(const std::string& path, unsigned long share) const;
+
   struct Backend;
   std::unique_ptr<Backend> backend_;
 };

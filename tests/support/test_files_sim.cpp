@@ -78,6 +78,11 @@ platform::FileTime TestFiles::LocalFromUtc(platform::FileTime utc) const {
   return utc;  // the simulated workstation keeps local time at UTC
 }
 
+std::optional<std::string> TestFiles::ContentsOnceHolding(std::string_view path, std::string_view,
+                                                          int) const {
+  return Contents(path);  // nothing runs on by itself here
+}
+
 std::string TestFiles::AbsentFolder(std::string_view path) {
   backend_->workstation.files().MissingFolder(path);
   return std::string(path);

@@ -12,8 +12,8 @@ namespace {
 // A file handle for the helper's own use.
 class RawFile {
  public:
-  RawFile(const std::string& path, DWORD access, DWORD disposition)
-      : handle_(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+  RawFile(const std::string& path, DWORD access, DWORD disposition, DWORD share = FILE_SHARE_READ)
+      : handle_(CreateFileA(path.c_str(), access, share, nullptr, disposition,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   ~RawFile() {
     if (ok()) CloseHandle(handle_);
@@ -61,8 +61,11 @@ void TestFiles::SetWriteTime(std::string_view path, platform::FileTime utc) {
 }
 
 std::optional<std::string> TestFiles::Contents(std::string_view path) const {
-  const std::string p(path);
-  RawFile file(p, GENERIC_READ, OPEN_EXISTING);
+  return ReadWhole(std::string(path), FILE_SHARE_READ);
+}
+
+std::optional<std::string> TestFiles::ReadWhole(const std::string& p, unsigned long share) const {
+  RawFile file(p, GENERIC_READ, OPEN_EXISTING, share);
   if (!file.ok()) return std::nullopt;
   std::string bytes;
   std::vector<char> block(1000);
@@ -79,6 +82,19 @@ platform::FileTime TestFiles::LocalFromUtc(platform::FileTime utc) const {
   FILETIME out = {};
   EXPECT_TRUE(FileTimeToLocalFileTime(&in, &out));
   return platform::FileTime{out.dwLowDateTime, out.dwHighDateTime};
+}
+
+std::optional<std::string> TestFiles::ContentsOnceHolding(std::string_view path,
+                                                          std::string_view text,
+                                                          int seconds) const {
+  // Read beside the program that still writes it.
+  const std::string p(path);
+  for (int tenth = 0; tenth < seconds * 10; ++tenth) {
+    const std::optional<std::string> contents = ReadWhole(p, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (contents && contents->find(text) != std::string::npos) return contents;
+    Sleep(100);
+  }
+  return ReadWhole(p, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
 std::string TestFiles::AbsentFolder(std::string_view path) {

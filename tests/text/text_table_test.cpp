@@ -74,6 +74,8 @@ TEST(TextTableTest, ChineseBytesAreCodePage936) {
       {TEXT_ARCHIVE_DISK_FULL, "d1b9cbf5cec4bcfed0b4c8ebcaa7b0dca3acb4c5c5ccbfd5bce4b2bbd7e321"},
       {TEXT_FILE_NOT_PACKED, "cec4bcfeb4f2b0fccaa7b0dca3ba"},  // 文件打包失败：
       {TEXT_ERROR_CODE, "b4edcef3b4fac2eb"},                   // 错误代码
+      {TEXT_COMMAND_NOT_FINISHED,
+       "c3fcc1eed4da313230c3ebc4daceb4bde1caf8a3ba"},  // 命令在120秒内未结束：
   };
   const LanguageGuard chinese(0);
   for (const Pin& pin : kPins) {

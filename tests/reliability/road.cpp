@@ -1,0 +1,196 @@
+#include "tests/reliability/road.h"
+
+#include <memory>
+#include <mutex>
+#include <utility>
+
+#include "tasks/result_list.h"
+#include "tasks/unit_runner.h"
+#include "report/export_run.h"
+#include "report/export_units.h"
+#include "tests/report/export_fixture.h"
+#include "tests/report/minizip_leak.h"
+#include "tests/support/full_workstation.h"
+
+namespace road {
+namespace {
+
+using platform::RegRoot;
+using platform::sim::Workstation;
+
+// The progress dialog's side of a run: which calls each unit made, and what it posted.
+class RoadView : public RunnerView {
+ public:
+  explicit RoadView(platform::sim::CallLog& calls) : calls_(calls) {}
+
+  bool DialogHasWindow() override { return true; }
+  void ShowStepText(const std::string&) override {
+    std::lock_guard lock(mutex_);
+    UnitRun unit;
+    unit.firstCall = calls_.Count();
+    units_.push_back(unit);
+  }
+  void PostResult(unsigned, int index, int result) override {
+    std::lock_guard lock(mutex_);
+    if (index < 0 || static_cast<std::size_t>(index) >= units_.size()) {
+      stray_.emplace_back(index, result);
+      return;
+    }
+    units_[static_cast<std::size_t>(index)].posted.push_back(result);
+    units_[static_cast<std::size_t>(index)].lastCall = calls_.Count();
+    posts_.emplace_back(index, result);
+  }
+  void SetProgressPos(int) override {}
+
+  std::vector<UnitRun> Units() {
+    std::lock_guard lock(mutex_);
+    return units_;
+  }
+  // Every result in the order posted, stray ones included.
+  std::vector<std::pair<int, int>> Posts() {
+    std::lock_guard lock(mutex_);
+    std::vector<std::pair<int, int>> all = posts_;
+    all.insert(all.end(), stray_.begin(), stray_.end());
+    return all;
+  }
+
+ private:
+  platform::sim::CallLog& calls_;
+  std::mutex mutex_;
+  std::vector<UnitRun> units_;
+  std::vector<std::pair<int, int>> posts_;
+  std::vector<std::pair<int, int>> stray_;
+};
+
+// The main dialog's button: the list behind the progress dialog, its results handled in the
+// order posted, the result list redrawn.
+ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, UnitList* repair) {
+  ListRun run;
+  run.truthBefore = ItemTruth(ws.registry());
+  if (diagnose != nullptr) ResetDiagnoseResults(*diagnose);
+  RoadView view(ws.calls());
+  auto state = std::make_shared<RunState>(units, &view);
+  platform::WorkerThread thread;
+  run.started = StartWorker(state, thread);
+  // The watch timer closes the dialog once the worker has ended; a dialog whose worker never
+  // started waits for the user, who closes it.
+  if (run.started) (void)thread.WaitWhileLettingSentMessagesThrough(60000);
+  StopWorker(*state, thread);
+  run.ended = !state->Running() && !state->Abandoned();
+  run.units = view.Units();
+  if (diagnose != nullptr) {
+    for (const auto& [index, result] : view.Posts()) {
+      HandleUnitResult(*diagnose, *repair, index, result, [] {});
+    }
+    for (const tagListCtrlItemData& row : MakeResultRows(*diagnose)) {
+      run.rows.push_back(row.resultText);
+    }
+  }
+  run.truthAfter = ItemTruth(ws.registry());
+  return run;
+}
+
+int PackAllowingMinizipLeak() {
+  [[maybe_unused]] const MinizipLeakAllowed allowed;
+  return ExportPackage();
+}
+
+bool IsClosingMessage(const std::string& text) {
+  for (const char* headline : {"导出完毕!", "导出未完成!", "导出失败!", "导出已停止"}) {
+    if (text.rfind(headline, 0) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<int> ItemTruth(platform::sim::Registry& registry) {
+  using full_workstation::kSchannel;
+  using full_workstation::kUserAgent;
+  std::vector<int> truth;
+  // Absent, or four zero bytes (shorter data zero-extended) within the 32 bytes read.
+  const auto renego = registry.Value(RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient");
+  bool normal = true;
+  if (renego) {
+    std::string bytes = renego->data;
+    normal = !bytes.empty() && bytes.size() <= 32;
+    bytes.resize(4, '\0');
+    normal = normal && bytes == std::string(4, '\0');
+  }
+  truth.push_back(normal ? 0 : 1);
+  // Each Compatible and Version value absent, empty, or holding its keyword.
+  normal = true;
+  for (const RegRoot root : {RegRoot::kCurrentUser, RegRoot::kLocalMachine}) {
+    for (const auto& [name, keyword] :
+         {std::pair{"Compatible", "compatible"}, std::pair{"Version", "MSIE"}}) {
+      const auto value = registry.Value(root, kUserAgent, name);
+      if (!value) continue;
+      const std::string text = value->data.substr(0, value->data.find('\0'));
+      if (value->data.size() > 260 || (!text.empty() && text.find(keyword) == std::string::npos)) {
+        normal = false;
+      }
+    }
+  }
+  truth.push_back(normal ? 0 : 1);
+  return truth;
+}
+
+Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
+  export_test::ForgetExports();
+  Workstation ws;
+  full_workstation::Seed(ws);
+  ws.files().SetTempFolder(kTemp).AddFile(kTarget, kOlderArchive);
+  ws.shell().SetHandler(export_test::EchoCommands);
+  ws.AnswerSaveAs(kTarget);
+  Outcome out;
+  out.registryBefore = ws.registry().Contents();
+  if (failAt != 0) ws.calls().FailCall(failAt);
+
+  // The main dialog builds its lists as it starts.
+  UnitList diagnose;
+  UnitList repair;
+  UnitList exports;
+  BuildDiagnoseUnits(diagnose);
+  BuildRepairUnits(repair);
+  BuildExportUnits(exports);
+  if (allowMinizipLeak) {
+    for (tagExecuteUnit& unit : exports) {
+      if (unit.taskFunc == ExportPackage) unit.taskFunc = PackAllowingMinizipLeak;
+    }
+  }
+
+  out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
+  out.repair = RunList(ws, repair, &diagnose, &repair);
+  out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
+  RunExport([&] { out.exportList = RunList(ws, exports, nullptr, nullptr); }, nullptr);
+
+  out.calls = ws.calls().Calls();
+  out.faultMade = ws.calls().FailedCallMade();
+  for (const platform::sim::PlatformCall& call : out.calls) {
+    if (std::string(call.name) != "MessageBoxA") continue;
+    out.messageBoxes.push_back(call.detail);
+    if (IsClosingMessage(call.detail)) out.closingMessage = call.detail;
+  }
+  out.registryAfter = ws.registry().Contents();
+  out.target = ws.files().Contents(kTarget);
+  out.leftInTemp = export_test::LeftUnder(ws.files(), kTemp);
+  out.besideTarget = export_test::LeftUnder(ws.files(), std::string(kTarget) + "~");
+  const std::pair<const char*, int> handles[] = {
+      {"files", ws.files().OpenFileCount()},
+      {"registry keys", ws.registry().OpenKeyCount()},
+      {"processes", ws.processes().OpenHandleCount()},
+      {"services", ws.services().OpenHandleCount()},
+      {"device sets", ws.devices().OpenSetCount()},
+      {"tokens", ws.identity().OpenTokenCount()},
+  };
+  for (const auto& [kind, count] : handles) {
+    if (count != 0) out.openHandles.push_back(std::string(kind) + " " + std::to_string(count));
+  }
+  // What a later export clears of this one's leftovers.
+  RemoveLeftoverRuns(kTemp);
+  out.leftAfterCleaning = export_test::LeftUnder(ws.files(), kTemp);
+  export_test::ForgetExports();
+  return out;
+}
+
+}  // namespace road

@@ -1,0 +1,27 @@
+// A simulated workstation with something in every section of the report and both items of the
+// diagnosis abnormal, so that every renderer, check and repair has work to do: the workstation
+// of the tests that run the whole program.
+#pragma once
+
+#include <string>
+
+#include "platform/sim/workstation.h"
+
+namespace full_workstation {
+
+inline constexpr char kSchannel[] =
+    "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
+inline constexpr char kUserAgent[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent";
+// The virtual adapter's binding, which lacks TCP/IP until the export's report puts it right.
+inline constexpr char kLinkage[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0007\\"
+    "Linkage";
+inline constexpr char kHostsFile[] = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
+
+void Seed(platform::sim::Workstation& ws);
+// Everything but the registry: processes, drives, network, sockets, services, devices, file
+// versions and the hosts file.
+void SeedOutsideTheRegistry(platform::sim::Workstation& ws);
+
+}  // namespace full_workstation

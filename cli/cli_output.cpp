@@ -200,11 +200,14 @@ void AddExport(Json& document, const ExportResult& result) {
   }
   Json commands = Json::array();
   for (const CapturedCommand& command : result.outcome.commands) {
-    Json json{{"id", command.id},
-              {"command_line", System(CommandLine(command.run))},
-              {"started", command.run.started}};
-    json["exit_code"] = command.run.started ? Json(command.run.exitCode) : Json(nullptr);
-    commands.push_back(std::move(json));
+    // A command still running at the time limit has no exit code yet: never a 0 that reads
+    // as success.
+    const bool ended = command.run.started && command.run.finished;
+    commands.push_back(Json{{"id", command.id},
+                            {"command_line", System(CommandLine(command.run))},
+                            {"started", command.run.started},
+                            {"finished", ended},
+                            {"exit_code", ended ? Json(command.run.exitCode) : Json(nullptr)}});
   }
   document["export"] = Json{
       {"archive", System(result.archive)},

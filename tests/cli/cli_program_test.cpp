@@ -333,6 +333,7 @@ TEST_F(Cli, ExportWritesTheArchiveAndReportsItsEntriesAndCommands) {
     EXPECT_EQ(json[command + "command_line"],
               "s:\"C:\\WINDOWS\\system32\\cmd.exe\" " + calls[i].parameters);
     EXPECT_EQ(json[command + "started"], "true");
+    EXPECT_EQ(json[command + "finished"], "true");
     EXPECT_EQ(json[command + "exit_code"], "0");
     // Nobody is there to answer a request for elevation, even on Windows 7.
     EXPECT_EQ(calls[i].verb, "open");
@@ -347,18 +348,33 @@ TEST_F(Cli, ExportWritesTheArchiveAndReportsItsEntriesAndCommands) {
                                       "Exporting SPI Info\r\n", "Exporting DNS Info\r\n"}));
 }
 
-// A command that does not start is reported as such, and the rest of the export goes on.
-TEST_F(Cli, ExportReportsACommandThatDidNotStart) {
+// A command that does not start, or is still running when its capture stops waiting, has no
+// exit code to report; the rest of the export goes on.
+TEST_F(Cli, ExportReportsCommandsThatDidNotStartOrFinish) {
   ws_.shell().SetHandler([](const ShellCall& call, platform::sim::Files& files) {
     if (call.parameters.find("displaydns") != std::string::npos) return ShellOutcome{2, 0};
-    return export_test::EchoCommands(call, files);
+    ShellOutcome outcome = export_test::EchoCommands(call, files);
+    if (call.parameters.find("wmic") != std::string::npos) {
+      outcome.runsMilliseconds = platform::sim::kRunsForever;
+    }
+    return outcome;
   });
   EXPECT_EQ(RunCli({"export", "--json", "--out", kTarget}), 0);
   const JsonFields json = Json();
-  EXPECT_EQ(json["export.commands.2.id"], "s:dns_cache");
-  EXPECT_EQ(json["export.commands.2.started"], "false");
-  EXPECT_EQ(json["export.commands.2.exit_code"], "null");
-  EXPECT_EQ(json["export.commands.1.started"], "true");
+  const std::vector<std::vector<std::string>> expected = {
+      // id, started, finished, exit_code
+      {"s:hotfix_list", "true", "false", "null"},
+      {"s:network_config", "true", "true", "0"},
+      {"s:dns_cache", "false", "false", "null"},
+  };
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const std::string command = "export.commands." + std::to_string(i) + ".";
+    SCOPED_TRACE(command);
+    EXPECT_EQ(json[command + "id"], expected[i][0]);
+    EXPECT_EQ(json[command + "started"], expected[i][1]);
+    EXPECT_EQ(json[command + "finished"], expected[i][2]);
+    EXPECT_EQ(json[command + "exit_code"], expected[i][3]);
+  }
 }
 
 TEST_F(Cli, ExportWithoutOutNamesTheComputerAndTheTimeInTheCurrentFolder) {

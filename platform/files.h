@@ -12,9 +12,9 @@
 namespace platform {
 
 // GetTempPathA(size, buffer): the folder with its trailing backslash. Returns its length in
-// bytes without the zero; 0 on failure; and, when it does not fit, the size needed with the
-// zero, leaving the buffer untouched.
-std::uint32_t GetTempFolder(char* buffer, std::uint32_t size);
+// bytes without the zero; 0 on failure, with the system's code in *error (when given); and, when
+// it does not fit, the size needed with the zero, leaving the buffer untouched.
+std::uint32_t GetTempFolder(char* buffer, std::uint32_t size, long* error = nullptr);
 
 // Where a seek counts from: FILE_BEGIN, FILE_CURRENT, FILE_END.
 enum class SeekOrigin : std::uint32_t { kBegin = 0, kCurrent = 1, kEnd = 2 };

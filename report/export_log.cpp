@@ -22,17 +22,21 @@ namespace {
 
 constexpr std::uint32_t kTempBufferSize = 246;
 
-// The temporary folder, or "" when it cannot be had. A folder longer than the usual buffer is
-// read into one that fits rather than taken as empty (which would put the log in the current
-// folder).
-std::string TempFolder() {
+// The temporary folder, or "" with the system's code in *error when it cannot be had. A folder
+// longer than the usual buffer is read into one that fits rather than taken as empty (which
+// would put the log in the current folder).
+std::string TempFolder(long* error) {
   char buffer[kTempBufferSize] = {};
-  const std::uint32_t length = platform::GetTempFolder(buffer, kTempBufferSize);
+  const std::uint32_t length = platform::GetTempFolder(buffer, kTempBufferSize, error);
   if (length == 0) return {};
   if (length < kTempBufferSize) return std::string(buffer, length);
   std::vector<char> larger(length + 1, '\0');
-  const std::uint32_t second = platform::GetTempFolder(larger.data(), length + 1);
-  if (second == 0 || second > length) return {};
+  const std::uint32_t second = platform::GetTempFolder(larger.data(), length + 1, error);
+  if (second == 0) return {};
+  if (second > length) {  // it grew in between
+    *error = ERROR_INSUFFICIENT_BUFFER;
+    return {};
+  }
   return std::string(larger.data(), second);
 }
 
@@ -84,10 +88,11 @@ int CPageInfo::ExportLog() {
   earlier.reset();
   ComposeReport();
 
-  const std::string tempDir = TempFolder();
+  long tempError = ERROR_SUCCESS;
+  const std::string tempDir = TempFolder(&tempError);
   if (tempDir.empty()) {
     platform::ShowMessageBox("0Couldn't create the file!");
-    EndRun(ExportStatus::kLogFailed, ERROR_SUCCESS);
+    EndRun(ExportStatus::kLogFailed, tempError);
     return -1;
   }
 

@@ -31,9 +31,11 @@ void CivilFromDays(std::int64_t days, int* year, unsigned* month, unsigned* day)
 
 }  // namespace
 
-std::uint32_t GetTempFolder(char* buffer, std::uint32_t size) {
-  if (sim::EnterCall("GetTempPathA", "", ERROR_ACCESS_DENIED) != 0) return 0;
-  return Sim().TempFolder(buffer, size);
+std::uint32_t GetTempFolder(char* buffer, std::uint32_t size, long* error) {
+  long code = sim::EnterCall("GetTempPathA", "", ERROR_ACCESS_DENIED);
+  const std::uint32_t length = code != 0 ? 0 : Sim().TempFolder(buffer, size, &code);
+  if (length == 0 && error != nullptr) *error = code;
+  return length;
 }
 
 File::~File() {

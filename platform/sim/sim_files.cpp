@@ -229,9 +229,12 @@ long Files::TakeFault(FileCall call, std::string_view folded) {
   return code;
 }
 
-std::uint32_t Files::TempFolder(char* buffer, std::uint32_t size) {
+std::uint32_t Files::TempFolder(char* buffer, std::uint32_t size, long* error) {
   std::lock_guard lock(mutex_);
-  if (TakeFault(FileCall::kTempFolder, {}) != ERROR_SUCCESS) return 0;
+  if (const long fault = TakeFault(FileCall::kTempFolder, {}); fault != ERROR_SUCCESS) {
+    if (error != nullptr) *error = fault;
+    return 0;
+  }
   const auto length = static_cast<std::uint32_t>(tempFolder_.size());
   if (buffer == nullptr || size <= length) return length + 1;
   std::memcpy(buffer, tempFolder_.c_str(), length + 1);

@@ -88,7 +88,7 @@ class Files {
   bool IsWriting(void* handle) const;
 
   // The backend's side.
-  std::uint32_t TempFolder(char* buffer, std::uint32_t size);
+  std::uint32_t TempFolder(char* buffer, std::uint32_t size, long* error = nullptr);
   long FullPath(const char* path, std::string* full) const;
   long Create(const char* path, void** handle);
   long CreateNew(const char* path, void** handle);

@@ -51,7 +51,7 @@ std::uint32_t UniqueNameStart() {
          (call * 0x9E3779B1u);
 }
 
-std::uint32_t GetTempFolder(char* buffer, std::uint32_t size) {
+std::uint32_t GetTempFolder(char* buffer, std::uint32_t size, long* error) {
   // Asked into a scratch buffer, so that the caller's stays untouched when the folder does not
   // fit whatever the system does with a short one.
   std::vector<char> scratch(MAX_PATH + 1);
@@ -59,9 +59,15 @@ std::uint32_t GetTempFolder(char* buffer, std::uint32_t size) {
   if (length >= scratch.size()) {
     scratch.resize(length);
     length = GetTempPathA(static_cast<DWORD>(scratch.size()), scratch.data());
-    if (length >= scratch.size()) return 0;  // it grew in between
+    if (length >= scratch.size()) {  // it grew in between
+      if (error != nullptr) *error = ERROR_INSUFFICIENT_BUFFER;
+      return 0;
+    }
   }
-  if (length == 0) return 0;
+  if (length == 0) {
+    if (error != nullptr) *error = static_cast<long>(GetLastError());
+    return 0;
+  }
   if (buffer == nullptr || size <= length) return length + 1;
   std::memcpy(buffer, scratch.data(), length + 1);
   return length;

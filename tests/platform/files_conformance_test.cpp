@@ -638,10 +638,14 @@ TEST_F(FilesSimOnly, TempFolderCanFailOrMove) {
   char folder[64];
   std::memset(folder, '#', sizeof(folder));
   sim().Fail(FileCall::kTempFolder, ERROR_ACCESS_DENIED, {}, 1);
-  EXPECT_EQ(platform::GetTempFolder(folder, sizeof(folder)), 0u);
+  long error = ERROR_SUCCESS;
+  EXPECT_EQ(platform::GetTempFolder(folder, sizeof(folder), &error), 0u);
+  EXPECT_EQ(error, ERROR_ACCESS_DENIED);
   EXPECT_EQ(folder[0], '#');
   sim().SetTempFolder("D:\\T\\");
-  EXPECT_EQ(platform::GetTempFolder(folder, sizeof(folder)), 5u);
+  error = ERROR_SUCCESS;
+  EXPECT_EQ(platform::GetTempFolder(folder, sizeof(folder), &error), 5u);
+  EXPECT_EQ(error, ERROR_SUCCESS) << "untouched when the folder is had";
   EXPECT_STREQ(folder, "D:\\T\\");
 }
 

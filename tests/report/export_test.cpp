@@ -292,6 +292,8 @@ TEST_F(Export, TemporaryFolderProblems) {
   ws_.files().Fail(FileCall::kTempFolder, ERROR_ACCESS_DENIED);
   EXPECT_EQ(ExportBasicInfo(), -1);
   EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"0Couldn't create the file!"});
+  EXPECT_EQ(g_exportOutcome.status, ExportStatus::kLogFailed);
+  EXPECT_EQ(g_exportOutcome.error, ERROR_ACCESS_DENIED) << "the closing message gives the code";
   EXPECT_EQ(ws_.SaveAsCalls().size(), 1u) << "no second Save As";
   EXPECT_TRUE(g_strExportZipPath.empty());
   EXPECT_TRUE(g_strExportLogPath.empty());

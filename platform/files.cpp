@@ -32,15 +32,6 @@ long MakeUniqueName(const std::string& stem, const std::function<long(const std:
 
 }  // namespace
 
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != nullptr) (void)Close();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
 long File::CreateUnique(const std::string& stem, std::string* path) {
   return MakeUniqueName(
       stem, [this](const std::string& name) { return CreateNew(name.c_str()); }, path);

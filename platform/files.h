@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/owned_handle.h"
+
 namespace platform {
 
 // GetTempPathA(size, buffer): the folder with its trailing backslash. Returns its length in
@@ -21,14 +23,12 @@ enum class SeekOrigin : std::uint32_t { kBegin = 0, kCurrent = 1, kEnd = 2 };
 
 // An open file. Move-only; the destructor closes it (a failure to close is then lost: close
 // explicitly where it matters).
-class File {
+class File : public OwnedHandle<File> {
  public:
   File() = default;
   ~File();
-  File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  File& operator=(File&& other) noexcept;
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
+  File(File&&) noexcept = default;
+  File& operator=(File&&) noexcept = default;
 
   // CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL):
   // a new, empty file, replacing one of that name. Both opening calls close any file held
@@ -73,9 +73,6 @@ class File {
   [[nodiscard]] long Flush();
 
   bool IsOpen() const { return handle_ != nullptr; }
-
- private:
-  void* handle_ = nullptr;  // the backend's file handle
 };
 
 // GetFileAttributesA: ERROR_SUCCESS when the path exists (a file or a folder);

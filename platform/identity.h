@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/owned_handle.h"
+
 namespace platform {
 
 // GetUserNameA(buffer, size): on entry *size is the buffer's size in bytes; on success the
@@ -25,14 +27,12 @@ struct TokenGroup {
 };
 
 // The access token of the current process. Move-only; the destructor closes it.
-class ProcessToken {
+class ProcessToken : public OwnedHandle<ProcessToken> {
  public:
   ProcessToken() = default;
   ~ProcessToken() { Close(); }
-  ProcessToken(ProcessToken&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  ProcessToken& operator=(ProcessToken&& other) noexcept;
-  ProcessToken(const ProcessToken&) = delete;
-  ProcessToken& operator=(const ProcessToken&) = delete;
+  ProcessToken(ProcessToken&&) noexcept = default;
+  ProcessToken& operator=(ProcessToken&&) noexcept = default;
 
   // OpenProcessToken(GetCurrentProcess(), access). Closes any token held before; on failure
   // the object holds none.
@@ -48,9 +48,6 @@ class ProcessToken {
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();
-
- private:
-  void* handle_ = nullptr;  // the backend's token handle
 };
 
 }  // namespace platform

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "platform/owned_handle.h"
+
 namespace platform {
 
 // EnumProcesses into room for `capacity` identifiers: *count is how many were written, in the
@@ -18,14 +20,12 @@ namespace platform {
 using ModuleHandle = std::uintptr_t;
 
 // An open process. Move-only; the destructor closes it.
-class Process {
+class Process : public OwnedHandle<Process> {
  public:
   Process() = default;
   ~Process() { Close(); }
-  Process(Process&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  Process& operator=(Process&& other) noexcept;
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
+  Process(Process&&) noexcept = default;
+  Process& operator=(Process&&) noexcept = default;
 
   // OpenProcess(access, not inherited, id). Closes any process held before; on failure the
   // object holds none: ERROR_ACCESS_DENIED for a process that does not grant the access (the
@@ -60,9 +60,6 @@ class Process {
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();
-
- private:
-  void* handle_ = nullptr;  // the backend's process handle
 };
 
 }  // namespace platform

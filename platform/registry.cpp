@@ -8,15 +8,6 @@
 
 namespace platform {
 
-RegKey& RegKey::operator=(RegKey&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
 long ReadRegString(const RegKey& key, const char* name, char* buffer, std::uint32_t size,
                    std::uint32_t* stored, std::uint32_t* type) {
   if (buffer == nullptr || size == 0) return ERROR_INVALID_PARAMETER;

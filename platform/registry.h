@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "platform/owned_handle.h"
+
 namespace platform {
 
 enum class RegRoot : std::uint32_t {
@@ -29,14 +31,12 @@ enum class RegView { kOwn, kOther };
 bool HasOtherRegistryView();
 
 // An open registry key. Move-only; the destructor closes it.
-class RegKey {
+class RegKey : public OwnedHandle<RegKey> {
  public:
   RegKey() = default;
   ~RegKey() { Close(); }
-  RegKey(RegKey&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  RegKey& operator=(RegKey&& other) noexcept;
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
+  RegKey(RegKey&&) noexcept = default;
+  RegKey& operator=(RegKey&&) noexcept = default;
 
   // RegOpenKeyExA(root, path, 0, access) in `view`. Closes any key held before. On failure the
   // object holds no key. The other view where there is none (HasOtherRegistryView) gives
@@ -71,9 +71,6 @@ class RegKey {
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();
-
- private:
-  void* handle_ = nullptr;  // the backend's key handle
 };
 
 // Reads a text value into `buffer` (capacity `size` bytes) so that it always ends within the

@@ -7,26 +7,17 @@
 
 #include <cstdint>
 
+#include "platform/owned_handle.h"
+
 namespace platform {
 
 // A service control manager or service handle. Move-only; the destructor closes it.
-class ServiceHandle {
+class ServiceHandle : public OwnedHandle<ServiceHandle> {
  public:
   ServiceHandle() = default;
   ~ServiceHandle() { Close(); }
-  ServiceHandle(ServiceHandle&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
-  }
-  ServiceHandle& operator=(ServiceHandle&& other) noexcept {
-    if (this != &other) {
-      Close();
-      handle_ = other.handle_;
-      other.handle_ = nullptr;
-    }
-    return *this;
-  }
-  ServiceHandle(const ServiceHandle&) = delete;
-  ServiceHandle& operator=(const ServiceHandle&) = delete;
+  ServiceHandle(ServiceHandle&&) noexcept = default;
+  ServiceHandle& operator=(ServiceHandle&&) noexcept = default;
 
   // OpenSCManagerA(nullptr, "ServicesActive", access): the manager of this computer's running
   // services database. ERROR_ACCESS_DENIED without the rights asked for. Closes any handle held
@@ -43,9 +34,6 @@ class ServiceHandle {
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();
-
- private:
-  void* handle_ = nullptr;  // the backend's SC_HANDLE
 };
 
 }  // namespace platform

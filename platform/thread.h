@@ -3,17 +3,17 @@
 
 #include <cstdint>
 
+#include "platform/owned_handle.h"
+
 namespace platform {
 
 // One worker thread. Move-only; dropping it closes the handle and leaves the thread running.
-class WorkerThread {
+class WorkerThread : public OwnedHandle<WorkerThread> {
  public:
   WorkerThread() = default;
   ~WorkerThread() { Close(); }
-  WorkerThread(WorkerThread&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  WorkerThread& operator=(WorkerThread&& other) noexcept;
-  WorkerThread(const WorkerThread&) = delete;
-  WorkerThread& operator=(const WorkerThread&) = delete;
+  WorkerThread(WorkerThread&&) noexcept = default;
+  WorkerThread& operator=(WorkerThread&&) noexcept = default;
 
   // CreateThread(default security, default stack, entry, argument, run at once). False when
   // no thread could be made; `entry` is then not called.
@@ -26,9 +26,6 @@ class WorkerThread {
 
   bool IsStarted() const { return handle_ != nullptr; }
   void Close();
-
- private:
-  void* handle_ = nullptr;  // the backend's thread handle
 };
 
 // Handles the synchronous messages that other threads have sent to this thread's windows,

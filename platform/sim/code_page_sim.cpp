@@ -8,11 +8,21 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/sim/sim_call_log.h"
+#include "platform/win32_codes.h"
+
 namespace platform {
 namespace {
 
 std::string IconvName(unsigned codePage) {
   return codePage == kCodePageUtf8 ? "UTF-8" : "CP" + std::to_string(codePage);
+}
+
+// Records the conversion; true when it is to fail. A code page other than UTF-8 may be missing
+// from the system (936 on a Western one without East Asian support); UTF-8 is always there.
+bool ConversionFails(const char* name, unsigned codePage) {
+  return sim::EnterCall(name, std::to_string(codePage),
+                        codePage == kCodePageUtf8 ? 0 : ERROR_INVALID_PARAMETER) != 0;
 }
 
 // One iconv descriptor, closed with the object.
@@ -59,7 +69,7 @@ class Converter {
 unsigned AnsiCodePage() { return kCodePageGbk; }
 
 std::u16string ToUtf16(std::string_view text, unsigned codePage) {
-  if (text.empty()) return {};
+  if (text.empty() || ConversionFails("MultiByteToWideChar", codePage)) return {};
   Converter converter("UTF-16LE", IconvName(codePage));
   if (!converter.ok()) return {};
   // U+FFFD, little-endian.
@@ -73,7 +83,7 @@ std::u16string ToUtf16(std::string_view text, unsigned codePage) {
 }
 
 std::string FromUtf16(std::u16string_view text, unsigned codePage) {
-  if (text.empty()) return {};
+  if (text.empty() || ConversionFails("WideCharToMultiByte", codePage)) return {};
   Converter converter(IconvName(codePage), "UTF-16LE");
   if (!converter.ok()) return {};
   std::string bytes;

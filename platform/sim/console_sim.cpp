@@ -66,6 +66,15 @@ long Console::WriteCharacters(StdStream stream, std::u16string_view text) {
 
 }  // namespace sim
 
+namespace {
+
+// What a recorded call wrote to.
+std::string StreamName(StdStream stream) {
+  return stream == StdStream::kOutput ? "standard output" : "standard error";
+}
+
+}  // namespace
+
 bool IsConsoleWindow(StdStream stream) {
   return sim::Workstation::Current().console().IsWindow(stream);
 }
@@ -73,12 +82,17 @@ bool IsConsoleWindow(StdStream stream) {
 unsigned ConsoleOutputCodePage() { return sim::Workstation::Current().console().OutputCodePage(); }
 
 long WriteWide(StdStream stream, std::u16string_view text) {
-  if (const long fault = sim::EnterCall("WriteConsoleW", "", ERROR_NO_DATA)) return fault;
+  if (const long fault = sim::EnterCall("WriteConsoleW", StreamName(stream), ERROR_NO_DATA)) {
+    return fault;
+  }
   return sim::Workstation::Current().console().WriteCharacters(stream, text);
 }
 
 long WriteBytes(StdStream stream, std::string_view bytes) {
-  if (const long fault = sim::EnterCall("WriteFile", "console", ERROR_NO_DATA)) return fault;
+  // The reader of the pipe has gone.
+  if (const long fault = sim::EnterCall("WriteFile", StreamName(stream), ERROR_NO_DATA)) {
+    return fault;
+  }
   return sim::Workstation::Current().console().Write(stream, bytes);
 }
 

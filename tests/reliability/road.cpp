@@ -4,18 +4,15 @@
 #include <mutex>
 #include <utility>
 
+#include "tasks/execute_unit.h"
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
-#include "report/export_run.h"
 #include "report/export_units.h"
-#include "tests/report/export_fixture.h"
 #include "tests/report/minizip_leak.h"
-#include "tests/support/full_workstation.h"
 
 namespace road {
 namespace {
 
-using platform::RegRoot;
 using platform::sim::Workstation;
 
 // The progress dialog's side of a run: which calls each unit made, and what it posted.
@@ -66,7 +63,7 @@ class RoadView : public RunnerView {
 // order posted, the result list redrawn.
 ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, UnitList* repair) {
   ListRun run;
-  run.truthBefore = ItemTruth(ws.registry());
+  run.truthBefore = sweep::ItemTruth(ws.registry());
   if (diagnose != nullptr) ResetDiagnoseResults(*diagnose);
   RoadView view(ws.calls());
   auto state = std::make_shared<RunState>(units, &view);
@@ -86,7 +83,7 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
       run.rows.push_back(row.resultText);
     }
   }
-  run.truthAfter = ItemTruth(ws.registry());
+  run.truthAfter = sweep::ItemTruth(ws.registry());
   return run;
 }
 
@@ -104,47 +101,11 @@ bool IsClosingMessage(const std::string& text) {
 
 }  // namespace
 
-std::vector<int> ItemTruth(platform::sim::Registry& registry) {
-  using full_workstation::kSchannel;
-  using full_workstation::kUserAgent;
-  std::vector<int> truth;
-  // Absent, or four zero bytes (shorter data zero-extended) within the 32 bytes read.
-  const auto renego = registry.Value(RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient");
-  bool normal = true;
-  if (renego) {
-    std::string bytes = renego->data;
-    normal = !bytes.empty() && bytes.size() <= 32;
-    bytes.resize(4, '\0');
-    normal = normal && bytes == std::string(4, '\0');
-  }
-  truth.push_back(normal ? 0 : 1);
-  // Each Compatible and Version value absent, empty, or holding its keyword.
-  normal = true;
-  for (const RegRoot root : {RegRoot::kCurrentUser, RegRoot::kLocalMachine}) {
-    for (const auto& [name, keyword] :
-         {std::pair{"Compatible", "compatible"}, std::pair{"Version", "MSIE"}}) {
-      const auto value = registry.Value(root, kUserAgent, name);
-      if (!value) continue;
-      const std::string text = value->data.substr(0, value->data.find('\0'));
-      if (value->data.size() > 260 || (!text.empty() && text.find(keyword) == std::string::npos)) {
-        normal = false;
-      }
-    }
-  }
-  truth.push_back(normal ? 0 : 1);
-  return truth;
-}
-
 Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
-  export_test::ForgetExports();
   Workstation ws;
-  full_workstation::Seed(ws);
-  ws.files().SetTempFolder(kTemp).AddFile(kTarget, kOlderArchive);
-  ws.shell().SetHandler(export_test::EchoCommands);
-  ws.AnswerSaveAs(kTarget);
   Outcome out;
-  out.registryBefore = ws.registry().Contents();
-  if (failAt != 0) ws.calls().FailCall(failAt);
+  sweep::Prepare(ws, failAt, out);
+  ws.AnswerSaveAs(sweep::kTarget);
 
   // The main dialog builds its lists as it starts.
   UnitList diagnose;
@@ -164,32 +125,12 @@ Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
   out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
   RunExport([&] { out.exportList = RunList(ws, exports, nullptr, nullptr); }, nullptr);
 
-  out.calls = ws.calls().Calls();
-  out.faultMade = ws.calls().FailedCallMade();
+  sweep::Collect(ws, out);
   for (const platform::sim::PlatformCall& call : out.calls) {
     if (std::string(call.name) != "MessageBoxA") continue;
     out.messageBoxes.push_back(call.detail);
     if (IsClosingMessage(call.detail)) out.closingMessage = call.detail;
   }
-  out.registryAfter = ws.registry().Contents();
-  out.target = ws.files().Contents(kTarget);
-  out.leftInTemp = export_test::LeftUnder(ws.files(), kTemp);
-  out.besideTarget = export_test::LeftUnder(ws.files(), std::string(kTarget) + "~");
-  const std::pair<const char*, int> handles[] = {
-      {"files", ws.files().OpenFileCount()},
-      {"registry keys", ws.registry().OpenKeyCount()},
-      {"processes", ws.processes().OpenHandleCount()},
-      {"services", ws.services().OpenHandleCount()},
-      {"device sets", ws.devices().OpenSetCount()},
-      {"tokens", ws.identity().OpenTokenCount()},
-  };
-  for (const auto& [kind, count] : handles) {
-    if (count != 0) out.openHandles.push_back(std::string(kind) + " " + std::to_string(count));
-  }
-  // What a later export clears of this one's leftovers.
-  RemoveLeftoverRuns(kTemp);
-  out.leftAfterCleaning = export_test::LeftUnder(ws.files(), kTemp);
-  export_test::ForgetExports();
   return out;
 }
 

@@ -5,19 +5,13 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tasks/execute_unit.h"
-#include "platform/sim/workstation.h"
+#include "tests/reliability/sweep_workstation.h"
 
 namespace road {
-
-inline constexpr char kTemp[] = "C:\\Documents and Settings\\tester\\Local Settings\\Temp\\";
-inline constexpr char kTarget[] = "C:\\out\\Vantik.zip";
-inline constexpr char kOlderArchive[] = "PK\x05\x06 the archive of an earlier day";
 
 // One unit's run: the platform calls it made (numbers first + 1 to last) and what it posted.
 struct UnitRun {
@@ -36,31 +30,18 @@ struct ListRun {
   std::vector<int> truthAfter;    // and after it
 };
 
-struct Outcome {
+struct Outcome : sweep::Aftermath {
   ListRun diagnose;
   ListRun repair;
   ListRun diagnoseAgain;
   ListRun exportList;
   std::optional<std::string> closingMessage;  // the message box after the export, if any
   std::vector<std::string> messageBoxes;      // every box the road tried to show, in order
-  std::map<std::string, std::optional<platform::sim::RegValue>> registryBefore;
-  std::map<std::string, std::optional<platform::sim::RegValue>> registryAfter;
-  std::optional<std::string> target;           // what lies at the target afterwards
-  std::vector<std::string> leftInTemp;         // under the temporary folder afterwards
-  std::vector<std::string> leftAfterCleaning;  // and once a later export has cleared it
-  std::vector<std::string> besideTarget;       // files left beside the target
-  std::vector<std::string> openHandles;        // handle kinds left open, with their counts
-  std::vector<platform::sim::PlatformCall> calls;
-  bool faultMade = false;  // the call told to fail was made
 };
 
 // Runs the road on a fresh full workstation; `failAt` (when not 0) is the number of the one call
 // that fails, with its own most likely failure. `allowMinizipLeak`: the packing unit runs with
 // minizip's known leak allowed (an entry whose local header could not be written).
 Outcome Run(std::size_t failAt, bool allowMinizipLeak = false);
-
-// Whether each item of the diagnosis is in its normal state (0) or not (1), as the checks define
-// it, read from the simulated registry directly.
-std::vector<int> ItemTruth(platform::sim::Registry& registry);
 
 }  // namespace road

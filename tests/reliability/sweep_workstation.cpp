@@ -1,0 +1,80 @@
+#include "tests/reliability/sweep_workstation.h"
+
+#include <utility>
+
+#include "report/export_run.h"
+#include "tests/report/export_fixture.h"
+#include "tests/support/full_workstation.h"
+
+namespace sweep {
+
+using platform::RegRoot;
+
+void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out) {
+  export_test::ForgetExports();
+  full_workstation::Seed(ws);
+  ws.files().SetTempFolder(kTemp).AddFile(kTarget, kOlderArchive);
+  ws.shell().SetHandler(export_test::EchoCommands);
+  out.registryBefore = ws.registry().Contents();
+  if (failAt != 0) ws.calls().FailCall(failAt);
+}
+
+void Collect(platform::sim::Workstation& ws, Aftermath& out) {
+  out.calls = ws.calls().Calls();
+  out.faultMade = ws.calls().FailedCallMade();
+  out.registryAfter = ws.registry().Contents();
+  out.target = ws.files().Contents(kTarget);
+  out.leftInTemp = export_test::LeftUnder(ws.files(), kTemp);
+  // The packer writes beside its archive under the archive's name, '~' and digits.
+  for (std::string& path : export_test::LeftUnder(ws.files(), kOutFolder)) {
+    if (path.find(".zip~") != std::string::npos) out.besideTarget.push_back(std::move(path));
+  }
+  const std::pair<const char*, int> handles[] = {
+      {"files", ws.files().OpenFileCount()},
+      {"registry keys", ws.registry().OpenKeyCount()},
+      {"processes", ws.processes().OpenHandleCount()},
+      {"services", ws.services().OpenHandleCount()},
+      {"device sets", ws.devices().OpenSetCount()},
+      {"tokens", ws.identity().OpenTokenCount()},
+  };
+  for (const auto& [kind, count] : handles) {
+    if (count != 0) out.openHandles.push_back(std::string(kind) + " " + std::to_string(count));
+  }
+  // What a later export clears of this one's leftovers.
+  RemoveLeftoverRuns(kTemp);
+  out.leftAfterCleaning = export_test::LeftUnder(ws.files(), kTemp);
+  export_test::ForgetExports();
+}
+
+std::vector<int> ItemTruth(platform::sim::Registry& registry) {
+  using full_workstation::kSchannel;
+  using full_workstation::kUserAgent;
+  std::vector<int> truth;
+  // Absent, or four zero bytes (shorter data zero-extended) within the 32 bytes read.
+  const auto renego = registry.Value(RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient");
+  bool normal = true;
+  if (renego) {
+    std::string bytes = renego->data;
+    normal = !bytes.empty() && bytes.size() <= 32;
+    bytes.resize(4, '\0');
+    normal = normal && bytes == std::string(4, '\0');
+  }
+  truth.push_back(normal ? 0 : 1);
+  // Each Compatible and Version value absent, empty, or holding its keyword.
+  normal = true;
+  for (const RegRoot root : {RegRoot::kCurrentUser, RegRoot::kLocalMachine}) {
+    for (const auto& [name, keyword] :
+         {std::pair{"Compatible", "compatible"}, std::pair{"Version", "MSIE"}}) {
+      const auto value = registry.Value(root, kUserAgent, name);
+      if (!value) continue;
+      const std::string text = value->data.substr(0, value->data.find('\0'));
+      if (value->data.size() > 260 || (!text.empty() && text.find(keyword) == std::string::npos)) {
+        normal = false;
+      }
+    }
+  }
+  truth.push_back(normal ? 0 : 1);
+  return truth;
+}
+
+}  // namespace sweep

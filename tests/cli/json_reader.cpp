@@ -6,27 +6,34 @@
 
 namespace {
 
-// Records of "path NUL value NUL": a string leaf as "s:" and its text, any other leaf as
-// JSON text, an array's length under "path.#".
+// For each document, a record "\x01 NUL error NUL" (the error empty when it was read), then its
+// records "path NUL value NUL": a string leaf as "s:" and its text, any other leaf as JSON
+// text, an array's length under "path.#".
 constexpr char kReader[] = R"(import json, sys
-data = open(sys.argv[1], 'rb').read()
-document = json.loads(data.decode('utf-8'))
-records = []
-def walk(node, path):
+folder, count = sys.argv[1], int(sys.argv[2])
+def walk(node, path, records):
     if isinstance(node, dict):
         for key, value in node.items():
-            walk(value, path + [key])
+            walk(value, path + [key], records)
     elif isinstance(node, list):
         records.append(('.'.join(path + ['#']), str(len(node))))
         for index, value in enumerate(node):
-            walk(value, path + [str(index)])
+            walk(value, path + [str(index)], records)
     elif isinstance(node, str):
         records.append(('.'.join(path), 's:' + node))
     else:
         records.append(('.'.join(path), json.dumps(node)))
-walk(document, [])
-out = b''.join(p.encode('utf-8') + b'\0' + v.encode('utf-8') + b'\0' for p, v in records)
-sys.stdout.buffer.write(out)
+out = []
+for i in range(count):
+    data = open('%s/%d.json' % (folder, i), 'rb').read()
+    records = []
+    try:
+        walk(json.loads(data.decode('utf-8')), [], records)
+        records.insert(0, ('\x01', ''))
+    except ValueError as error:
+        records = [('\x01', str(error) or 'unreadable')]
+    out += [p.encode('utf-8') + b'\0' + v.encode('utf-8') + b'\0' for p, v in records]
+sys.stdout.buffer.write(b''.join(out))
 )";
 
 }  // namespace
@@ -36,28 +43,41 @@ std::string JsonFields::operator[](const std::string& path) const {
   return found != values.end() ? found->second : "(absent)";
 }
 
-JsonFields ReadJson(const std::string& document) {
-  JsonFields fields;
+JsonFields ReadJson(const std::string& document) { return ReadJsonDocuments({document})[0]; }
+
+std::vector<JsonFields> ReadJsonDocuments(const std::vector<std::string>& documents) {
+  std::vector<JsonFields> read(documents.size());
+  if (documents.empty()) return read;
   ScratchFolder folder;
   if (!folder.ok()) {
-    fields.error = "mkdtemp failed";
-    return fields;
+    for (JsonFields& fields : read) fields.error = "mkdtemp failed";
+    return read;
   }
-  const std::string documentPath = folder.Write("document.json", document);
-  const std::string scriptPath = folder.Write("read.py", kReader);
-  const auto [output, status] = RunShellCommand("python3 " + scriptPath + " " + documentPath);
-  fields.parsed = status == 0;
-  if (!fields.parsed) {
-    fields.error = output;
-    return fields;
+  const std::string script = folder.Write("read.py", kReader);
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    (void)folder.Write(std::to_string(i) + ".json", documents[i]);
   }
+  const auto [output, status] =
+      RunShellCommand("python3 " + script + " " + script.substr(0, script.rfind('/')) + " " +
+                      std::to_string(documents.size()));
   std::istringstream records(output);
   std::string path;
   std::string value;
+  std::size_t at = 0;  // the document of the records read, plus one
   while (std::getline(records, path, '\0') && std::getline(records, value, '\0')) {
-    fields.values[path] = value;
+    if (path == "\x01") {
+      if (at == read.size()) break;
+      read[at].parsed = value.empty();
+      read[at].error = value;
+      ++at;
+    } else if (at > 0) {
+      read[at - 1].values[path] = value;
+    }
   }
-  return fields;
+  for (std::size_t i = at; i < read.size(); ++i) {
+    read[i].error = status == 0 ? "python gave no record of it" : output;
+  }
+  return read;
 }
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 struct JsonFields {
   bool parsed = false;
@@ -18,6 +19,8 @@ struct JsonFields {
 };
 
 JsonFields ReadJson(const std::string& document);
+// Many documents with one run of python3: for a test that reads thousands.
+std::vector<JsonFields> ReadJsonDocuments(const std::vector<std::string>& documents);
 
 // A UTF-8 string from a u8 literal: the sources' narrow literals are code page 936.
 std::string Utf8(const char8_t* text);

@@ -1,6 +1,5 @@
 #include "cli/cli_output.h"
 
-#include "cli/elevation.h"
 #include "collect/system_section.h"
 #include "platform/code_page.h"
 #include "platform/system_info.h"
@@ -155,7 +154,7 @@ std::string ExportRefusalText(const ExportResult& result) {
 
 std::string MessageLine(const std::string& message) { return message + kLineEnd; }
 
-Json JsonDocument(const char* command, int exitCode, const std::string& error) {
+Json JsonDocument(const char* command, bool elevated, int exitCode, const std::string& error) {
   Json document{{"program", "vantik-cli"}, {"version", VANTIK_VERSION_TEXT}, {"command", command}};
   platform::VersionInfo version;
   if (platform::GetWindowsVersion(&version)) {
@@ -167,7 +166,7 @@ Json JsonDocument(const char* command, int exitCode, const std::string& error) {
   } else {
     document["windows"] = nullptr;
   }
-  document["elevated"] = ProcessIsElevated();
+  document["elevated"] = elevated;
   document["exit_code"] = exitCode;
   if (!error.empty()) document["error"] = error;
   return document;

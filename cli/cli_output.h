@@ -33,8 +33,10 @@ std::string MessageLine(const std::string& message);
 
 // The JSON document: what every command reports (the program, its version, the Windows
 // version, whether the process is elevated, the exit code), then the command's own results.
-// `error` (UTF-8, may be empty) says why the command did not run.
-nlohmann::ordered_json JsonDocument(const char* command, int exitCode, const std::string& error);
+// `elevated` is what the command found of its rights (ProcessIsElevated), so that the document
+// says what the command went by. `error` (UTF-8, may be empty) says why the command did not run.
+nlohmann::ordered_json JsonDocument(const char* command, bool elevated, int exitCode,
+                                    const std::string& error);
 void AddChecks(nlohmann::ordered_json& document, const std::vector<CheckResult>& checks);
 void AddRepairs(nlohmann::ordered_json& document, const std::vector<RepairResult>& items);
 void AddExport(nlohmann::ordered_json& document, const ExportResult& result);

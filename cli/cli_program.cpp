@@ -28,25 +28,29 @@ void Report(const CliRequest& request, const nlohmann::ordered_json& document,
 int Diagnose(const CliRequest& request) {
   const std::vector<CheckResult> checks = DiagnoseWorkstation();
   const int exitCode = ExitCodeForChecks(checks);
-  nlohmann::ordered_json document = JsonDocument("diagnose", exitCode, "");
+  nlohmann::ordered_json document = JsonDocument("diagnose", ProcessIsElevated(), exitCode, "");
   AddChecks(document, checks);
   Report(request, document, DiagnoseText(checks));
   return exitCode;
 }
 
 int Repair(const CliRequest& request) {
-  if (!ProcessIsElevated()) {
+  // Asked once: the document says what the command went by.
+  const bool elevated = ProcessIsElevated();
+  if (!elevated) {
     // Nothing is checked or changed: the repairs would only fail half way.
     const std::string message = NeedsAdminText();
     Write(StdStream::kError, MessageLine(message));
-    if (request.json) Report(request, JsonDocument("repair", kExitNeedsAdmin, message), "");
+    if (request.json) {
+      Report(request, JsonDocument("repair", elevated, kExitNeedsAdmin, message), "");
+    }
     return kExitNeedsAdmin;
   }
   const std::vector<RepairResult> items = RepairWorkstation();
   std::vector<CheckResult> after;
   for (const RepairResult& item : items) after.push_back(item.after);
   const int exitCode = ExitCodeForChecks(after);
-  nlohmann::ordered_json document = JsonDocument("repair", exitCode, "");
+  nlohmann::ordered_json document = JsonDocument("repair", elevated, exitCode, "");
   AddRepairs(document, items);
   Report(request, document, RepairText(items));
   return exitCode;
@@ -57,7 +61,7 @@ int Export(const CliRequest& request) {
   const int exitCode = ExitCodeForExport(result);
   const std::string refusal = ExportRefusalText(result);
   if (!refusal.empty()) Write(StdStream::kError, MessageLine(refusal));
-  nlohmann::ordered_json document = JsonDocument("export", exitCode, refusal);
+  nlohmann::ordered_json document = JsonDocument("export", ProcessIsElevated(), exitCode, refusal);
   AddExport(document, result);
   Report(request, document, refusal.empty() ? ExportText(result) : "");
   return exitCode;
@@ -77,7 +81,7 @@ int RunCli(const std::vector<std::string>& arguments) {
       Write(StdStream::kOutput, UsageText());
       return kExitNormal;
     case CliCommand::kVersion:
-      Report(request, JsonDocument("version", kExitNormal, ""), VersionText());
+      Report(request, JsonDocument("version", ProcessIsElevated(), kExitNormal, ""), VersionText());
       return kExitNormal;
     case CliCommand::kDiagnose:
       return Diagnose(request);

@@ -296,6 +296,35 @@ TEST_P(RepairWithoutRights, ChangesNothingAndSaysSo) {
 INSTANTIATE_TEST_SUITE_P(Cli, RepairWithoutRights, ::testing::ValuesIn(kNoRightsCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Whichever read of the token fails, the document says the rights that the repair went by:
+// elevated with the repairs made, or not elevated with nothing changed.
+TEST(CliRights, RepairDocumentSaysTheRightsTheRepairWentBy) {
+  std::vector<std::size_t> tokenReads;
+  {
+    platform::sim::Workstation ws;
+    ws.registry().SetDword(RegRoot::kLocalMachine, kSchannel, kRenego, 1);
+    EXPECT_EQ(RunCli({"repair", "--json"}), 0);
+    const std::vector<platform::sim::PlatformCall> calls = ws.calls().Calls();
+    for (std::size_t n = 1; n <= calls.size(); ++n) {
+      const std::string name = calls[n - 1].name;
+      if (name == "OpenProcessToken" || name == "GetTokenInformation") tokenReads.push_back(n);
+    }
+  }
+  ASSERT_FALSE(tokenReads.empty());
+  for (const std::size_t n : tokenReads) {
+    SCOPED_TRACE("call " + std::to_string(n) + " failing");
+    platform::sim::Workstation ws;
+    ws.registry().SetDword(RegRoot::kLocalMachine, kSchannel, kRenego, 1);
+    ws.calls().FailCall(n);
+    const int exitCode = RunCli({"repair", "--json"});
+    EXPECT_TRUE(ws.calls().FailedCallMade());
+    const JsonFields json = ReadJson(ws.console().Bytes(StdStream::kOutput));
+    EXPECT_EQ(json["exit_code"], std::to_string(exitCode));
+    EXPECT_EQ(json["elevated"], exitCode == 3 ? "false" : "true");
+    EXPECT_EQ(ws.registry().WriteCount() != 0, exitCode != 3);
+  }
+}
+
 // ---- export ---------------------------------------------------------------------------------
 
 constexpr char kTarget[] = "C:\\support files\\Vantik export.zip";

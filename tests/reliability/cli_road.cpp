@@ -1,0 +1,87 @@
+#include "tests/reliability/cli_road.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "cli/cli_program.h"
+#include "platform/console.h"
+#include "tests/report/export_fixture.h"
+#include "tests/report/minizip_leak.h"
+
+namespace cli_road {
+namespace {
+
+using platform::StdStream;
+using platform::sim::Workstation;
+
+// The archives in kOutFolder with their contents; the packer's scratch copies aside.
+std::map<std::string, std::string> Archives(Workstation& ws) {
+  std::map<std::string, std::string> archives;
+  for (const std::string& path : export_test::LeftUnder(ws.files(), sweep::kOutFolder)) {
+    if (path.find('~') != std::string::npos) continue;
+    if (const std::optional<std::string> bytes = ws.files().Contents(path)) {
+      archives[path] = *bytes;
+    }
+  }
+  return archives;
+}
+
+int RunCommand(const std::vector<std::string>& arguments, bool allowMinizipLeak) {
+  if (!allowMinizipLeak) return RunCli(arguments);
+  [[maybe_unused]] const MinizipLeakAllowed allowed;
+  return RunCli(arguments);
+}
+
+Step RunStep(Workstation& ws, Command command, std::vector<std::string> arguments,
+             bool allowMinizipLeak) {
+  Step step;
+  step.command = command;
+  step.json = std::find(arguments.begin(), arguments.end(), "--json") != arguments.end();
+  step.arguments = std::move(arguments);
+  step.truthBefore = sweep::ItemTruth(ws.registry());
+  const std::size_t outBefore = ws.console().Bytes(StdStream::kOutput).size();
+  const int writesBefore = ws.registry().WriteCount();
+  const std::map<std::string, std::string> archivesBefore = Archives(ws);
+  step.firstCall = ws.calls().Count();
+
+  step.exitCode = RunCommand(step.arguments, allowMinizipLeak && command == Command::kExport);
+
+  step.lastCall = ws.calls().Count();
+  step.out = ws.console().Bytes(StdStream::kOutput).substr(outBefore);
+  step.registryWrites = ws.registry().WriteCount() - writesBefore;
+  step.truthAfter = sweep::ItemTruth(ws.registry());
+  const std::map<std::string, std::string> archivesAfter = Archives(ws);
+  for (const auto& [path, bytes] : archivesAfter) {
+    const auto was = archivesBefore.find(path);
+    if (was == archivesBefore.end() || was->second != bytes) step.archives[path] = bytes;
+  }
+  for (const auto& [path, bytes] : archivesBefore) {
+    if (!archivesAfter.contains(path)) step.archives[path] = std::nullopt;
+  }
+  return step;
+}
+
+}  // namespace
+
+Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
+  Workstation ws;
+  Outcome out;
+  sweep::Prepare(ws, failAt, out);
+  ws.files().SetCurrentFolder(sweep::kOutFolder);
+
+  const std::pair<Command, std::vector<std::string>> road[] = {
+      {Command::kDiagnose, {"diagnose", "--json"}},
+      {Command::kRepair, {"repair", "--json"}},
+      {Command::kDiagnose, {"diagnose", "--json"}},
+      {Command::kDiagnose, {"diagnose"}},
+      {Command::kExport, {"export", "--json", "--force", "--out", sweep::kTarget}},
+      {Command::kExport, {"export"}},
+  };
+  for (const auto& [command, arguments] : road) {
+    out.steps.push_back(RunStep(ws, command, arguments, allowMinizipLeak));
+  }
+  sweep::Collect(ws, out);
+  return out;
+}
+
+}  // namespace cli_road

@@ -10,7 +10,7 @@ namespace {
 // records "path NUL value NUL": a string leaf as "s:" and its text, any other leaf as JSON
 // text, an array's length under "path.#".
 constexpr char kReader[] = R"(import json, sys
-folder, count = sys.argv[1], int(sys.argv[2])
+data = open(sys.argv[1], 'rb').read()
 def walk(node, path, records):
     if isinstance(node, dict):
         for key, value in node.items():
@@ -24,11 +24,15 @@ def walk(node, path, records):
     else:
         records.append(('.'.join(path), json.dumps(node)))
 out = []
-for i in range(count):
-    data = open('%s/%d.json' % (folder, i), 'rb').read()
+at = 0
+while at < len(data):
+    end = data.index(b'\n', at)
+    size = int(data[at:end])
+    document = data[end + 1:end + 1 + size]
+    at = end + 1 + size
     records = []
     try:
-        walk(json.loads(data.decode('utf-8')), [], records)
+        walk(json.loads(document.decode('utf-8')), [], records)
         records.insert(0, ('\x01', ''))
     except ValueError as error:
         records = [('\x01', str(error) or 'unreadable')]
@@ -53,13 +57,13 @@ std::vector<JsonFields> ReadJsonDocuments(const std::vector<std::string>& docume
     for (JsonFields& fields : read) fields.error = "mkdtemp failed";
     return read;
   }
-  const std::string script = folder.Write("read.py", kReader);
-  for (std::size_t i = 0; i < documents.size(); ++i) {
-    (void)folder.Write(std::to_string(i) + ".json", documents[i]);
+  // One file: each document's length in bytes and a line end, then the document.
+  std::string all;
+  for (const std::string& document : documents) {
+    all += std::to_string(document.size()) + "\n" + document;
   }
-  const auto [output, status] =
-      RunShellCommand("python3 " + script + " " + script.substr(0, script.rfind('/')) + " " +
-                      std::to_string(documents.size()));
+  const auto [output, status] = RunShellCommand("python3 " + folder.Write("read.py", kReader) +
+                                                " " + folder.Write("documents", all));
   std::istringstream records(output);
   std::string path;
   std::string value;

@@ -45,7 +45,7 @@ class Checks:
         self.failed = 0
         self.total = 0
 
-    def expect(self, ok, what, detail):
+    def expect(self, ok, what, detail=""):
         print(f"{'PASS' if ok else 'FAIL'} {what}: {detail}", flush=True)
         self.total += 1
         if not ok:
@@ -56,6 +56,16 @@ class Checks:
 def excerpt(data, limit=160):
     text = repr(data[:limit])
     return text + ("..." if len(data) > limit else "")
+
+
+def archive_log(argv, usage):
+    """Vantik.log of the archive that the one argument names; None, with the usage on the
+    standard error, for any other arguments."""
+    if len(argv) != 2:
+        print(usage, file=sys.stderr)
+        return None
+    with zipfile.ZipFile(argv[1]) as archive:
+        return archive.read("Vantik.log")
 
 
 def sections(log):

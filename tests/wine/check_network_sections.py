@@ -12,10 +12,9 @@ import os
 import re
 import sys
 import time
-import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_export_archive import Checks, excerpt, sections  # noqa: E402
+from check_export_archive import Checks, archive_log, excerpt, sections  # noqa: E402
 
 
 def gbk(text):
@@ -137,12 +136,10 @@ def check_hosts(checks, text, copy):
 
 
 def main(argv):
-    if len(argv) != 2:
-        print(__doc__, file=sys.stderr)
+    log = archive_log(argv, __doc__)
+    if log is None:
         return 2
     checks = Checks()
-    with zipfile.ZipFile(argv[1]) as archive:
-        log = archive.read("Vantik.log")
     parts = sections(log)
     if not checks.expect(parts is not None, "Vantik.log has its nine banners", excerpt(log)):
         return 1

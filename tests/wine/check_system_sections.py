@@ -15,7 +15,9 @@ import pwd
 import re
 import socket
 import sys
-import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from check_export_archive import Checks, archive_log, excerpt, sections  # noqa: E402
 
 CP = "gbk"
 
@@ -24,30 +26,8 @@ def gbk(text):
     return text.encode(CP)
 
 
-SECTION_BANNERS = [b"SYSTEM INFO", b"SOFTWARE INFO", b"PROCESS INFO", b"IE BROWER INFO"]
-
 SETTING = (b"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL"
            b"\\DisableRenegoOnClient Value is ")
-
-
-class Checks:
-    def __init__(self):
-        self.failed = 0
-
-    def expect(self, ok, what, detail=""):
-        print(f"{'PASS' if ok else 'FAIL'} {what}: {detail}", flush=True)
-        if not ok:
-            self.failed += 1
-        return ok
-
-
-def section(log, name, following):
-    """The text between the banner of `name` and the next one."""
-    start = re.search(rb"\r\n=+" + re.escape(name) + rb"=+\r\n", log)
-    end = re.search(rb"\r\n=+" + re.escape(following) + rb"=+\r\n", log)
-    if not start or not end or end.start() < start.end():
-        return None
-    return log[start.end():end.start()]
 
 
 def check_system(checks, text):
@@ -108,18 +88,17 @@ def check_processes(checks, text):
 
 
 def main(argv):
-    if len(argv) != 2:
-        print(__doc__, file=sys.stderr)
+    log = archive_log(argv, __doc__)
+    if log is None:
         return 2
     checks = Checks()
-    with zipfile.ZipFile(argv[1]) as archive:
-        log = archive.read("Vantik.log")
-    for name, following in zip(SECTION_BANNERS, SECTION_BANNERS[1:]):
-        text = section(log, name, following)
-        if not checks.expect(text is not None, f"{name.decode()} section found"):
-            continue
-        {b"SYSTEM INFO": check_system, b"SOFTWARE INFO": check_software,
-         b"PROCESS INFO": check_processes}[name](checks, text)
+    parts = sections(log)
+    if not checks.expect(parts is not None, "Vantik.log has its nine banners", excerpt(log)):
+        return 1
+    system, software, processes = parts[:3]
+    check_system(checks, system)
+    check_software(checks, software)
+    check_processes(checks, processes)
     print(f"system sections: {checks.failed} failed")
     return 0 if checks.failed == 0 else 1
 

@@ -1,5 +1,7 @@
 #include "cli/cli_program.h"
 
+#include <functional>
+
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_output.h"
@@ -9,17 +11,19 @@
 namespace {
 
 using platform::StdStream;
+using Json = nlohmann::ordered_json;
 
 void Write(StdStream stream, const std::string& text) {
   // Nowhere to say that the output is gone: the exit code still tells.
   (void)platform::WriteText(stream, text);
 }
 
-// The command's results: the JSON document, or its text lines.
-void Report(const CliRequest& request, const nlohmann::ordered_json& document,
+// The command's results: the JSON document, or its text lines. The document is made only when
+// it is asked for, as it asks Windows for its version and the process's rights.
+void Report(const CliRequest& request, const std::function<Json()>& document,
             const std::string& text) {
   if (request.json) {
-    (void)platform::WriteBytes(StdStream::kOutput, JsonText(document));
+    (void)platform::WriteBytes(StdStream::kOutput, JsonText(document()));
   } else {
     Write(StdStream::kOutput, text);
   }
@@ -28,8 +32,11 @@ void Report(const CliRequest& request, const nlohmann::ordered_json& document,
 int Diagnose(const CliRequest& request) {
   const std::vector<CheckResult> checks = DiagnoseWorkstation();
   const int exitCode = ExitCodeForChecks(checks);
-  nlohmann::ordered_json document = JsonDocument("diagnose", ProcessIsElevated(), exitCode, "");
-  AddChecks(document, checks);
+  const auto document = [&] {
+    Json json = JsonDocument("diagnose", ProcessIsElevated(), exitCode, "");
+    AddChecks(json, checks);
+    return json;
+  };
   Report(request, document, DiagnoseText(checks));
   return exitCode;
 }
@@ -42,7 +49,8 @@ int Repair(const CliRequest& request) {
     const std::string message = NeedsAdminText();
     Write(StdStream::kError, MessageLine(message));
     if (request.json) {
-      Report(request, JsonDocument("repair", elevated, kExitNeedsAdmin, message), "");
+      Report(
+          request, [&] { return JsonDocument("repair", elevated, kExitNeedsAdmin, message); }, "");
     }
     return kExitNeedsAdmin;
   }
@@ -50,8 +58,11 @@ int Repair(const CliRequest& request) {
   std::vector<CheckResult> after;
   for (const RepairResult& item : items) after.push_back(item.after);
   const int exitCode = ExitCodeForChecks(after);
-  nlohmann::ordered_json document = JsonDocument("repair", elevated, exitCode, "");
-  AddRepairs(document, items);
+  const auto document = [&] {
+    Json json = JsonDocument("repair", elevated, exitCode, "");
+    AddRepairs(json, items);
+    return json;
+  };
   Report(request, document, RepairText(items));
   return exitCode;
 }
@@ -61,8 +72,11 @@ int Export(const CliRequest& request) {
   const int exitCode = ExitCodeForExport(result);
   const std::string refusal = ExportRefusalText(result);
   if (!refusal.empty()) Write(StdStream::kError, MessageLine(refusal));
-  nlohmann::ordered_json document = JsonDocument("export", ProcessIsElevated(), exitCode, refusal);
-  AddExport(document, result);
+  const auto document = [&] {
+    Json json = JsonDocument("export", ProcessIsElevated(), exitCode, refusal);
+    AddExport(json, result);
+    return json;
+  };
   Report(request, document, refusal.empty() ? ExportText(result) : "");
   return exitCode;
 }
@@ -81,7 +95,9 @@ int RunCli(const std::vector<std::string>& arguments) {
       Write(StdStream::kOutput, UsageText());
       return kExitNormal;
     case CliCommand::kVersion:
-      Report(request, JsonDocument("version", ProcessIsElevated(), kExitNormal, ""), VersionText());
+      Report(
+          request, [] { return JsonDocument("version", ProcessIsElevated(), kExitNormal, ""); },
+          VersionText());
       return kExitNormal;
     case CliCommand::kDiagnose:
       return Diagnose(request);

@@ -154,6 +154,23 @@ TEST_F(Cli, DiagnoseTextInAChineseConsole) {
   EXPECT_EQ(Hex(Out().substr(std::string(kRenegoTitle).size(), 6)), "3a20d2ecb3a3");  // ": 异常"
 }
 
+// The JSON document asks Windows for its version and the process's rights; text lines need
+// neither, so a text command does not ask.
+TEST_F(Cli, OnlyTheJsonDocumentAsksForTheVersionAndTheRights) {
+  const auto asked = [this](const char* name) {
+    std::size_t count = 0;
+    for (const platform::sim::PlatformCall& call : ws_.calls().Calls()) {
+      if (std::string(call.name) == name) ++count;
+    }
+    return count;
+  };
+  const char* const questions[] = {"OpenProcessToken", "GetVersionExA"};
+  EXPECT_EQ(RunCli({"diagnose"}), 0);
+  for (const char* name : questions) EXPECT_EQ(asked(name), 0u) << name;
+  EXPECT_EQ(RunCli({"diagnose", "--json"}), 0);
+  for (const char* name : questions) EXPECT_GT(asked(name), 0u) << name;
+}
+
 TEST(CliConsole, EnglishCodePageGetsQuestionMarksAndAWindowGetsCharacters) {
   for (const bool window : {false, true}) {
     SCOPED_TRACE(window ? "a console window" : "a file in code page 437");

@@ -37,11 +37,17 @@ std::string FindLocalRedirection(const char* fallbackName) {
   std::vector<char> path(32768);
   const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
   if (length == 0 || length >= path.size()) return fallbackName;
-  std::string local(path.data(), length);
-  local += ".local";
-  // A file or a folder: Windows 2000 honours the one, later systems the other as well.
-  if (GetFileAttributesA(local.c_str()) == INVALID_FILE_ATTRIBUTES) return {};
-  return local.substr(cp936::AfterLast(local, '\\'));
+  const std::string program(path.data(), length);
+  // ".local", a file or a folder: Windows 2000 honours the one, later systems the other as well.
+  // ".manifest": Windows XP prefers it to the manifest built into the program, and it may name
+  // an assembly of DLLs in the program's folder.
+  for (const char* suffix : {".local", ".manifest"}) {
+    const std::string redirection = program + suffix;
+    if (GetFileAttributesA(redirection.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      return redirection.substr(cp936::AfterLast(redirection, '\\'));
+    }
+  }
+  return {};
 }
 
 // "The program's folder holds <name>, which makes Windows load components from that folder. For

@@ -21,11 +21,13 @@ namespace platform::win32 {
 // was done.
 bool RemoveCurrentFolderFromDllSearch();
 
-// The name ("vantik.exe.local") of the redirection file or folder that lies beside the running
-// program, or empty when there is none. Where one exists, Windows takes a DLL from the
-// program's folder even when it is loaded by its full path, so nothing of the system folder can
-// be loaded safely. When the program's own path cannot be read, the redirection cannot be ruled
-// out: the name is then `fallbackName`, the program's own name followed by ".local".
+// The name ("vantik.exe.local", "vantik.exe.manifest") of the redirection file or folder that
+// lies beside the running program, or empty when there is none. Beside a ".local", Windows takes
+// a DLL from the program's folder even when it is loaded by its full path, so nothing of the
+// system folder can be loaded safely; Windows XP takes a ".manifest" in place of the program's
+// own, and it can lead to DLLs in the program's folder. When the program's own path cannot be
+// read, a redirection cannot be ruled out: the name is then `fallbackName`, the program's own
+// name followed by ".local".
 std::string FindLocalRedirection(const char* fallbackName = "vantik.exe.local");
 
 // What a program says (code page 936) when it refuses to start beside the redirection `name`.

@@ -117,16 +117,18 @@ class Redirection {
 TEST(DllSearch, RedirectionBesideTheProgramIsFoundAsFileOrFolder) {
   const std::string program = ModulePath(nullptr);
   ASSERT_FALSE(program.empty());
-  const std::string name = program.substr(program.rfind('\\') + 1) + ".local";
   EXPECT_EQ(FindLocalRedirection(), "") << "none to begin with";
-  for (const bool folder : {false, true}) {
-    SCOPED_TRACE(folder ? "folder" : "file");
-    {
-      const Redirection redirection(program + ".local", folder);
-      ASSERT_TRUE(redirection.made());
-      EXPECT_EQ(FindLocalRedirection(), name);
+  for (const char* suffix : {".local", ".manifest"}) {
+    const std::string name = program.substr(program.rfind('\\') + 1) + suffix;
+    for (const bool folder : {false, true}) {
+      SCOPED_TRACE(name + (folder ? " folder" : " file"));
+      {
+        const Redirection redirection(program + suffix, folder);
+        ASSERT_TRUE(redirection.made());
+        EXPECT_EQ(FindLocalRedirection(), name);
+      }
+      EXPECT_EQ(FindLocalRedirection(), "") << "gone again";
     }
-    EXPECT_EQ(FindLocalRedirection(), "") << "gone again";
   }
 }
 

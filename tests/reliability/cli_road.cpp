@@ -6,7 +6,6 @@
 #include "cli/cli_program.h"
 #include "platform/console.h"
 #include "tests/report/export_fixture.h"
-#include "tests/report/minizip_leak.h"
 
 namespace cli_road {
 namespace {
@@ -26,14 +25,7 @@ std::map<std::string, std::string> Archives(Workstation& ws) {
   return archives;
 }
 
-int RunCommand(const std::vector<std::string>& arguments, bool allowMinizipLeak) {
-  if (!allowMinizipLeak) return RunCli(arguments);
-  [[maybe_unused]] const MinizipLeakAllowed allowed;
-  return RunCli(arguments);
-}
-
-Step RunStep(Workstation& ws, Command command, std::vector<std::string> arguments,
-             bool allowMinizipLeak) {
+Step RunStep(Workstation& ws, Command command, std::vector<std::string> arguments) {
   Step step;
   step.command = command;
   step.json = std::find(arguments.begin(), arguments.end(), "--json") != arguments.end();
@@ -44,7 +36,7 @@ Step RunStep(Workstation& ws, Command command, std::vector<std::string> argument
   const std::map<std::string, std::string> archivesBefore = Archives(ws);
   step.firstCall = ws.calls().Count();
 
-  step.exitCode = RunCommand(step.arguments, allowMinizipLeak && command == Command::kExport);
+  step.exitCode = RunCli(step.arguments);
 
   step.lastCall = ws.calls().Count();
   step.out = ws.console().Bytes(StdStream::kOutput).substr(outBefore);
@@ -63,7 +55,7 @@ Step RunStep(Workstation& ws, Command command, std::vector<std::string> argument
 
 }  // namespace
 
-Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
+Outcome Run(std::size_t failAt) {
   Workstation ws;
   Outcome out;
   sweep::Prepare(ws, failAt, out);
@@ -78,7 +70,7 @@ Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
       {Command::kExport, {"export"}},
   };
   for (const auto& [command, arguments] : road) {
-    out.steps.push_back(RunStep(ws, command, arguments, allowMinizipLeak));
+    out.steps.push_back(RunStep(ws, command, arguments));
   }
   sweep::Collect(ws, out);
   return out;

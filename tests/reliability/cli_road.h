@@ -43,8 +43,7 @@ struct Outcome : sweep::Aftermath {
 };
 
 // Runs the road on a fresh full workstation; `failAt` (when not 0) is the number of the one call
-// that fails, with its own most likely failure. `allowMinizipLeak`: the exports run with
-// minizip's known leak allowed (an entry whose local header could not be written).
-Outcome Run(std::size_t failAt, bool allowMinizipLeak = false);
+// that fails, with its own most likely failure.
+Outcome Run(std::size_t failAt);
 
 }  // namespace cli_road

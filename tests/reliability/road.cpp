@@ -8,7 +8,6 @@
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
 #include "report/export_units.h"
-#include "tests/report/minizip_leak.h"
 
 namespace road {
 namespace {
@@ -87,11 +86,6 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
   return run;
 }
 
-int PackAllowingMinizipLeak() {
-  [[maybe_unused]] const MinizipLeakAllowed allowed;
-  return ExportPackage();
-}
-
 bool IsClosingMessage(const std::string& text) {
   for (const char* headline : {"导出完毕!", "导出未完成!", "导出失败!", "导出已停止"}) {
     if (text.rfind(headline, 0) == 0) return true;
@@ -101,7 +95,7 @@ bool IsClosingMessage(const std::string& text) {
 
 }  // namespace
 
-Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
+Outcome Run(std::size_t failAt) {
   Workstation ws;
   Outcome out;
   sweep::Prepare(ws, failAt, out);
@@ -114,11 +108,6 @@ Outcome Run(std::size_t failAt, bool allowMinizipLeak) {
   BuildDiagnoseUnits(diagnose);
   BuildRepairUnits(repair);
   BuildExportUnits(exports);
-  if (allowMinizipLeak) {
-    for (tagExecuteUnit& unit : exports) {
-      if (unit.taskFunc == ExportPackage) unit.taskFunc = PackAllowingMinizipLeak;
-    }
-  }
 
   out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
   out.repair = RunList(ws, repair, &diagnose, &repair);

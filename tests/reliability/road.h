@@ -40,8 +40,7 @@ struct Outcome : sweep::Aftermath {
 };
 
 // Runs the road on a fresh full workstation; `failAt` (when not 0) is the number of the one call
-// that fails, with its own most likely failure. `allowMinizipLeak`: the packing unit runs with
-// minizip's known leak allowed (an entry whose local header could not be written).
-Outcome Run(std::size_t failAt, bool allowMinizipLeak = false);
+// that fails, with its own most likely failure.
+Outcome Run(std::size_t failAt);
 
 }  // namespace road

@@ -21,8 +21,9 @@ struct VersionInfo {
 // fail.
 bool GetWindowsVersion(VersionInfo* version);
 
-// GlobalMemoryStatus, in bytes. On a 32-bit program each count is at most 4 GiB - 1: Windows
-// clamps what does not fit.
+// GlobalMemoryStatusEx (Windows 2000 and later), in bytes: the machine's whole memory also for
+// a 32-bit program, where GlobalMemoryStatus would clamp it to 2 GiB. The virtual figures are
+// this process's user-mode address space (2 GiB for the 32-bit program).
 struct MemoryStatus {
   std::uint32_t memoryLoad = 0;  // percent in use, 0..100
   std::uint64_t totalPhys = 0;
@@ -33,7 +34,7 @@ struct MemoryStatus {
   std::uint64_t availVirtual = 0;
 };
 
-// GlobalMemoryStatus cannot fail.
+// Cannot fail: where GlobalMemoryStatusEx does, GlobalMemoryStatus answers.
 MemoryStatus GetMemoryStatus();
 
 // GetComputerNameA: the computer's NetBIOS name, in the ANSI code page. False, with *name

@@ -19,7 +19,7 @@ MemoryStatus Memory::Status() const {
 }  // namespace sim
 
 MemoryStatus GetMemoryStatus() {
-  sim::EnterCall("GlobalMemoryStatus", "", 0);
+  sim::EnterCall("GlobalMemoryStatusEx", "", 0);
   return sim::Workstation::Current().memory().Status();
 }
 

@@ -9,7 +9,7 @@ namespace platform::sim {
 
 class Memory {
  public:
-  // What GlobalMemoryStatus reports. By default 2 GiB of physical memory at 35% load, and the
+  // What GlobalMemoryStatusEx reports. By default 2 GiB of physical memory at 35% load, and the
   // 2 GiB address space of a 32-bit process.
   Memory& SetStatus(const MemoryStatus& status);
 

@@ -33,6 +33,17 @@ bool GetWindowsVersion(VersionInfo* version) {
 namespace platform {
 
 MemoryStatus GetMemoryStatus() {
+  // The 64-bit counts: GlobalMemoryStatus gives a 32-bit program at most 2 GiB of physical memory
+  // (one not marked large-address aware, as the shipped build is not), so a workstation with
+  // 8 GiB would be reported as one with 2.
+  MEMORYSTATUSEX wide;
+  ZeroMemory(&wide, sizeof(wide));
+  wide.dwLength = sizeof(wide);
+  if (GlobalMemoryStatusEx(&wide)) {
+    return MemoryStatus{wide.dwMemoryLoad,     wide.ullTotalPhys,     wide.ullAvailPhys,
+                        wide.ullTotalPageFile, wide.ullAvailPageFile, wide.ullTotalVirtual,
+                        wide.ullAvailVirtual};
+  }
   MEMORYSTATUS status;
   ZeroMemory(&status, sizeof(status));
   status.dwLength = sizeof(status);

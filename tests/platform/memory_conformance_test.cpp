@@ -1,6 +1,8 @@
 // The contract of the memory status, on the simulated workstation natively and on Wine's real
-// GlobalMemoryStatus in the Windows build.
+// GlobalMemoryStatusEx in the Windows build.
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include "platform/system_info.h"
 #ifndef _WIN32
@@ -25,6 +27,22 @@ TEST_F(MemoryConformance, FiguresHangTogether) {
   EXPECT_LE(status.availVirtual, status.totalVirtual);
   EXPECT_LE(status.availPageFile, status.totalPageFile);
 }
+
+#ifdef _WIN32
+// Under Wine the machine's memory is Linux's, which drive Z: shows. A 32-bit program that asked
+// GlobalMemoryStatus would see at most 2 GiB of it.
+TEST_F(MemoryConformance, TotalIsTheWholeMachine) {
+  std::FILE* file = std::fopen("Z:\\proc\\meminfo", "r");
+  if (file == nullptr) GTEST_SKIP() << "not under Wine: no Z:\\proc\\meminfo";
+  unsigned long long kilobytes = 0;
+  const int read = std::fscanf(file, "MemTotal: %llu kB", &kilobytes);
+  std::fclose(file);
+  ASSERT_EQ(read, 1);
+  // Wine counts whole pages of what Linux counts in kilobytes.
+  const double total = static_cast<double>(platform::GetMemoryStatus().totalPhys);
+  EXPECT_NEAR(total, static_cast<double>(kilobytes) * 1024, 65536.0);
+}
+#endif
 
 #ifndef _WIN32
 TEST_F(MemoryConformance, SimReportsWhatItWasGiven) {

@@ -8,3 +8,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Each test program runs in a fresh Wine prefix; the template is made once per build folder.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+  ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run;--template;${CMAKE_BINARY_DIR}/wine-template)

@@ -17,6 +17,11 @@ constexpr char kConfigManager[] = "cfgmgr32.dll";
 
 }  // namespace
 
+#ifndef _WIN64
+// The size that the shipped 32-bit program passes.
+static_assert(sizeof(SP_DEVINFO_DATA) == 28);
+#endif
+
 struct DeviceSet::State {
   HDEVINFO set = INVALID_HANDLE_VALUE;
   SP_DEVINFO_DATA device = {};

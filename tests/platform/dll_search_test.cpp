@@ -1,5 +1,5 @@
 // Under Wine: what a program of ours does at start-up to keep planted DLLs out. The planted
-// DLLs themselves are in the GUI tests (tests/wine/run-planting-test).
+// DLLs themselves are in the console program's tests (tests/wine/run-planting-test).
 #include "platform/win32/windows_api.h"
 
 #include <tlhelp32.h>
@@ -39,6 +39,18 @@ bool IsIn(const std::string& path, const std::string& folder) {
                         static_cast<int>(folder.size())) == CSTR_EQUAL;
 }
 
+// Wine 8.0's WoW64 mode cannot start a 32-bit program's ws2_32.dll (its loader says "failed to
+// initialize"), so there it is never loaded; on Windows it is.
+bool SocketsCannotLoad(const std::string& name) {
+  using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, BOOL*);
+  const auto isWow64 = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return name == "ws2_32.dll" &&
+         GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr &&
+         isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
 // The function is looked up by name at run time: a misspelt name would silently do nothing.
 TEST(DllSearch, CurrentFolderIsTakenOutWhereTheSystemCan) {
   EXPECT_TRUE(platform::win32::RemoveCurrentFolderFromDllSearch());
@@ -53,6 +65,7 @@ TEST(DllSearch, PreloadTakesEachListedDllFromTheSystemFolder) {
   std::vector<std::string> loaded;
   for (const char* name : PreloadedSystemLibraries()) {
     if (GetFileAttributesA((system + "\\" + name).c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    if (SocketsCannotLoad(name)) continue;
     SCOPED_TRACE(name);
     const HMODULE module = GetModuleHandleA(name);
     ASSERT_NE(module, nullptr) << "not loaded";
@@ -62,6 +75,7 @@ TEST(DllSearch, PreloadTakesEachListedDllFromTheSystemFolder) {
   }
   for (const char* own :
        {"version.dll", "iphlpapi.dll", "psapi.dll", "ws2_32.dll", "setupapi.dll", "cfgmgr32.dll"}) {
+    if (SocketsCannotLoad(own)) continue;
     EXPECT_NE(std::find(loaded.begin(), loaded.end(), own), loaded.end()) << own;
   }
 }

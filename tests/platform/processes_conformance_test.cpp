@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/cp936.h"
@@ -57,6 +58,25 @@ std::string ExecutableName(std::uint32_t id) {
   return name;
 }
 
+// The file name of a process's executable from its image path, which needs no more than the
+// least right; "" when it cannot be read.
+std::string ImageName(std::uint32_t id) {
+  Process process;
+  if (process.Open(PROCESS_QUERY_LIMITED_INFORMATION, id) != ERROR_SUCCESS) return {};
+  char path[1024];
+  std::uint32_t length = 0;
+  if (process.ImagePath(path, sizeof(path), &length) != ERROR_SUCCESS) return {};
+  const std::string_view text(path, length);
+  return std::string(text.substr(platform::cp936::AfterLast(text, '\\')));
+}
+
+// A process's name as the process list gives it: its main module's, or where its memory cannot
+// be read (a 64-bit process seen from the 32-bit program), its image path's.
+std::string ListedName(std::uint32_t id) {
+  const std::string name = ExecutableName(id);
+  return name.empty() ? ImageName(id) : name;
+}
+
 bool EndsWithExe(const std::string& name) {
   return name.size() > 4 && platform::cp936::EqualsIgnoreCase(name.substr(name.size() - 4), ".exe");
 }
@@ -65,7 +85,7 @@ TEST_F(ProcessesConformance, ListedProcessesAreNamedByTheirExecutable) {
   const std::vector<std::uint32_t> ids = Ids();
   ASSERT_GE(ids.size(), 3u);
   std::vector<std::string> names;
-  for (std::uint32_t id : ids) names.push_back(ExecutableName(id));
+  for (std::uint32_t id : ids) names.push_back(ListedName(id));
   EXPECT_TRUE(std::find(names.begin(), names.end(), "services.exe") != names.end());
   EXPECT_TRUE(std::find(names.begin(), names.end(), "explorer.exe") != names.end());
   for (const std::string& name : names) {
@@ -147,7 +167,7 @@ TEST_F(ProcessesConformance, ProcessThatDoesNotExistCannotBeOpened) {
 TEST_F(ProcessesConformance, LimitedRightsGiveTheImagePathButNoModules) {
   int named = 0;
   for (std::uint32_t id : Ids()) {
-    const std::string executable = ExecutableName(id);
+    const std::string executable = ListedName(id);
     if (executable.empty()) continue;
     Process process;
     ASSERT_EQ(process.Open(PROCESS_QUERY_LIMITED_INFORMATION, id), ERROR_SUCCESS) << executable;
@@ -166,6 +186,29 @@ TEST_F(ProcessesConformance, LimitedRightsGiveTheImagePathButNoModules) {
   }
   EXPECT_GE(named, 3);
 }
+
+#if defined(_WIN32) && !defined(_WIN64)
+// The shipped 32-bit program on 64-bit Windows: a 64-bit process (services.exe, as all of Wine's
+// own) opens with the rights that reading its memory takes, but refuses its module list, so the
+// process list names it by its image path.
+TEST_F(ProcessesConformance, SixtyFourBitProcessRefusesItsModulesToThe32BitProgram) {
+  int seen = 0;
+  for (std::uint32_t id : Ids()) {
+    if (!platform::cp936::EqualsIgnoreCase(ImageName(id), "services.exe")) continue;
+    Process process;
+    ASSERT_EQ(process.Open(kAccess, id), ERROR_SUCCESS);
+    ModuleHandle modules[4] = {};
+    std::uint32_t total = 0;
+    // Windows says ERROR_PARTIAL_COPY; Wine's WoW64 mode ERROR_NOACCESS. The program takes any
+    // failure alike.
+    const long refused = process.EnumModules(modules, 4, &total);
+    EXPECT_TRUE(refused == ERROR_PARTIAL_COPY || refused == ERROR_NOACCESS) << refused;
+    EXPECT_EQ(ExecutableName(id), "");
+    ++seen;
+  }
+  EXPECT_EQ(seen, 1);
+}
+#endif
 
 TEST_F(ProcessesConformance, ImagePathLongerThanTheBufferFails) {
   const std::vector<std::uint32_t> ids = Ids();

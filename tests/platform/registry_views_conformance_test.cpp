@@ -1,8 +1,8 @@
 // The registry views of 64-bit Windows, as the seam addresses them. The shared cases run on Wine's
-// real registry, where the Windows build is a 64-bit program whose other view is the 32-bit one
-// (kept under Software\Wow6432Node), and natively on a simulated 64-bit Windows running a 64-bit
-// program. What Wine cannot be (32-bit Windows, a 32-bit program on 64-bit Windows, a system
-// that cannot say) is at the end, for the simulated backend only.
+// real registry, where the shipped build is a 32-bit program whose other view is the 64-bit one
+// (its own is kept under Software\Wow6432Node), and natively on a simulated 64-bit Windows
+// running a 64-bit program. What Wine cannot be (32-bit Windows, a system that cannot say) is
+// at the end, for the simulated backend only.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -86,12 +86,16 @@ TEST_F(RegistryViews, EachViewHoldsItsOwnSoftwareKeys) {
   EXPECT_EQ(opened, ERROR_FILE_NOT_FOUND) << "a key of one view only is missing from the other";
 }
 
-// A 64-bit program's other view is the 32-bit one, which Windows keeps under Wow6432Node.
+// Windows keeps the 32-bit view under Wow6432Node of the 64-bit one. The 32-bit view is the
+// own one of a 32-bit program (the shipped build) and the other one of a 64-bit program.
 TEST_F(RegistryViews, ThirtyTwoBitViewIsStoredUnderWow6432Node) {
+  constexpr bool kThirtyTwoBitProgram = sizeof(void*) == 4;
+  const RegView thirtyTwoBit = kThirtyTwoBitProgram ? RegView::kOwn : RegView::kOther;
+  const RegView sixtyFourBit = kThirtyTwoBitProgram ? RegView::kOther : RegView::kOwn;
   registry_.SetString(kMachine, Path("Software") + "\\Seeded", "Where", "32-bit view",
-                      RegView::kOther);
-  EXPECT_EQ(Text(Path("Software\\Wow6432Node") + "\\Seeded", "Where", RegView::kOwn),
-            "32-bit view");
+                      thirtyTwoBit);
+  EXPECT_EQ(Text(Path("Software\\Wow6432Node") + "\\Seeded", "Where", sixtyFourBit), "32-bit view");
+  EXPECT_EQ(Text(Path("Software") + "\\Seeded", "Where", sixtyFourBit), "<closed>");
 }
 
 TEST_F(RegistryViews, KeysOutsideSoftwareAreShared) {

@@ -73,7 +73,8 @@ TEST(ArchivePackerOnWine, PacksTwoTempFilesAndDeletesThem) {
   for (std::size_t i = 0; i < std::size(packed); ++i) {
     files.Write(packed[i].path, packed[i].contents);
     files.SetWriteTime(packed[i].path, packed[i].utc);
-    const std::string expected = "expected-" + std::to_string(i + 1);
+    std::string expected = "expected-";
+    expected += std::to_string(i + 1);
     files.Write(folder + expected, packed[i].contents);
     manifest +=
         packed[i].name + "\t" + expected + "\t" + ExpectedDateTime(files, packed[i].utc) + "\n";

@@ -8,6 +8,7 @@ and exits 0 only when every check passed.
 """
 
 import os
+import re
 import sys
 import time
 import zipfile
@@ -35,6 +36,23 @@ BANNER_SIZES = [84, 84, 84, 84, 84, 84, 86, 77, 79]
 # only prints its usage line, which the DNS capture appends after the network capture.
 IPCONFIG_ALL_MARK = b"127.0.0.1"
 DISPLAYDNS_MARK = b"ipconfig [ /? | /all ]"
+
+# A 32-bit program's commands under Wine's WoW64 mode: its shell, system32's cmd.exe, is the
+# syswow64 copy by the file system's redirection, and so are the tools it names. Wine's own
+# 32-bit tools cannot start there (their sockets library fails to load), so the tests put
+# stand-ins (system_tool_stand_in.cpp) in syswow64 alone, and VANTIK_SYSTEM_TOOLS=stand-ins
+# makes this check expect their lines, each naming the copy that ran and its arguments, in the
+# order the captures run them: a tool that ran from system32 would have printed Wine's output.
+STAND_IN = rb"stand-in C:\\windows\\syswow64\\"
+STAND_IN_LOG = [STAND_IN + rb"ipconfig\.exe\|/all *\r\n",
+                STAND_IN + rb"netsh\.exe\|winsock show catalog *\r\n",
+                STAND_IN + rb"ipconfig\.exe\|/displaydns *\r\n"]
+STAND_IN_HOTFIXES = STAND_IN + rb"wbem\\wmic\.exe\|qfe list brief *\r\n"
+
+
+def stand_ins():
+    return os.environ.get("VANTIK_SYSTEM_TOOLS") == "stand-ins"
+
 
 # Entries are dated from the temporary file's local write time, in the 2-second DOS form.
 DATE_TOLERANCE_S = 600
@@ -102,6 +120,12 @@ def check_log(checks, log):
                   f"{len(tail)} bytes")
     # The nine banners are all: the commands' output must not hold a tenth piece of the report.
     checks.expect(b"\r\n" + b"=" * 30 not in tail, "no banner after the last one", excerpt(tail))
+    if stand_ins():
+        expected = b"".join(STAND_IN_LOG)
+        checks.expect(re.fullmatch(expected, tail) is not None,
+                      "the syswow64 stand-ins of ipconfig /all, netsh and ipconfig /displaydns "
+                      "after the last banner", excerpt(tail, 400))
+        return
     all_at = tail.find(IPCONFIG_ALL_MARK)
     checks.expect(all_at >= 0, "output of ipconfig /all after the last banner",
                   f"{IPCONFIG_ALL_MARK!r} at byte {all_at}" if all_at >= 0 else excerpt(tail))
@@ -155,6 +179,9 @@ def main(argv):
                           f"{time.strftime('%Y-%m-%d %H:%M:%S', time.localtime(written))}")
             if name == "Vantik.log":
                 check_log(checks, data)
+            elif stand_ins() and name == "WindowsUpdate.log":
+                checks.expect(re.fullmatch(STAND_IN_HOTFIXES, data) is not None,
+                              "WindowsUpdate.log holds the syswow64 stand-in of wmic", excerpt(data))
             else:
                 print(f"NOTE {name}: {len(data)} bytes, starts {excerpt(data, 80)}")
     print(f"{checks.total} archive checks, {checks.failed} failed")

@@ -26,6 +26,7 @@ programs), VANTIK_CLI_OUT (run-gui-test's output folder, which holds the GUI's a
 import hashlib
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -103,6 +104,13 @@ def expect_checks(name, doc, states, exit_code):
                              ensure_ascii=False))
 
 
+# The adapter section's DNS servers come from the resolver, which Wine's WoW64 mode cannot reach
+# for a 32-bit program (its dnsapi has no libresolv there): the console program's section is the
+# GUI's less those lines.
+ADAPTERS = 5
+DNS_LINE = re.compile("(?:首选|备用)DNS服务器: [^\r\n]*\r\n".encode("gbk"))
+
+
 def compare_with_gui(cli_archive):
     with zipfile.ZipFile(GUI_ARCHIVE) as gui, zipfile.ZipFile(cli_archive) as ours:
         gui_names = [i.filename for i in gui.infolist()]
@@ -118,6 +126,8 @@ def compare_with_gui(cli_archive):
             return
         for number, (theirs, mine) in enumerate(zip(gui_log, our_log)):
             what = BANNERS[number].strip(b"\r\n=").decode()
+            if number == ADAPTERS:
+                theirs = DNS_LINE.sub(b"", theirs)
             if number in VARYING:
                 checks.expect(len(mine) > 0, f"export: section {what} written", f"{len(mine)} bytes")
             else:

@@ -16,7 +16,7 @@ function(vantik_cli_export_test name)
             ${CMAKE_CURRENT_BINARY_DIR}/${name})
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 360
-    ENVIRONMENT "VANTIK_WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template;VANTIK_PROGRAM=vantik-cli.exe;VANTIK_PROGRAM_BITS=32;${TEST_ENV}")
+    ENVIRONMENT "VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE};VANTIK_PROGRAM=vantik-cli.exe;VANTIK_PROGRAM_BITS=32;${TEST_ENV}")
 endfunction()
 
 # The system, software and process sections filled from the prefix, on Windows XP, Vista and 7:
@@ -70,4 +70,4 @@ add_test(NAME cli_planted_dlls_local_redirection
           $<TARGET_FILE:planting_control> ${CMAKE_BINARY_DIR}/planting-local-redirection)
 set_tests_properties(cli_planted_dlls cli_planted_dlls_local_redirection PROPERTIES
   TIMEOUT 360
-  ENVIRONMENT VANTIK_WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template)
+  ENVIRONMENT VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE})

@@ -37,7 +37,7 @@ set_tests_properties(gui_main_dialog gui_export_windows_xp gui_export_over_full_
                      gui_export_into_missing_folder PROPERTIES
   TIMEOUT 480
   RUN_SERIAL TRUE
-  ENVIRONMENT VANTIK_WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template)
+  ENVIRONMENT VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE})
 
 # The shipped console program, the 32-bit build's, beside this build's dialog program.
 set(VANTIK_SHIPPED_CLI "" CACHE FILEPATH
@@ -64,4 +64,4 @@ add_test(NAME cli_scripted_support
 set_tests_properties(cli_scripted_support PROPERTIES
   TIMEOUT 600
   RUN_SERIAL TRUE
-  ENVIRONMENT "VANTIK_WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template;VANTIK_CLI_EXE=${VANTIK_SHIPPED_CLI};VANTIK_WATCHER_EXE=$<TARGET_FILE:cli_window_watcher>;VANTIK_CLI_OUT=${cli_out};VANTIK_TOOL_STAND_IN=$<TARGET_FILE:system_tool_stand_in>")
+  ENVIRONMENT "VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE};VANTIK_CLI_EXE=${VANTIK_SHIPPED_CLI};VANTIK_WATCHER_EXE=$<TARGET_FILE:cli_window_watcher>;VANTIK_CLI_OUT=${cli_out};VANTIK_TOOL_STAND_IN=$<TARGET_FILE:system_tool_stand_in>")

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Seeds a fresh Wine prefix (scripts/wine-run --prepare) with the uninstall entries, hotfixes and
 # renegotiation value that check_system_sections.py then looks for in the exported log, in both
-# registry views: the 64-bit one that the x86_64 build under test sees as its own, and the 32-bit
-# one (Software\Wow6432Node) where 32-bit programs, the VPN client among them, record themselves.
+# registry views: the 32-bit one (Software\Wow6432Node) where 32-bit programs, the shipped build
+# and the VPN client among them, record themselves and which the shipped build sees as its own,
+# and the 64-bit one.
 set -euo pipefail
 : "${WINE:?run through scripts/wine-run --prepare}"
 
@@ -21,7 +22,7 @@ hotfix() {  # VIEW KEY INSTALLED COMMENTS
   add "$hotfix\\$2" /v Comments /d "$4" "/reg:$1"
 }
 
-# The 64-bit view. Listed first, in the order of their key names.
+# The 64-bit view, in the order of their key names.
 program 64 VantikSeedA "Vantik Seed Program" 1.2.3
 program 64 VantikSeedB "Windows Installer 3.1 (KB893803)" 3.1.4000.2435
 program 64 VantikSeedC "测试软件" 2.0
@@ -34,8 +35,7 @@ program 64 VantikSeedG "Hotfix for Vantik (KB123456)" 1
 program 64 VantikSeedH "Vantik Tool 64" 6.4
 add "$uninstall\\VantikSeedI" /v DisplayVersion /d 9.9 /reg:64
 
-# The 32-bit view, listed after the 64-bit one. The program of VantikSeedA is in both views and
-# listed twice.
+# The 32-bit view. The program of VantikSeedA is in both views and listed twice.
 program 32 Vantik32A "Tovra VPN Client" 5.1.2
 program 32 Vantik32B "Vantik Seed Program" 1.2.3
 program 32 Vantik32C "三十二位工具" 3.2
@@ -43,8 +43,8 @@ program 32 Vantik32C "三十二位工具" 3.2
 program 32 Vantik32D "Hotfix for Vantik (KB123456)" 1
 program 32 Vantik32E "Update for Windows 7 (KB2999226)" 1
 
-# Listed under the system section by their comments, the 64-bit view's first, each in key order;
-# SP9 names no hotfix, and a hotfix not installed is not listed.
+# Listed under the system section by their comments, the program's own view's first, each in
+# key order; SP9 names no hotfix, and a hotfix not installed is not listed.
 hotfix 64 KB123456 1 "Hotfix for Vantik (KB123456)"
 hotfix 64 kb777777 1 "Lower-case hotfix"
 hotfix 64 KB888888 0 "Not installed"

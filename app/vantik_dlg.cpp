@@ -5,7 +5,6 @@
 #include "app/about_dlg.h"
 #include "app/progress_dlg.h"
 #include "platform/trace.h"
-#include "report/export_units.h"
 #include "res/resource.h"
 #include "tasks/result_list.h"
 
@@ -82,7 +81,7 @@ BOOL CVantikDlg::OnInitDialog() {
   InitResultList();
   BuildDiagnoseUnits(m_diagnoseUnits);
   BuildRepairUnits(m_repairUnits);
-  BuildExportUnits(m_exportUnits);
+  m_exportCapturesHotfixList = ExportCapturesHotfixList();
   return TRUE;
 }
 
@@ -180,7 +179,8 @@ void CVantikDlg::OnRepair() {
 
 void CVantikDlg::OnExport() {
   platform::DebugTrace("export dignose Info.");
-  RunExport([this] { RunProgress(m_exportUnits); }, m_hWnd);
+  RunExport(
+      m_exportCapturesHotfixList, [this](const UnitList& units) { RunProgress(units); }, m_hWnd);
 }
 
 void CVantikDlg::OnUnitResult(int index, int result) {

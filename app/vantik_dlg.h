@@ -28,6 +28,6 @@ class CVantikDlg : public CDialog {
   HICON m_hIcon;
   UnitList m_diagnoseUnits;
   UnitList m_repairUnits;
-  UnitList m_exportUnits;
-  HWND m_resultList = nullptr;  // control 1000
+  bool m_exportCapturesHotfixList = false;  // decided with the lists, as the dialog starts
+  HWND m_resultList = nullptr;              // control 1000
 };

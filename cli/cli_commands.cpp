@@ -1,31 +1,34 @@
 #include "cli/cli_commands.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
-#include "checks/renego_check.h"
-#include "checks/user_agent_check.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/prompt_console.h"
 #include "platform/system_info.h"
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
-#include "report/export_units.h"
+#include "report/export_run.h"
 #include "tasks/execute_unit.h"
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
 
 namespace {
 
-// The checks' stable names, by their task entries rather than their places in the list.
-std::string CheckId(int (*taskFunc)()) {
-  if (taskFunc == CheckKB977377) return "tls_renegotiation";
-  if (taskFunc == CheckIEUserAgent) return "ie_user_agent";
-  return "unknown";
+// The checks' stable names, by their units rather than their places in the list.
+std::string CheckId(UnitId id) {
+  switch (id) {
+    case UnitId::kRenegoCheck:
+      return "tls_renegotiation";
+    case UnitId::kUserAgentCheck:
+      return "ie_user_agent";
+    default:
+      return "unknown";
+  }
 }
 
 // The three lists, built as the main dialog builds them, and the dialog's side of a run: the
@@ -58,7 +61,7 @@ class ConsoleRun : private RunnerView {
   void Repair(std::vector<int>* codes, std::vector<bool>* ran) {
     ResetDiagnoseResults(diagnose_);
     repairCodes_.assign(repair_.size(), 0);
-    for (const tagExecuteUnit& unit : repair_) ran->push_back(unit.enabled != 0);
+    for (const TaskUnit& unit : repair_) ran->push_back(unit.enabled != 0);
     Run(repair_);
     *codes = repairCodes_;
   }
@@ -69,10 +72,10 @@ class ConsoleRun : private RunnerView {
     std::vector<CheckResult> checks;
     const std::vector<tagListCtrlItemData> rows = MakeResultRows(diagnose_);
     std::size_t row = 0;
-    for (const tagExecuteUnit& unit : diagnose_) {
+    for (const TaskUnit& unit : diagnose_) {
       if (!unit.done || row >= rows.size()) continue;
       checks.push_back(
-          CheckResult{CheckId(unit.taskFunc), rows[row].text, unit.result, rows[row].resultText});
+          CheckResult{CheckId(unit.id), rows[row].text, unit.result, rows[row].resultText});
       ++row;
     }
     return checks;
@@ -160,19 +163,18 @@ ExportResult ExportArchive(const std::optional<std::string>& path, bool replace)
     return result;
   }
 
-  platform::AnswerNextSaveAs(result.archive);
   platform::DebugTrace("export dignose Info.");
-  BeginExport(ExportOptions{replace ? TargetPolicy::kReplace : TargetPolicy::kKeep});
+  // The archive's path answers the Save As that the export would show.
+  const auto run = std::make_shared<ExportRun>(
+      ExportOptions{result.archive, replace ? TargetPolicy::kReplace : TargetPolicy::kKeep});
   {
     UnitList units;
-    BuildExportUnits(units);
-    ConsoleRun run;
-    run.ShowSteps();
-    run.Run(units);
+    BuildExportUnits(units, run, ExportCapturesHotfixList());
+    ConsoleRun console;
+    console.ShowSteps();
+    console.Run(units);
   }
-  result.closing = FinishExport(&result.outcome);
-  // Nothing is left for a later export to take.
-  platform::AnswerNextSaveAs(std::nullopt);
+  result.closing = run->Finish(&result.outcome);
   return result;
 }
 

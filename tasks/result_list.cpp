@@ -14,7 +14,7 @@ bool InRange(const UnitList& units, int index) {
 
 std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits) {
   std::vector<tagListCtrlItemData> rows;
-  for (const tagExecuteUnit& unit : diagnoseUnits) {
+  for (const TaskUnit& unit : diagnoseUnits) {
     if (!unit.done) continue;
     tagListCtrlItemData row;
     row.item = static_cast<int>(rows.size());
@@ -35,7 +35,7 @@ std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits) {
 }
 
 void ResetDiagnoseResults(UnitList& diagnoseUnits) {
-  for (tagExecuteUnit& unit : diagnoseUnits) {
+  for (TaskUnit& unit : diagnoseUnits) {
     unit.done = 0;
     unit.result = 1;
   }

@@ -7,7 +7,6 @@
 #include "tasks/execute_unit.h"
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
-#include "report/export_units.h"
 
 namespace road {
 namespace {
@@ -104,15 +103,17 @@ Outcome Run(std::size_t failAt) {
   // The main dialog builds its lists as it starts.
   UnitList diagnose;
   UnitList repair;
-  UnitList exports;
   BuildDiagnoseUnits(diagnose);
   BuildRepairUnits(repair);
-  BuildExportUnits(exports);
+  const bool withHotfixList = ExportCapturesHotfixList();
 
   out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
   out.repair = RunList(ws, repair, &diagnose, &repair);
   out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
-  RunExport([&] { out.exportList = RunList(ws, exports, nullptr, nullptr); }, nullptr);
+  RunExport(
+      withHotfixList,
+      [&](const UnitList& exports) { out.exportList = RunList(ws, exports, nullptr, nullptr); },
+      nullptr);
 
   sweep::Collect(ws, out);
   for (const platform::sim::PlatformCall& call : out.calls) {

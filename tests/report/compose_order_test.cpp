@@ -9,7 +9,7 @@
 
 #include "collect/section_renderers.h"
 #include "platform/sim/workstation.h"
-#include "report/page_info.h"
+#include "report/report.h"
 #include "tests/support/full_workstation.h"
 
 namespace {
@@ -21,31 +21,31 @@ struct Snapshot {
   std::string process;
 };
 
-Snapshot Take(const CPageInfo& page) {
-  return Snapshot{true, page.m_strSystem, page.m_strSoftware, page.m_strProcess};
+Snapshot Take(const Report& page) {
+  return Snapshot{true, page.system, page.software, page.process};
 }
 
 TEST(ComposeReport, SystemThenSoftwareThenProcesses) {
   platform::sim::Workstation ws;
   ws.processes().Add(0, {}).Add(8, {"explorer.exe"});
-  CPageInfo page;
+  Report page;
   // The system section reads the drives; the process section lists the processes.
   Snapshot atDrives;
   Snapshot atProcesses;
   ws.drives().OnLogicalDrives([&] { atDrives = Take(page); });
   ws.processes().OnEnumerate([&] { atProcesses = Take(page); });
-  page.ComposeReport();
+  ComposeReport(page);
 
   ASSERT_TRUE(atDrives.taken);
   EXPECT_EQ(atDrives.system, "") << "the system section comes first";
   EXPECT_EQ(atDrives.software, "");
   ASSERT_TRUE(atProcesses.taken);
-  EXPECT_EQ(atProcesses.system, page.m_strSystem) << "done before the processes";
-  EXPECT_EQ(atProcesses.software, page.m_strSoftware) << "done before the processes";
+  EXPECT_EQ(atProcesses.system, page.system) << "done before the processes";
+  EXPECT_EQ(atProcesses.software, page.software) << "done before the processes";
   EXPECT_EQ(atProcesses.process, "");
-  EXPECT_EQ(page.m_strProcess, "explorer.exe\r\n");
-  EXPECT_NE(page.m_strSystem, "");
-  EXPECT_NE(page.m_strSoftware, "");
+  EXPECT_EQ(page.process, "explorer.exe\r\n");
+  EXPECT_NE(page.system, "");
+  EXPECT_NE(page.software, "");
   EXPECT_TRUE(ws.winsock().Started()) << "the system section started the sockets library";
 }
 
@@ -62,22 +62,22 @@ std::vector<std::string> CallsOf(platform::sim::Workstation& ws) {
 // exactly the calls of the seven, one after the other in the fixed order: each renderer begins
 // (its first call comes) only once the one before it has made its last.
 TEST(ComposeReport, SevenRenderersEachWholeInTheirFixedOrder) {
-  const std::pair<const char*, std::function<void(CPageInfo&)>> renderers[] = {
-      {"system", [](CPageInfo& page) { RenderSystemSection(page.m_strSystem); }},
-      {"software", [](CPageInfo& page) { RenderSoftwareSection(page.m_strSoftware); }},
-      {"process", [](CPageInfo& page) { page.m_strProcess = RenderProcessSection(); }},
-      {"browser", [](CPageInfo& page) { RenderBrowserSection(page.m_strBrowser); }},
+  const std::pair<const char*, std::function<void(Report&)>> renderers[] = {
+      {"system", [](Report& page) { RenderSystemSection(page.system); }},
+      {"software", [](Report& page) { RenderSoftwareSection(page.software); }},
+      {"process", [](Report& page) { page.process = RenderProcessSection(); }},
+      {"browser", [](Report& page) { RenderBrowserSection(page.browser); }},
       {"route and adapter",
-       [](CPageInfo& page) { RenderRouteAndAdapterSections(page.m_strRoute, page.m_strAdapter); }},
-      {"client", [](CPageInfo& page) { RenderClientSection(page.m_strClient); }},
-      {"hosts", [](CPageInfo& page) { RenderHostsSection(page.m_strHosts); }},
+       [](Report& page) { RenderRouteAndAdapterSections(page.route, page.adapter); }},
+      {"client", [](Report& page) { RenderClientSection(page.client); }},
+      {"hosts", [](Report& page) { RenderHostsSection(page.hosts); }},
   };
   std::vector<std::string> oneAfterAnother;
   std::vector<std::string> firstCalls;
   for (const auto& [name, render] : renderers) {
     platform::sim::Workstation ws;
     full_workstation::Seed(ws);
-    CPageInfo page;
+    Report page;
     render(page);
     const std::vector<std::string> calls = CallsOf(ws);
     ASSERT_FALSE(calls.empty()) << name;
@@ -91,8 +91,8 @@ TEST(ComposeReport, SevenRenderersEachWholeInTheirFixedOrder) {
 
   platform::sim::Workstation ws;
   full_workstation::Seed(ws);
-  CPageInfo page;
-  page.ComposeReport();
+  Report page;
+  ComposeReport(page);
   EXPECT_EQ(CallsOf(ws), oneAfterAnother);
 }
 

@@ -52,10 +52,10 @@ int BusyUntilStopAsked() {
   return 3;
 }
 
-tagExecuteUnit Unit(const char* text, int (*entry)(), int kind, int enabled = 1) {
-  tagExecuteUnit unit;
+TaskUnit Unit(const char* text, int (*entry)(), int kind, int enabled = 1) {
+  TaskUnit unit;
   unit.stepText = text;
-  unit.taskFunc = entry;
+  unit.run = entry;
   unit.kind = kind;
   unit.enabled = enabled;
   return unit;

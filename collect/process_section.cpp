@@ -76,8 +76,9 @@ std::string MainModuleName(std::uint32_t id) {
   if (const platform::ModuleHandle first = modules.First(); first != 0) {
     process.ModuleBaseName(first, name, sizeof(name));
   }
-  // A name cut to the buffer may lack its zero.
-  return std::string(name, std::find(name, name + sizeof(name), '\0'));
+  // A name cut to the buffer may lack its zero, and end within a character.
+  const std::string_view read(name, std::find(name, name + sizeof(name), '\0') - name);
+  return std::string(read.substr(0, platform::cp936::WholeLength(read)));
 }
 
 // The file name of the process's executable from its image path, or "" when no way gives it:

@@ -173,6 +173,8 @@ TEST(AdapterInventoryTraces, NoAdaptersAndOtherFailuresSayWhich) {
   } cases[] = {
       {QueryStep::kSize, ERROR_NO_DATA, "No adapters, return!"},
       {QueryStep::kSize, kNotSupported, "Fail to get adapters, return!"},
+      // Success with no size to give is no adapter list, not an empty one.
+      {QueryStep::kSize, ERROR_SUCCESS, "Fail to get adapters, return!"},
       {QueryStep::kAllocate, ERROR_NOT_ENOUGH_MEMORY, "Fail to get adapters, return!"},
       {QueryStep::kRead, ERROR_NO_DATA, "Fail to get adapters, return!"},
   };
@@ -182,6 +184,7 @@ TEST(AdapterInventoryTraces, NoAdaptersAndOtherFailuresSayWhich) {
     InterfaceAddressMap addresses;
     std::string text;
     EXPECT_EQ(AppendAdapterInventory(addresses, text), -1);
+    EXPECT_EQ(text, "");
     EXPECT_EQ(ws.Traces(), std::vector<std::string>{c.trace}) << c.code;
   }
 }

@@ -174,6 +174,12 @@ INSTANTIATE_TEST_SUITE_P(
                    Bitness::k32,
                    {Protected(20, "C:\\" + kLongName), SixtyFourBit(24, kLongName)},
                    std::string(260, 'p') + "\r\n" + std::string(260, 'p') + "\r\n"},
+        // 版 is b0 e6: the buffer takes its lead byte alone, which goes with it.
+        NamingCase{"LongNameCutAtACharacterBoundaryEitherWay",
+                   Bitness::k32,
+                   {Readable(20, std::string(259, 'p') + "版本.exe"),
+                    Protected(24, "C:\\" + std::string(259, 'p') + "版本.exe")},
+                   std::string(259, 'p') + "\r\n" + std::string(259, 'p') + "\r\n"},
         NamingCase{"ImagePathBeyondAnyMaxPath",
                    Bitness::k32,
                    {Protected(20, "\\\\?\\C:\\" + std::string(2000, 'd') + "\\deep.exe")},

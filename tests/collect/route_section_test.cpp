@@ -119,6 +119,8 @@ TEST(RouteSection, RouteTableFailuresLeaveBothTextsEmpty) {
   } cases[] = {
       {"NoTable", QueryStep::kSize, ERROR_NO_DATA, {}},
       {"SizeQueryOtherError", QueryStep::kSize, ERROR_INVALID_PARAMETER, {}},
+      // Success with no size to give is no table, not an empty one.
+      {"SizeQuerySucceedsWithNothing", QueryStep::kSize, ERROR_SUCCESS, {}},
       {"AllocationFails", QueryStep::kAllocate, ERROR_NOT_ENOUGH_MEMORY, {}},
       {"ReadFails", QueryStep::kRead, ERROR_INVALID_PARAMETER, {"Failed to get ip table!"}},
   };

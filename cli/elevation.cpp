@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "collect/system_section.h"
+#include "collect/administrators.h"
 #include "platform/identity.h"
 #include "platform/win32_codes.h"
 

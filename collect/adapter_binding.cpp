@@ -142,3 +142,5 @@ int EnsureVirtualAdapterBinding(const char* componentId) {
   });
   return bound;
 }
+
+void RepairVirtualAdapterBinding() { (void)EnsureVirtualAdapterBinding("MirrelDrv"); }

@@ -10,3 +10,7 @@
 // entry found bound to TCP/IP, else 0 (also after writing); 0 at once for a null id. Registry
 // failures only skip the entry at hand.
 int EnsureVirtualAdapterBinding(const char* componentId);
+
+// The repair that the export makes on its way: the client's adapter ("MirrelDrv") bound to
+// TCP/IP. Its result is not used.
+void RepairVirtualAdapterBinding();

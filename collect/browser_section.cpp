@@ -5,7 +5,6 @@
 
 #include "checks/user_agent_check.h"
 #include "collect/registry_walk.h"
-#include "collect/section_renderers.h"
 #include "platform/registry.h"
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
@@ -145,7 +144,7 @@ int ReadIEConfig(IEInfo& info) {
   return 0;
 }
 
-std::string FormatBrowserSection(const IEInfo& info) {
+std::string RenderBrowserSection(const BrowserSection& info) {
   std::string text = "IE";
   AppendLabelled(text, GetText(TEXT_VERSION), info.szUserAgent, "\r\n");
   text +=
@@ -181,10 +180,8 @@ std::string FormatBrowserSection(const IEInfo& info) {
   return text;
 }
 
-int RenderBrowserSection(std::string& browser) {
-  browser.clear();
-  IEInfo info;
-  ReadIEConfig(info);
-  browser = FormatBrowserSection(info);
-  return 0;
+BrowserSection GatherBrowserSection() {
+  BrowserSection section;
+  ReadIEConfig(section);
+  return section;
 }

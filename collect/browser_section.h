@@ -19,5 +19,9 @@ int ReadBrowserHelperObjects(std::vector<std::string>& names);
 // cannot be opened.
 int ReadIEExtensions(std::vector<std::string>& texts);
 
-// The section's text for a filled record.
-std::string FormatBrowserSection(const IEInfo& info);
+// The section's record is the browser record that the User-Agent check shares
+// (checks/ie_info.h): the check fills its User-Agent values, the section all of it.
+using BrowserSection = IEInfo;
+
+BrowserSection GatherBrowserSection();
+std::string RenderBrowserSection(const BrowserSection& section);

@@ -13,49 +13,24 @@ enum DriveTypeMask : int {
   DRIVE_MASK_CDROM = 8,
 };
 
-// One drive: its kind, root path and sizes as ready-made text.
-class DriveStats {
- public:
-  DriveStats() = default;
-  DriveStats(const DriveStats&) = default;
-  DriveStats& operator=(const DriveStats&) = default;
-  virtual ~DriveStats() = default;
-
-  virtual void SetTypeName(const std::string& name) { m_strTypeName = name; }
-  virtual void SetType(const int* type) { m_nType = *type; }
-  virtual std::string GetTypeName() const { return m_strTypeName; }
-  virtual void GetType(int* type) const { *type = m_nType; }
-  virtual void SetRootPath(const std::string& root) { m_strRootPath = root; }
-  virtual std::string GetRootPath() const { return m_strRootPath; }
-  virtual void SetTotal(const std::string& total) { m_strTotal = total; }
-  virtual std::string GetTotal() const { return m_strTotal; }
-  virtual void SetFree(const std::string& free) { m_strFree = free; }
-  virtual std::string GetFree() const { return m_strFree; }
-  virtual void Assign(const DriveStats& other) { *this = other; }
-
- private:
-  int m_nType = 0;
-  std::string m_strTypeName = "Unknown";
-  std::string m_strRootPath;
-  std::string m_strTotal;
-  std::string m_strFree;
+// One drive: its root path, its kind and its space.
+struct Drive {
+  std::string rootPath;    // "C:\\"
+  std::uint32_t kind = 0;  // DRIVE_FIXED, DRIVE_REMOTE, ...
+  bool spaceRead = false;  // the space query answered; the sizes are 0 otherwise
+  std::uint64_t totalBytes = 0;
+  std::uint64_t freeBytes = 0;
 };
 
-// The drives of the wanted kinds, in letter order.
-class DriveInfo {
- public:
-  // Enumerates at once.
-  explicit DriveInfo(const int& mask);
-  virtual ~DriveInfo() = default;
+// The drives of the kinds that `mask` wants, in letter order; none when the kernel module
+// cannot be had.
+std::vector<Drive> GatherDrives(int mask);
 
-  // Refills the list; leaves it as it was when the kernel module cannot be had.
-  virtual void EnumerateDrives(const int& mask);
-  virtual const std::vector<DriveStats>& GetDrives() const;
-  virtual void AssignDrives(const DriveInfo& other);
+// "Fixed drive", "Network drive", ...; "Unknown" for a kind without a name.
+const char* DriveKindName(std::uint32_t kind);
 
- private:
-  std::vector<DriveStats> m_drives;
-};
+// A size as the report shows it: two decimals and its unit, or "0" when it was not read.
+std::string DriveSizeText(const Drive& drive, std::uint64_t bytes);
 
 // A byte count as text with `decimals` digits after the point: divided by 1024 while above
 // 1000, with the unit that many divisions name (" bytes", " KB", " MB", " GB", " TB", then

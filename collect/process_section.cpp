@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "collect/section_renderers.h"
 #include "platform/cp936.h"
 #include "platform/win32_codes.h"
 
@@ -109,17 +109,23 @@ std::string ImageFileName(std::uint32_t id) {
 
 }  // namespace
 
-std::string RenderProcessSection() {
-  std::string text;
+ProcessSection GatherProcessSection() {
+  ProcessSection section;
   ProcessIdList ids;
   ids.Fill();
   for (std::uint32_t id = ids.Next(); id != 0; id = ids.Next()) {
     std::string name = MainModuleName(id);
     if (name.empty()) name = ImageFileName(id);
-    if (!name.empty()) {
-      text += name;
-      text += "\r\n";
-    }
+    if (!name.empty()) section.names.push_back(std::move(name));
+  }
+  return section;
+}
+
+std::string RenderProcessSection(const ProcessSection& section) {
+  std::string text;
+  for (const std::string& name : section.names) {
+    text += name;
+    text += "\r\n";
   }
   return text;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/processes.h"
@@ -37,3 +38,12 @@ class ModuleList {
 // answer that keeps filling it is taken as it stands.
 inline constexpr std::uint32_t kFirstListCapacity = 1024;
 inline constexpr std::uint32_t kLargestListCapacity = 65536;
+
+// The running processes, each by the file name of its main module, or of its image when its
+// memory cannot be read; a process that no way names is left out.
+struct ProcessSection {
+  std::vector<std::string> names;  // in the system's order, duplicates kept
+};
+
+ProcessSection GatherProcessSection();
+std::string RenderProcessSection(const ProcessSection& section);

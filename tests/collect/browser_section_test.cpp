@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "collect/section_renderers.h"
 #include "platform/registry.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
@@ -49,11 +48,7 @@ std::string Lists(const std::vector<std::string>& helpers,
   return text;
 }
 
-std::string Render() {
-  std::string browser = "left from before";
-  EXPECT_EQ(RenderBrowserSection(browser), 0);
-  return browser;
-}
+std::string Render() { return RenderBrowserSection(GatherBrowserSection()); }
 
 void AddHelper(Registry& r, const std::string& id, const std::string& className) {
   r.AddKey(RegRoot::kLocalMachine, std::string(kHelpers) + "\\" + id);

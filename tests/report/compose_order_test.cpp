@@ -2,12 +2,14 @@
 // the sections before it done and those after it not yet begun.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "collect/section_renderers.h"
+#include "collect/adapter_binding.h"
+#include "collect/sections.h"
 #include "platform/sim/workstation.h"
 #include "report/report.h"
 #include "tests/support/full_workstation.h"
@@ -58,19 +60,28 @@ std::vector<std::string> CallsOf(platform::sim::Workstation& ws) {
   return calls;
 }
 
-// Each renderer run alone on the full workstation makes its own calls. Composed, the report makes
-// exactly the calls of the seven, one after the other in the fixed order: each renderer begins
-// (its first call comes) only once the one before it has made its last.
-TEST(ComposeReport, SevenRenderersEachWholeInTheirFixedOrder) {
+// Each step run alone on the full workstation makes its own calls. Composed, the report makes
+// exactly the calls of the seven sections and the binding repair, one after the other in the
+// fixed order: each step begins (its first call comes) only once the one before it has made its
+// last.
+TEST(ComposeReport, SevenSectionsAndTheRepairEachWholeInTheirFixedOrder) {
   const std::pair<const char*, std::function<void(Report&)>> renderers[] = {
-      {"system", [](Report& page) { RenderSystemSection(page.system); }},
-      {"software", [](Report& page) { RenderSoftwareSection(page.software); }},
-      {"process", [](Report& page) { page.process = RenderProcessSection(); }},
-      {"browser", [](Report& page) { RenderBrowserSection(page.browser); }},
+      {"system", [](Report& page) { page.system = RenderSystemSection(GatherSystemSection()); }},
+      {"software",
+       [](Report& page) { page.software = RenderSoftwareSection(GatherSoftwareSection()); }},
+      {"process",
+       [](Report& page) { page.process = RenderProcessSection(GatherProcessSection()); }},
+      {"browser",
+       [](Report& page) { page.browser = RenderBrowserSection(GatherBrowserSection()); }},
+      {"adapter binding", [](Report&) { RepairVirtualAdapterBinding(); }},
       {"route and adapter",
-       [](Report& page) { RenderRouteAndAdapterSections(page.route, page.adapter); }},
-      {"client", [](Report& page) { RenderClientSection(page.client); }},
-      {"hosts", [](Report& page) { RenderHostsSection(page.hosts); }},
+       [](Report& page) {
+         const RouteAndAdapterSections network = GatherRouteAndAdapterSections();
+         page.route = RenderRouteSection(network.route, network.adapter);
+         page.adapter = RenderAdapterSection(network.adapter);
+       }},
+      {"client", [](Report& page) { page.client = RenderClientSection(GatherClientSection()); }},
+      {"hosts", [](Report& page) { page.hosts = RenderHostsSection(GatherHostsSection()); }},
   };
   std::vector<std::string> oneAfterAnother;
   std::vector<std::string> firstCalls;
@@ -84,16 +95,44 @@ TEST(ComposeReport, SevenRenderersEachWholeInTheirFixedOrder) {
     firstCalls.push_back(calls.front());
     oneAfterAnother.insert(oneAfterAnother.end(), calls.begin(), calls.end());
   }
-  // The system and software sections both begin with the program list: the rest tells them
-  // apart.
+  // The system and software sections both begin in the registry: the rest tells them apart.
   EXPECT_EQ(firstCalls[2], "EnumProcesses ");
-  EXPECT_EQ(firstCalls[6], "GetSystemDirectoryA ");
+  EXPECT_EQ(firstCalls[5], "GetIpForwardTable ");
+  EXPECT_EQ(firstCalls[7], "GetSystemDirectoryA ");
 
   platform::sim::Workstation ws;
   full_workstation::Seed(ws);
   Report page;
   ComposeReport(page);
   EXPECT_EQ(CallsOf(ws), oneAfterAnother);
+}
+
+// The binding repair is a step of its own, before the route table and the adapters are read: it
+// puts the virtual adapter right even when no route table can be had.
+TEST(ComposeReport, AdapterBindingIsRepairedBeforeTheAdaptersAreRead) {
+  platform::sim::Workstation ws;
+  const std::string entry =
+      "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0007";
+  auto& r = ws.registry();
+  r.SetString(platform::RegRoot::kLocalMachine, entry + "\\Ndi\\Interfaces", "LowerRange",
+              "ethernet");
+  r.SetString(platform::RegRoot::kLocalMachine, entry, "ComponentId", "MirrelDrv");
+  r.SetString(platform::RegRoot::kLocalMachine, entry, "DriverDesc", "Mirrel Adapter V1.0");
+  r.SetString(platform::RegRoot::kLocalMachine, entry, "NetCfgInstanceId", "{1234}");
+  r.AddKey(platform::RegRoot::kLocalMachine, entry + "\\Linkage");
+  Report page;
+  ComposeReport(page);
+  EXPECT_EQ(page.route, "") << "the default workstation has no route table";
+  const auto bind = r.Value(platform::RegRoot::kLocalMachine, entry + "\\Linkage", "UpperBind");
+  ASSERT_TRUE(bind);
+  EXPECT_EQ(bind->data, std::string("Tcpip\0\0", 7));
+  const std::vector<std::string> calls = CallsOf(ws);
+  const auto written = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+    return call.rfind("RegSetValueExA", 0) == 0;
+  });
+  const auto routes = std::find(calls.begin(), calls.end(), "GetIpForwardTable ");
+  ASSERT_NE(written, calls.end());
+  EXPECT_LT(written, routes);
 }
 
 }  // namespace

@@ -4,14 +4,14 @@
 
 #include "res/resource.h"
 
-CDialogProgress::CDialogProgress(HWND owner, const UnitList& units)
+CDialogProgress::CDialogProgress(HWND owner, const tasks::UnitList& units)
     : CDialog(IDD_DIALOG_PROGRESS, owner),
       m_pOwner(owner),
-      m_run(std::make_shared<RunState>(units, static_cast<RunnerView*>(this))) {}
+      m_run(std::make_shared<tasks::RunState>(units, static_cast<tasks::RunnerView*>(this))) {}
 
 CDialogProgress::~CDialogProgress() {
   // However the dialog ended, its worker must not outlive it while still touching it.
-  StopWorker(*m_run, m_hThread);
+  tasks::StopWorker(*m_run, m_hThread);
 }
 
 BOOL CDialogProgress::OnInitDialog() {
@@ -40,19 +40,19 @@ void CDialogProgress::OnTimer(UINT_PTR id) {
   if (id == kTimerStartWorker) {
     KillTimer(m_hWnd, kTimerStartWorker);
     // A worker that cannot start leaves the dialog open, empty, until the user closes it.
-    if (StartWorker(m_run, m_hThread)) SetTimer(m_hWnd, kTimerWatchWorker, 500, nullptr);
+    if (tasks::StartWorker(m_run, m_hThread)) SetTimer(m_hWnd, kTimerWatchWorker, 500, nullptr);
   } else if (id == kTimerWatchWorker) {
     if (!m_run->Running()) OnOK();
   }
 }
 
 void CDialogProgress::OnOK() {
-  StopWorker(*m_run, m_hThread);
+  tasks::StopWorker(*m_run, m_hThread);
   CDialog::OnOK();
 }
 
 void CDialogProgress::OnCancel() {
-  StopWorker(*m_run, m_hThread);
+  tasks::StopWorker(*m_run, m_hThread);
   CDialog::OnCancel();
 }
 
@@ -61,7 +61,7 @@ bool CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) {
     OnTimer(wParam);
   } else if (message == WM_CLOSE) {
     // Then the default turns the close into IDCANCEL, and OnCancel has nothing left to stop.
-    StopWorker(*m_run, m_hThread);
+    tasks::StopWorker(*m_run, m_hThread);
   }
   return false;
 }

@@ -10,10 +10,10 @@
 #include "tasks/execute_unit.h"
 #include "tasks/unit_runner.h"
 
-class CDialogProgress : public CDialog, private RunnerView {
+class CDialogProgress : public CDialog, private tasks::RunnerView {
  public:
   // Takes its own copy of `units`; `owner` receives the result messages.
-  CDialogProgress(HWND owner, const UnitList& units);
+  CDialogProgress(HWND owner, const tasks::UnitList& units);
   ~CDialogProgress() override;
 
  protected:
@@ -35,7 +35,7 @@ class CDialogProgress : public CDialog, private RunnerView {
   void SetProgressPos(int position) override;
 
   HWND m_pOwner;
-  std::shared_ptr<RunState> m_run;  // shared with the worker
+  std::shared_ptr<tasks::RunState> m_run;  // shared with the worker
   platform::WorkerThread m_hThread;
   // Set before the worker starts and never changed after, so the worker may read them.
   HWND m_window = nullptr;

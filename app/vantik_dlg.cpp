@@ -79,9 +79,9 @@ BOOL CVantikDlg::OnInitDialog() {
 
   InitResultImages();
   InitResultList();
-  BuildDiagnoseUnits(m_diagnoseUnits);
-  BuildRepairUnits(m_repairUnits);
-  m_exportCapturesHotfixList = ExportCapturesHotfixList();
+  tasks::BuildDiagnoseUnits(m_diagnoseUnits);
+  tasks::BuildRepairUnits(m_repairUnits);
+  m_exportCapturesHotfixList = tasks::ExportCapturesHotfixList();
   return TRUE;
 }
 
@@ -133,7 +133,7 @@ bool CVantikDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     default:
       break;
   }
-  if (message == WM_DIAGNOSE_RESULT || message == WM_REPAIR_RESULT) {
+  if (message == tasks::WM_DIAGNOSE_RESULT || message == tasks::WM_REPAIR_RESULT) {
     OnUnitResult(static_cast<int>(wParam), static_cast<int>(lParam));
     result = 0;
     return true;
@@ -160,37 +160,39 @@ bool CVantikDlg::OnPaint() {
   return true;
 }
 
-void CVantikDlg::RunProgress(const UnitList& units) {
+void CVantikDlg::RunProgress(const tasks::UnitList& units) {
   CDialogProgress progress(m_hWnd, units);
   progress.DoModal();
 }
 
 void CVantikDlg::OnDiagnose() {
   SendMessageA(m_resultList, LVM_DELETEALLITEMS, 0, 0);
-  ResetDiagnoseResults(m_diagnoseUnits);
+  tasks::ResetDiagnoseResults(m_diagnoseUnits);
   RunProgress(m_diagnoseUnits);
 }
 
 void CVantikDlg::OnRepair() {
   SendMessageA(m_resultList, LVM_DELETEALLITEMS, 0, 0);
-  ResetDiagnoseResults(m_diagnoseUnits);
+  tasks::ResetDiagnoseResults(m_diagnoseUnits);
   RunProgress(m_repairUnits);
 }
 
 void CVantikDlg::OnExport() {
   platform::DebugTrace("export dignose Info.");
-  RunExport(
-      m_exportCapturesHotfixList, [this](const UnitList& units) { RunProgress(units); }, m_hWnd);
+  tasks::RunExport(
+      m_exportCapturesHotfixList, [this](const tasks::UnitList& units) { RunProgress(units); },
+      m_hWnd);
 }
 
 void CVantikDlg::OnUnitResult(int index, int result) {
-  HandleUnitResult(m_diagnoseUnits, m_repairUnits, index, result, [this] { RefreshResultList(); });
+  tasks::HandleUnitResult(m_diagnoseUnits, m_repairUnits, index, result,
+                          [this] { RefreshResultList(); });
 }
 
 void CVantikDlg::RefreshResultList() {
-  const auto rows = MakeResultRows(m_diagnoseUnits);
+  const auto rows = tasks::MakeResultRows(m_diagnoseUnits);
   SendMessageA(m_resultList, LVM_DELETEALLITEMS, 0, 0);
-  for (const tagListCtrlItemData& row : rows) {
+  for (const tasks::tagListCtrlItemData& row : rows) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = row.item;

@@ -23,11 +23,11 @@ class CVantikDlg : public CDialog {
   void OnExport();
   void OnUnitResult(int index, int result);
   void RefreshResultList();
-  void RunProgress(const UnitList& units);
+  void RunProgress(const tasks::UnitList& units);
 
   HICON m_hIcon;
-  UnitList m_diagnoseUnits;
-  UnitList m_repairUnits;
+  tasks::UnitList m_diagnoseUnits;
+  tasks::UnitList m_repairUnits;
   bool m_exportCapturesHotfixList = false;  // decided with the lists, as the dialog starts
   HWND m_resultList = nullptr;              // control 1000
 };

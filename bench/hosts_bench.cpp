@@ -23,6 +23,8 @@
 
 namespace {
 
+using namespace collect;
+
 constexpr char kHosts[] = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
 
 std::string Generate(std::uint64_t size) {

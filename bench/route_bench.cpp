@@ -21,6 +21,8 @@
 
 namespace {
 
+using namespace collect;
+
 struct Shape {
   unsigned routes = 0;
   unsigned adapters = 0;

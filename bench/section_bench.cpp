@@ -24,6 +24,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::RegRoot;
 
 constexpr int kRuns = 3;

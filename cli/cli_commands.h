@@ -44,7 +44,7 @@ struct ExportResult {
   long pathError = 0;    // the path could not be made full: nothing was done
   bool refused = false;  // a file is at the path and may not be replaced: nothing was done
   std::optional<std::string> closing;  // the run's closing message, when it ran
-  ExportOutcome outcome;
+  report::ExportOutcome outcome;
 };
 
 // 一键诊断: the diagnose list, one result per check in list order.

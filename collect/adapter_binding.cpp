@@ -11,6 +11,8 @@
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
 
+namespace collect {
+
 namespace {
 
 using platform::RegKey;
@@ -144,3 +146,5 @@ int EnsureVirtualAdapterBinding(const char* componentId) {
 }
 
 void RepairVirtualAdapterBinding() { (void)EnsureVirtualAdapterBinding("MirrelDrv"); }
+
+}  // namespace collect

@@ -3,6 +3,8 @@
 // among them.
 #pragma once
 
+namespace collect {
+
 // Looks for the virtual adapter entries whose component id is `componentId` (ASCII case
 // ignored) and adds "Tcpip" to each binding list that lacks it, keeping the protocols already
 // there. A value of another type than REG_MULTI_SZ or REG_SZ holds no list and is replaced with
@@ -14,3 +16,5 @@ int EnsureVirtualAdapterBinding(const char* componentId);
 // The repair that the export makes on its way: the client's adapter ("MirrelDrv") bound to
 // TCP/IP. Its result is not used.
 void RepairVirtualAdapterBinding();
+
+}  // namespace collect

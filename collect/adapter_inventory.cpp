@@ -8,6 +8,8 @@
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
 
+namespace collect {
+
 namespace {
 
 constexpr char kNoAddress[] = "0.0.0.0";
@@ -139,3 +141,5 @@ InterfaceAddressMap InterfaceAddresses(const AdapterSection& section) {
   }
   return addresses;
 }
+
+}  // namespace collect

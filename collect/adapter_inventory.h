@@ -9,6 +9,8 @@
 
 #include "platform/network.h"
 
+namespace collect {
+
 // Interface index -> the text of the first usable address of its adapter.
 using InterfaceAddressMap = std::unordered_map<std::uint32_t, std::string>;
 
@@ -43,3 +45,5 @@ std::string RenderAdapterSection(const AdapterSection& section);
 
 // The interface of each connected adapter, by the text of its first usable address.
 InterfaceAddressMap InterfaceAddresses(const AdapterSection& section);
+
+}  // namespace collect

@@ -4,6 +4,8 @@
 
 #include "platform/win32_codes.h"
 
+namespace collect {
+
 namespace {
 
 constexpr char kAdministratorsSid[] = "S-1-5-32-544";
@@ -47,3 +49,5 @@ int CheckAdministratorsMember(int* member) {
   if (FindAdministratorsGroup(groups) != nullptr) *member = 1;
   return 0;
 }
+
+}  // namespace collect

@@ -6,6 +6,8 @@
 
 #include "platform/identity.h"
 
+namespace collect {
+
 // The groups of the process's token, read whole. ERROR_SUCCESS, or the Windows code of
 // opening the token or reading its groups (*groups is then unchanged).
 long ReadProcessTokenGroups(std::vector<platform::TokenGroup>* groups);
@@ -18,3 +20,5 @@ const platform::TokenGroup* FindAdministratorsGroup(
 // enabled or deny-only alike, else to 0. Returns 0 when that could be told, else the Windows
 // error code (and *member stays 0).
 int CheckAdministratorsMember(int* member);
+
+}  // namespace collect

@@ -10,6 +10,8 @@
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
 
+namespace collect {
+
 namespace {
 
 using platform::RegKey;
@@ -185,3 +187,5 @@ BrowserSection GatherBrowserSection() {
   ReadIEConfig(section);
   return section;
 }
+
+}  // namespace collect

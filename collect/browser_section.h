@@ -7,6 +7,8 @@
 
 #include "checks/ie_info.h"
 
+namespace collect {
+
 // Fills the record from the registry. 0, or -1 when the per-user Internet Settings key cannot
 // be opened (then nothing is read).
 int ReadIEConfig(IEInfo& info);
@@ -25,3 +27,5 @@ using BrowserSection = IEInfo;
 
 BrowserSection GatherBrowserSection();
 std::string RenderBrowserSection(const BrowserSection& section);
+
+}  // namespace collect

@@ -10,6 +10,8 @@
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
 
+namespace collect {
+
 namespace {
 
 constexpr std::uint32_t kHardwareIdSize = 256;
@@ -107,3 +109,5 @@ std::string RenderNetworkExtension(const NetworkExtension& extension) {
   text += "虚拟网卡名称：" + extension.adapterName + "\r\n";
   return text;
 }
+
+}  // namespace collect

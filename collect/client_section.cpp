@@ -12,6 +12,8 @@
 #include "platform/winsock.h"
 #include "text/text_table.h"
 
+namespace collect {
+
 namespace {
 
 constexpr char kCatalogEntry[] =
@@ -119,3 +121,5 @@ std::string RenderClientSection(const ClientSection& section) {
   AppendVersionLine(client, GetText(TEXT_VIRTUAL_ADAPTER_DRIVER), section.driverVersion);
   return client;
 }
+
+}  // namespace collect

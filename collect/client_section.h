@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace collect {
+
 // 0 when the first Winsock catalog entry was read and does not name the client's provider DLL;
 // -1 when it cannot be read or names it.
 int CheckCatalogEntry();
@@ -66,3 +68,5 @@ struct ClientSection {
 // Starts the sockets library for the name-space provider check, and leaves it started.
 ClientSection GatherClientSection();
 std::string RenderClientSection(const ClientSection& section);
+
+}  // namespace collect

@@ -6,6 +6,8 @@
 #include "platform/win32_codes.h"
 #include "text/append_format.h"
 
+namespace collect {
+
 namespace {
 
 bool IsWanted(std::uint32_t kind, int mask) {
@@ -106,3 +108,5 @@ void FormatByteSize(const std::int64_t& count, const int& decimals, std::string&
   text.clear();
   AppendFormat(text, "%.*f%s", decimals, x, kUnits[unit]);
 }
+
+}  // namespace collect

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace collect {
+
 // Bits of the drive type mask: which kinds of drive are kept.
 enum DriveTypeMask : int {
   DRIVE_MASK_FIXED = 1,
@@ -36,3 +38,5 @@ std::string DriveSizeText(const Drive& drive, std::uint64_t bytes);
 // 1000, with the unit that many divisions name (" bytes", " KB", " MB", " GB", " TB", then
 // " PB" and " EB", which cover every 64-bit count).
 void FormatByteSize(const std::int64_t& count, const int& decimals, std::string& text);
+
+}  // namespace collect

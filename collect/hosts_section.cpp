@@ -7,6 +7,8 @@
 #include "platform/folders.h"
 #include "platform/text_file.h"
 
+namespace collect {
+
 namespace {
 
 // The file is read as the C library reads text, 259 bytes at a time into a 260-byte buffer.
@@ -119,3 +121,5 @@ std::string RenderHostsSection(const HostsSection& section) {
   AppendWithCrLf(hosts, section.content->data(), section.content->size());
   return hosts;
 }
+
+}  // namespace collect

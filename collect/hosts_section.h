@@ -9,6 +9,8 @@
 
 #include "platform/file_status.h"
 
+namespace collect {
+
 // The status of a file as the section shows it.
 struct HostsStatus {
   std::uint64_t size = 0;
@@ -37,3 +39,5 @@ std::string FormatHostsStatus(const std::string& path, const HostsStatus& status
 
 // Appends `length` bytes of text with each LF turned into CR LF.
 void AppendWithCrLf(std::string& out, const char* text, std::size_t length);
+
+}  // namespace collect

@@ -10,6 +10,8 @@
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
 
+namespace collect {
+
 namespace {
 
 using platform::RegKey;
@@ -165,3 +167,5 @@ std::string RenderSoftwareSection(const SoftwareSection& section) {
   }
   return text;
 }
+
+}  // namespace collect

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace collect {
+
 struct SoftwareEntry {
   std::string name;     // "DisplayName", at most 255 bytes
   std::string version;  // "DisplayVersion", at most 19 bytes, or empty
@@ -41,3 +43,5 @@ std::string FittedText(std::string_view text, std::uint32_t storedSize, std::uin
 // "Update", unless it is the Windows Installer. Case-sensitive, matched only where a character
 // starts.
 bool IsWindowsUpdate(std::string_view name);
+
+}  // namespace collect

@@ -8,6 +8,8 @@
 #include "platform/cp936.h"
 #include "platform/win32_codes.h"
 
+namespace collect {
+
 bool ProcessIdList::Fill() {
   m_position = -1;
   m_ids.clear();
@@ -129,3 +131,5 @@ std::string RenderProcessSection(const ProcessSection& section) {
   }
   return text;
 }
+
+}  // namespace collect

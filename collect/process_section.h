@@ -7,6 +7,8 @@
 
 #include "platform/processes.h"
 
+namespace collect {
+
 // The identifiers of the running processes, taken one at a time. The first one listed (the
 // idle process, which has no module) is never taken.
 class ProcessIdList {
@@ -47,3 +49,5 @@ struct ProcessSection {
 
 ProcessSection GatherProcessSection();
 std::string RenderProcessSection(const ProcessSection& section);
+
+}  // namespace collect

@@ -9,6 +9,8 @@
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
 
+namespace collect {
+
 namespace {
 
 constexpr std::size_t kColumnWidth = 15;  // the longest dotted address
@@ -80,3 +82,5 @@ std::string RenderRouteSection(const RouteSection& section, const AdapterSection
   for (const platform::RouteRow& row : section.routes) AppendRouteLine(route, row, addresses);
   return route;
 }
+
+}  // namespace collect

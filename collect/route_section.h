@@ -9,6 +9,8 @@
 #include "collect/adapter_inventory.h"
 #include "platform/network.h"
 
+namespace collect {
+
 struct RouteSection {
   bool listed = false;                     // the route table was had (it may hold no route)
   std::vector<platform::RouteRow> routes;  // in the table's order, unsorted
@@ -30,3 +32,5 @@ std::string RenderRouteSection(const RouteSection& section, const AdapterSection
 // address the map holds for it, else "0.0.0.0".
 void AppendRouteLine(std::string& route, const platform::RouteRow& row,
                      const InterfaceAddressMap& addresses);
+
+}  // namespace collect

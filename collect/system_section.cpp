@@ -12,6 +12,8 @@
 #include "text/append_format.h"
 #include "text/text_table.h"
 
+namespace collect {
+
 namespace {
 
 constexpr char kRenegoValueLine[] =
@@ -145,3 +147,5 @@ std::string RenderSystemSection(const SystemSection& section) {
   }
   return system;
 }
+
+}  // namespace collect

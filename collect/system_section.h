@@ -8,6 +8,8 @@
 #include "collect/drive_info.h"
 #include "platform/system_info.h"
 
+namespace collect {
+
 struct SystemSection {
   std::string hostName;               // empty when the sockets library or the name cannot be had
   std::string windowsName;            // WindowsVersionText; empty when the version cannot be read
@@ -25,3 +27,5 @@ std::string RenderSystemSection(const SystemSection& section);
 // The Windows version as the section names it, such as "Microsoft Windows XP Service Pack 3"
 // or, for versions it has no name for, "OS Version: 6.2.9200".
 std::string WindowsVersionText(const platform::VersionInfo& version);
+
+}  // namespace collect

@@ -11,6 +11,8 @@
 #include "platform/prompt.h"
 #include "platform/win32_codes.h"
 
+namespace report {
+
 namespace {
 
 constexpr std::uint32_t kBlockSize = 4096;  // memory stays flat whatever a file's size
@@ -398,3 +400,5 @@ platform::FileTime GetFileLocalWriteTime(const char* path) {
   if (!platform::GetLocalWriteTime(path, &time)) return platform::FileTime{};
   return time;
 }
+
+}  // namespace report

@@ -12,6 +12,8 @@
 #include "platform/files.h"
 #include "report/run_claim.h"
 
+namespace report {
+
 // One file to pack, and the name of its entry. The name is given, not cut from the path: a
 // folder's name in another code page must not leak into it.
 struct ExportFile {
@@ -123,3 +125,5 @@ int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile
 
 // The file's last-write time as local time; a zero time when it cannot be found.
 platform::FileTime GetFileLocalWriteTime(const char* path);
+
+}  // namespace report

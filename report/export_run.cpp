@@ -12,6 +12,8 @@
 #include "report/report_log.h"
 #include "text/text_table.h"
 
+namespace report {
+
 namespace {
 
 constexpr char kLogName[] = "Vantik.log";
@@ -163,7 +165,7 @@ int ExportRun::CaptureHotfixList() {
   // Without the run's folder (no log, or no Save As answer) there is nothing to add to.
   const std::string path = folder.empty() ? std::string() : folder + kHotfixName;
   CommandRun command;
-  const int result = ::CaptureHotfixList(path, &command);
+  const int result = report::CaptureHotfixList(path, &command);
   NoteUnfinished(logPath, command);
   if (path.empty()) return result;
   const bool produced = !platform::IsNotThere(platform::LookUpPath(path.c_str()));
@@ -198,11 +200,11 @@ int ExportRun::CaptureIntoLog(int (*capture)(const std::string&, CommandRun*), c
 }
 
 int ExportRun::CaptureNetworkConfig() {
-  return CaptureIntoLog(::CaptureNetworkConfig, "network_config", "Exporting SPI Info\r\n");
+  return CaptureIntoLog(report::CaptureNetworkConfig, "network_config", "Exporting SPI Info\r\n");
 }
 
 int ExportRun::CaptureDnsCache() {
-  return CaptureIntoLog(::CaptureDnsCache, "dns_cache", "Exporting DNS Info\r\n");
+  return CaptureIntoLog(report::CaptureDnsCache, "dns_cache", "Exporting DNS Info\r\n");
 }
 
 int ExportRun::PackArchive() {
@@ -235,3 +237,5 @@ ExportRun::State ExportRun::Read() {
   if (!claim_.RunWhileHeld([&] { state = state_; })) state = state_;  // finished: nothing writes
   return state;
 }
+
+}  // namespace report

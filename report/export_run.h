@@ -20,6 +20,8 @@
 #include "report/run_claim.h"
 #include "report/run_folder.h"
 
+namespace report {
+
 // How an export chooses its archive and treats what is already there.
 struct ExportOptions {
   // Given: the archive's path, taken as the Save As dialog's answer would be (nobody is asked).
@@ -77,3 +79,5 @@ class ExportRun {
   State state_;
   std::shared_ptr<RunFolder> folder_;  // shared with a step whose command may write there
 };
+
+}  // namespace report

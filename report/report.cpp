@@ -3,17 +3,21 @@
 #include "collect/adapter_binding.h"
 #include "collect/sections.h"
 
+namespace report {
+
 void ComposeReport(Report& report) {
-  report.system = RenderSystemSection(GatherSystemSection());
-  report.software = RenderSoftwareSection(GatherSoftwareSection());
-  report.process = RenderProcessSection(GatherProcessSection());
-  report.browser = RenderBrowserSection(GatherBrowserSection());
+  report.system = collect::RenderSystemSection(collect::GatherSystemSection());
+  report.software = collect::RenderSoftwareSection(collect::GatherSoftwareSection());
+  report.process = collect::RenderProcessSection(collect::GatherProcessSection());
+  report.browser = collect::RenderBrowserSection(collect::GatherBrowserSection());
   // The virtual adapter's binding is put right before the adapters are listed, so that the
   // listing shows the state the export leaves behind.
-  RepairVirtualAdapterBinding();
-  const RouteAndAdapterSections network = GatherRouteAndAdapterSections();
-  report.route = RenderRouteSection(network.route, network.adapter);
-  report.adapter = RenderAdapterSection(network.adapter);
-  report.client = RenderClientSection(GatherClientSection());
-  report.hosts = RenderHostsSection(GatherHostsSection());
+  collect::RepairVirtualAdapterBinding();
+  const collect::RouteAndAdapterSections network = collect::GatherRouteAndAdapterSections();
+  report.route = collect::RenderRouteSection(network.route, network.adapter);
+  report.adapter = collect::RenderAdapterSection(network.adapter);
+  report.client = collect::RenderClientSection(collect::GatherClientSection());
+  report.hosts = collect::RenderHostsSection(collect::GatherHostsSection());
 }
+
+}  // namespace report

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace report {
+
 struct Report {
   std::string system;
   std::string software;
@@ -16,3 +18,5 @@ struct Report {
 
 // Composes every section once, in the report's fixed order, into `report`.
 void ComposeReport(Report& report);
+
+}  // namespace report

@@ -6,6 +6,8 @@
 
 #include "platform/win32_codes.h"
 
+namespace report {
+
 long WriteReportLog(platform::File& log, const Report& report) {
   const struct {
     const char* banner;
@@ -41,3 +43,5 @@ long WriteReportLog(platform::File& log, const Report& report) {
   const long closed = log.Close();
   return error != ERROR_SUCCESS ? error : closed;
 }
+
+}  // namespace report

@@ -2,6 +2,8 @@
 
 #include "platform/thread.h"
 
+namespace report {
+
 bool RunClaim::Acquire() {
   for (;;) {
     int expected = kFree;
@@ -21,3 +23,5 @@ void RunClaim::Close() {
     platform::LetSentMessagesThrough();
   }
 }
+
+}  // namespace report

@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+namespace report {
+
 class RunClaim {
  public:
   // Waits out another holder. False, for good, once the claim has been closed.
@@ -41,3 +43,5 @@ class RunClaim {
 
   std::atomic<int> gate_{kFree};
 };
+
+}  // namespace report

@@ -8,6 +8,8 @@
 #include "platform/cp936.h"
 #include "platform/win32_codes.h"
 
+namespace report {
+
 namespace {
 
 constexpr char kStem[] = "Vantik-";
@@ -95,3 +97,5 @@ void RemoveLeftoverRuns(const std::string& tempFolder) {
     // Otherwise a run still holds it.
   }
 }
+
+}  // namespace report

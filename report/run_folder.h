@@ -12,6 +12,8 @@
 
 #include "platform/files.h"
 
+namespace report {
+
 class RunFolder {
  public:
   // Clears the folders that earlier runs left under `tempFolder`, then makes this run's own.
@@ -36,3 +38,5 @@ class RunFolder {
 
 // Clears the folders of earlier runs under `tempFolder` that no run holds.
 void RemoveLeftoverRuns(const std::string& tempFolder);
+
+}  // namespace report

@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+namespace report {
 class ExportRun;
+}  // namespace report
+
+namespace tasks {
 
 enum UnitKind : int {
   UNIT_DIAGNOSE = 1,
@@ -54,7 +58,8 @@ unsigned ResultMessageForKind(int kind);
 void BuildDiagnoseUnits(UnitList& units);
 void BuildRepairUnits(UnitList& units);
 // The export's units are bound to one run of it, so a list serves one export only.
-void BuildExportUnits(UnitList& units, const std::shared_ptr<ExportRun>& run, bool withHotfixList);
+void BuildExportUnits(UnitList& units, const std::shared_ptr<report::ExportRun>& run,
+                      bool withHotfixList);
 
 // Whether the export captures the hotfix list: its command needs wmic, which Vista and later
 // have. The main dialog decides it once, as it builds its lists.
@@ -64,3 +69,5 @@ bool ExportCapturesHotfixList();
 // progress dialog), then the run's closing message, if any, in a message box owned by `owner`.
 void RunExport(bool withHotfixList, const std::function<void(const UnitList&)>& runList,
                void* owner);
+
+}  // namespace tasks

@@ -4,6 +4,8 @@
 
 #include "platform/trace.h"
 
+namespace tasks {
+
 namespace {
 
 bool InRange(const UnitList& units, int index) {
@@ -56,3 +58,5 @@ void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index,
   // it is not, so that a row showing 异常 is never left without its repair.
   if (InRange(repairUnits, index)) repairUnits[index].enabled = result == 0 ? 0 : 1;
 }
+
+}  // namespace tasks

@@ -8,6 +8,8 @@
 
 #include "tasks/execute_unit.h"
 
+namespace tasks {
+
 // Indexes into the list's image list, in the order the icons are added.
 enum ResultImage : int {
   IMAGE_NORMAL = 0,    // icon 139, a green tick
@@ -34,3 +36,5 @@ void ResetDiagnoseResults(UnitList& diagnoseUnits);
 // index outside the lists changes no unit but is still traced and redrawn.
 void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index, int result,
                       const std::function<void()>& refresh);
+
+}  // namespace tasks

@@ -8,6 +8,8 @@
 #include "report/export_run.h"
 #include "report/os_kind.h"
 
+namespace tasks {
+
 namespace {
 
 void Append(UnitList& units, const char* stepText, UnitId id, std::function<int()> run, int kind) {
@@ -21,7 +23,7 @@ void Append(UnitList& units, const char* stepText, UnitId id, std::function<int(
 
 // A unit of the export: a step of `run`.
 void AppendExport(UnitList& units, const char* stepText, UnitId id,
-                  const std::shared_ptr<ExportRun>& run, int (ExportRun::*step)()) {
+                  const std::shared_ptr<report::ExportRun>& run, int (report::ExportRun::*step)()) {
   Append(
       units, stepText, id, [run, step] { return (*run.*step)(); }, UNIT_EXPORT);
 }
@@ -56,28 +58,32 @@ void BuildRepairUnits(UnitList& units) {
 bool ExportCapturesHotfixList() {
   int kind = 0;
   int servicePack = 0;
-  return GetOSKind(kind, servicePack) == 0 && kind >= OS_WINDOWS_VISTA;
+  return report::GetOSKind(kind, servicePack) == 0 && kind >= report::OS_WINDOWS_VISTA;
 }
 
-void BuildExportUnits(UnitList& units, const std::shared_ptr<ExportRun>& run, bool withHotfixList) {
-  AppendExport(units, "正在导出基本信息...", UnitId::kExportLog, run, &ExportRun::WriteLog);
+void BuildExportUnits(UnitList& units, const std::shared_ptr<report::ExportRun>& run,
+                      bool withHotfixList) {
+  AppendExport(units, "正在导出基本信息...", UnitId::kExportLog, run, &report::ExportRun::WriteLog);
   if (withHotfixList) {
     AppendExport(units, "正在导出补丁信息...", UnitId::kExportHotfixList, run,
-                 &ExportRun::CaptureHotfixList);
+                 &report::ExportRun::CaptureHotfixList);
   }
   AppendExport(units, "正在导出SPI信息...", UnitId::kExportNetworkConfig, run,
-               &ExportRun::CaptureNetworkConfig);
+               &report::ExportRun::CaptureNetworkConfig);
   AppendExport(units, "正在导出DNS信息...", UnitId::kExportDnsCache, run,
-               &ExportRun::CaptureDnsCache);
-  AppendExport(units, "正在生成报告...", UnitId::kExportArchive, run, &ExportRun::PackArchive);
+               &report::ExportRun::CaptureDnsCache);
+  AppendExport(units, "正在生成报告...", UnitId::kExportArchive, run,
+               &report::ExportRun::PackArchive);
 }
 
 void RunExport(bool withHotfixList, const std::function<void(const UnitList&)>& runList,
                void* owner) {
-  const auto run = std::make_shared<ExportRun>();
+  const auto run = std::make_shared<report::ExportRun>();
   UnitList units;
   BuildExportUnits(units, run, withHotfixList);
   runList(units);
   // The run's real outcome; a cancelled Save As exported nothing and claims nothing.
   if (const auto message = run->Finish()) platform::ShowMessageBox(message->c_str(), owner);
 }
+
+}  // namespace tasks

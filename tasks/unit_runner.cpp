@@ -4,6 +4,8 @@
 
 #include "checks/result_codes.h"
 
+namespace tasks {
+
 // The worker holds the claim while it touches the view. Whoever comes second, the worker or the
 // dialog abandoning it, sees the other's mark.
 class ViewAccess {
@@ -83,3 +85,5 @@ void AbandonWorker(RunState& state) {
   // The worker may be in the middle of an update, which may be waiting on this thread.
   state.claim_.Close();
 }
+
+}  // namespace tasks

@@ -15,6 +15,8 @@
 #include "report/run_claim.h"
 #include "tasks/execute_unit.h"
 
+namespace tasks {
+
 // What the worker reaches of the user interface. Called on the worker only while the run is
 // not abandoned.
 class RunnerView {
@@ -50,7 +52,7 @@ class RunState {
   RunnerView* const view_;
   std::atomic<int> stopAsked_{0};
   std::atomic<int> running_{0};
-  RunClaim claim_;
+  report::RunClaim claim_;
 };
 
 inline constexpr std::uint32_t kStopWaitMilliseconds = 5000;
@@ -71,3 +73,5 @@ void StopWorker(RunState& state, platform::WorkerThread& thread,
 
 // From its return on, the worker touches nothing: it waits out an update in flight.
 void AbandonWorker(RunState& state);
+
+}  // namespace tasks

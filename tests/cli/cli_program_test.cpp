@@ -20,6 +20,9 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using export_test::ExportTest;
 using platform::RegRoot;
 using platform::StdStream;

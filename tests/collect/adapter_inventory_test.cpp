@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::AdapterInfo;
 using platform::QueryStep;
 using platform::sim::Network;

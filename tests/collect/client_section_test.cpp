@@ -18,6 +18,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::FixedFileVersion;
 using platform::QueryStep;
 using platform::RegRoot;

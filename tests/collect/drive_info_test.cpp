@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::sim::SimDrive;
 
 struct SizeCase {

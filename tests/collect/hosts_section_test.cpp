@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::FileStatus;
 using platform::FileTime;
 using platform::sim::Workstation;

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::RegRoot;
 using platform::sim::SimProcess;
 

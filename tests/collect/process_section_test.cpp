@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace collect;
+
 // The section as the report writes it from what was gathered.
 std::string Listed() { return RenderProcessSection(GatherProcessSection()); }
 

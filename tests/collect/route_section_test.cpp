@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::QueryStep;
 using platform::RegRoot;
 using platform::sim::NetworkQuery;

@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::RegRoot;
 using platform::TokenGroup;
 using platform::VersionInfo;

@@ -10,6 +10,9 @@
 namespace cli_road {
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using platform::StdStream;
 using platform::sim::Workstation;
 

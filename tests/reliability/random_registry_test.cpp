@@ -32,6 +32,8 @@
 
 namespace {
 
+using namespace report;
+
 using random_registry::RegValue;
 using random_registry::TextOf;
 using random_registry::Written;

@@ -11,6 +11,8 @@
 namespace road {
 namespace {
 
+using namespace tasks;
+
 using platform::sim::Workstation;
 
 // The progress dialog's side of a run: which calls each unit made, and what it posted.

@@ -7,6 +7,9 @@
 #include "tests/report/export_fixture.h"
 #include "tests/support/full_workstation.h"
 
+using namespace report;
+using namespace tasks;
+
 namespace sweep {
 
 using platform::RegRoot;

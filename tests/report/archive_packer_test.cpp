@@ -30,6 +30,8 @@
 
 namespace {
 
+using namespace report;
+
 using platform::FileTime;
 using platform::sim::FileCall;
 using platform::sim::Files;

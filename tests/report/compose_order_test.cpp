@@ -16,6 +16,9 @@
 
 namespace {
 
+using namespace collect;
+using namespace report;
+
 struct Snapshot {
   bool taken = false;
   std::string system;

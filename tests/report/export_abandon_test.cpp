@@ -21,6 +21,9 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using namespace export_test;
 
 // The paths of the files that `run` lists for packing.

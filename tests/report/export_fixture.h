@@ -17,6 +17,9 @@
 
 namespace export_test {
 
+using namespace report;
+using namespace tasks;
+
 using platform::sim::Files;
 using platform::sim::ShellCall;
 using platform::sim::ShellOutcome;

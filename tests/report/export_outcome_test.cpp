@@ -21,6 +21,9 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using namespace export_test;
 using platform::sim::FileCall;
 using platform::sim::Workstation;

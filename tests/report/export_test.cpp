@@ -20,6 +20,9 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using namespace export_test;
 using platform::VersionInfo;
 

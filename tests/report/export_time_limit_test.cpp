@@ -16,6 +16,9 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using namespace export_test;
 using platform::sim::kRunsForever;
 

@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace report;
+
 class RunFolderTest : public ::testing::Test {
  protected:
   RunFolderTest() {

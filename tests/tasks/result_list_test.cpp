@@ -13,6 +13,9 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 TaskUnit Unit(const char* text, int done, int result, int enabled = 1) {
   TaskUnit unit;
   unit.stepText = text;

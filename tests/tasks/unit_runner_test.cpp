@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace tasks;
+
 // Units the tests steer from outside. Task entries take no arguments, hence the globals.
 std::atomic<int> g_calls{0};
 std::atomic<bool> g_busyEntered{false};

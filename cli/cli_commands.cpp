@@ -17,6 +17,8 @@
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
 
+namespace cli {
+
 namespace {
 
 // The checks' stable names, by their units rather than their places in the list.
@@ -198,3 +200,5 @@ int ExitCodeForExport(const ExportResult& result) {
   if (result.pathError != ERROR_SUCCESS || result.refused) return kExitFailed;
   return report::ExportIsComplete(result.outcome) ? kExitNormal : kExitFailed;
 }
+
+}  // namespace cli

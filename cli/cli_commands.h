@@ -8,6 +8,8 @@
 
 #include "report/export_outcome.h"
 
+namespace cli {
+
 // The exit codes.
 enum CliExit : int {
   kExitNormal = 0,      // every check normal, or the archive written whole
@@ -69,3 +71,5 @@ int ExitCodeForChecks(const std::vector<CheckResult>& checks);
 
 // kExitNormal only for a complete archive at the path.
 int ExitCodeForExport(const ExportResult& result);
+
+}  // namespace cli

@@ -7,6 +7,8 @@
 #include "res/version.h"
 #include "text/text_table.h"
 
+namespace cli {
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -221,3 +223,5 @@ void AddExport(Json& document, const ExportResult& result) {
 std::string JsonText(const Json& document) {
   return document.dump(2, ' ', false, Json::error_handler_t::replace) + kLineEnd;
 }
+
+}  // namespace cli

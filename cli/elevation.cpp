@@ -6,6 +6,8 @@
 #include "platform/identity.h"
 #include "platform/win32_codes.h"
 
+namespace cli {
+
 bool ProcessIsElevated() {
   std::vector<platform::TokenGroup> groups;
   if (collect::ReadProcessTokenGroups(&groups) != ERROR_SUCCESS) return false;
@@ -13,3 +15,5 @@ bool ProcessIsElevated() {
   return administrators != nullptr && (administrators->attributes & SE_GROUP_ENABLED) != 0 &&
          (administrators->attributes & SE_GROUP_USE_FOR_DENY_ONLY) == 0;
 }
+
+}  // namespace cli

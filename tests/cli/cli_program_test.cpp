@@ -20,6 +20,8 @@
 
 namespace {
 
+using namespace cli;
+
 using namespace report;
 using namespace tasks;
 

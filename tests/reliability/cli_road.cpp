@@ -10,6 +10,8 @@
 namespace cli_road {
 namespace {
 
+using namespace cli;
+
 using namespace report;
 using namespace tasks;
 

@@ -56,7 +56,7 @@ SystemSection GatherSystemSection() {
   section.userName = LoginUserName();
   int member = 0;
   section.administratorsMember = CheckAdministratorsMember(&member) == 0 && member != 0;
-  section.renegoSetting = CheckRenegoSetting();
+  section.renegoSetting = checks::CheckRenegoSetting();
   return section;
 }
 
@@ -136,11 +136,11 @@ std::string RenderSystemSection(const SystemSection& section) {
   AppendFormat(system, "Windows %s \r\n", GetText(TEXT_PATCH_INFO));
 
   // Without the SCHANNEL key there is no verdict to print, and the patch names go with it.
-  if (section.renegoSetting == RESULT_FAILED) return system;
+  if (section.renegoSetting == checks::RESULT_FAILED) return system;
   char line[260] = {};
   std::snprintf(line, sizeof(line), "\r\n%s%d.\r\n", kRenegoValueLine, section.renegoSetting);
   AppendFormat(system, "%s%s\r\n", line,
-               section.renegoSetting != RESULT_NORMAL ? kRenegoWarning : "");
+               section.renegoSetting != checks::RESULT_NORMAL ? kRenegoWarning : "");
   for (const std::string& hotfix : section.hotfixes) {
     system += hotfix;
     system += "\r\n";

@@ -17,7 +17,7 @@ struct SystemSection {
   bool administratorsMember = false;  // the Administrators group is in the process's token
   platform::MemoryStatus memory;
   std::vector<Drive> drives;          // the fixed and network drives
-  int renegoSetting = -1;             // CheckRenegoSetting: 0, 1, or -1 without its key
+  int renegoSetting = -1;             // checks::CheckRenegoSetting: 0, 1, or -1 without its key
   std::vector<std::string> hotfixes;  // the installed hotfixes' comments, both views
 };
 

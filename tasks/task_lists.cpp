@@ -44,15 +44,16 @@ unsigned ResultMessageForKind(int kind) {
 }
 
 void BuildDiagnoseUnits(UnitList& units) {
-  Append(units, "检查windows补丁是否有影响", UnitId::kRenegoCheck, CheckKB977377, UNIT_DIAGNOSE);
-  Append(units, "检查浏览器的UserAgent信息是否正常", UnitId::kUserAgentCheck, CheckIEUserAgent,
+  Append(units, "检查windows补丁是否有影响", UnitId::kRenegoCheck, checks::CheckKB977377,
          UNIT_DIAGNOSE);
+  Append(units, "检查浏览器的UserAgent信息是否正常", UnitId::kUserAgentCheck,
+         checks::CheckIEUserAgent, UNIT_DIAGNOSE);
 }
 
 void BuildRepairUnits(UnitList& units) {
-  Append(units, "正在修复windows补丁...", UnitId::kRenegoRepair, FixKB977377, UNIT_REPAIR);
-  Append(units, "正在修复浏览器的UserAgent信息...", UnitId::kUserAgentRepair, FixIEUserAgent,
-         UNIT_REPAIR);
+  Append(units, "正在修复windows补丁...", UnitId::kRenegoRepair, checks::FixKB977377, UNIT_REPAIR);
+  Append(units, "正在修复浏览器的UserAgent信息...", UnitId::kUserAgentRepair,
+         checks::FixIEUserAgent, UNIT_REPAIR);
 }
 
 bool ExportCapturesHotfixList() {

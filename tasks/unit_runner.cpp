@@ -48,7 +48,7 @@ int ExecuteUnits(RunState& state) {
       access.view().ShowStepText(unit.stepText);
     }
     int result = 0;
-    if (unit.enabled) result = unit.run ? unit.run() : RESULT_FAILED;
+    if (unit.enabled) result = unit.run ? unit.run() : checks::RESULT_FAILED;
 
     ViewAccess access(state);
     if (!access) break;  // abandoned while the unit ran: its result goes nowhere

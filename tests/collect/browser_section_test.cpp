@@ -169,7 +169,7 @@ TEST_F(BrowserSection, TextsOf260BytesOrMoreAreLeftOut) {
   r().SetString(RegRoot::kCurrentUser, kSettings, "User Agent", std::string(259, 'u'));
   r().SetString(RegRoot::kCurrentUser, kSettings, "AutoConfigURL", std::string(258, 'a'));
   EXPECT_EQ(Render().substr(0, 11), "IE版本： \r\n") << "260 bytes with the zero";
-  IEInfo info;
+  checks::IEInfo info;
   ASSERT_EQ(ReadIEConfig(info), 0);
   EXPECT_EQ(info.szAutoConfigURL, std::string(258, 'a')) << "259 bytes with the zero";
 }

@@ -32,6 +32,8 @@
 
 namespace {
 
+using namespace checks;
+
 using namespace report;
 
 using random_registry::RegValue;

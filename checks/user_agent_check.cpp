@@ -14,6 +14,8 @@
 
 namespace checks {
 
+using namespace text;
+
 namespace {
 
 using platform::RegKey;

@@ -9,6 +9,8 @@
 
 namespace cli {
 
+using namespace text;
+
 namespace {
 
 using Json = nlohmann::ordered_json;

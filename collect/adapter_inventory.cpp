@@ -10,6 +10,8 @@
 
 namespace collect {
 
+using namespace text;
+
 namespace {
 
 constexpr char kNoAddress[] = "0.0.0.0";

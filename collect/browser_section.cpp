@@ -12,6 +12,8 @@
 
 namespace collect {
 
+using namespace text;
+
 namespace {
 
 using platform::RegKey;

@@ -12,6 +12,8 @@
 
 namespace collect {
 
+using namespace text;
+
 namespace {
 
 constexpr std::uint32_t kHardwareIdSize = 256;

@@ -14,6 +14,8 @@
 
 namespace collect {
 
+using namespace text;
+
 namespace {
 
 constexpr char kCatalogEntry[] =

@@ -8,6 +8,8 @@
 
 namespace collect {
 
+using namespace text;
+
 namespace {
 
 bool IsWanted(std::uint32_t kind, int mask) {

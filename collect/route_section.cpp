@@ -11,6 +11,8 @@
 
 namespace collect {
 
+using namespace text;
+
 namespace {
 
 constexpr std::size_t kColumnWidth = 15;  // the longest dotted address

@@ -5,6 +5,8 @@
 
 namespace report {
 
+using namespace text;
+
 namespace {
 
 // "<text> 错误代码 [N]", or the text alone without a code.

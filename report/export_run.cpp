@@ -14,6 +14,8 @@
 
 namespace report {
 
+using namespace text;
+
 namespace {
 
 constexpr char kLogName[] = "Vantik.log";

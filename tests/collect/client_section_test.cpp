@@ -18,6 +18,8 @@
 
 namespace {
 
+using namespace text;
+
 using namespace collect;
 
 using platform::FixedFileVersion;

@@ -32,6 +32,8 @@
 
 namespace {
 
+using namespace text;
+
 using namespace checks;
 
 using namespace report;

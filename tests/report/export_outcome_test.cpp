@@ -21,6 +21,8 @@
 
 namespace {
 
+using namespace text;
+
 using namespace report;
 using namespace tasks;
 

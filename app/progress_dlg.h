@@ -10,11 +10,13 @@
 #include "tasks/execute_unit.h"
 #include "tasks/unit_runner.h"
 
-class CDialogProgress : public CDialog, private tasks::RunnerView {
+namespace app {
+
+class ProgressDialog : public Dialog, private tasks::RunnerView {
  public:
   // Takes its own copy of `units`; `owner` receives the result messages.
-  CDialogProgress(HWND owner, const tasks::UnitList& units);
-  ~CDialogProgress() override;
+  ProgressDialog(HWND owner, const tasks::UnitList& units);
+  ~ProgressDialog() override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -42,3 +44,5 @@ class CDialogProgress : public CDialog, private tasks::RunnerView {
   HWND m_progressBar = nullptr;
   HWND m_stepEdit = nullptr;
 };
+
+}  // namespace app

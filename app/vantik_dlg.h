@@ -4,9 +4,11 @@
 #include "app/dialog.h"
 #include "tasks/execute_unit.h"
 
-class CVantikDlg : public CDialog {
+namespace app {
+
+class MainDialog : public Dialog {
  public:
-  explicit CVantikDlg(HWND parent = nullptr);
+  explicit MainDialog(HWND parent = nullptr);
 
  protected:
   BOOL OnInitDialog() override;
@@ -31,3 +33,5 @@ class CVantikDlg : public CDialog {
   bool m_exportCapturesHotfixList = false;  // decided with the lists, as the dialog starts
   HWND m_resultList = nullptr;              // control 1000
 };
+
+}  // namespace app

@@ -72,7 +72,7 @@ class ConsoleRun : private tasks::RunnerView {
   // The rows as the main dialog would show them now.
   std::vector<CheckResult> Rows() const {
     std::vector<CheckResult> checks;
-    const std::vector<tasks::tagListCtrlItemData> rows = tasks::MakeResultRows(diagnose_);
+    const std::vector<tasks::ResultRow> rows = tasks::MakeResultRows(diagnose_);
     std::size_t row = 0;
     for (const tasks::TaskUnit& unit : diagnose_) {
       if (!unit.done || row >= rows.size()) continue;

@@ -14,11 +14,11 @@ bool InRange(const UnitList& units, int index) {
 
 }  // namespace
 
-std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits) {
-  std::vector<tagListCtrlItemData> rows;
+std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits) {
+  std::vector<ResultRow> rows;
   for (const TaskUnit& unit : diagnoseUnits) {
     if (!unit.done) continue;
-    tagListCtrlItemData row;
+    ResultRow row;
     row.item = static_cast<int>(rows.size());
     row.text = unit.stepText;
     if (unit.result == 0) {

@@ -17,7 +17,7 @@ enum ResultImage : int {
   IMAGE_ABNORMAL = 2,  // icon 141, a red cross
 };
 
-struct tagListCtrlItemData {
+struct ResultRow {
   int item = 0;            // row number, counting only units with a result
   int image = 0;           // ResultImage
   std::string text;        // the diagnose unit's step text
@@ -25,7 +25,7 @@ struct tagListCtrlItemData {
 };
 
 // The rows for the diagnose units that have a result.
-std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits);
+std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits);
 
 // Before a diagnosis or a repair: no unit has a result.
 void ResetDiagnoseResults(UnitList& diagnoseUnits);

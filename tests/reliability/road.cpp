@@ -79,7 +79,7 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
     for (const auto& [index, result] : view.Posts()) {
       HandleUnitResult(*diagnose, *repair, index, result, [] {});
     }
-    for (const tagListCtrlItemData& row : MakeResultRows(*diagnose)) {
+    for (const ResultRow& row : MakeResultRows(*diagnose)) {
       run.rows.push_back(row.resultText);
     }
   }

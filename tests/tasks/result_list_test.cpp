@@ -86,7 +86,7 @@ class PostedResult : public ::testing::Test {
   UnitList repair_;
   int refreshes_ = 0;
   std::size_t tracesAtRefresh_ = 0;
-  std::vector<tagListCtrlItemData> rowsAtRefresh_;
+  std::vector<ResultRow> rowsAtRefresh_;
   std::vector<int> repairEnabledAtRefresh_;
 };
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench/measure.h"
-#include "collect/installed_software.h"
+#include "collect/software_section.h"
 #include "collect/process_section.h"
 #include "platform/sim/workstation.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "collect/adapter_inventory.h"
+#include "collect/adapter_section.h"
 #include "platform/network.h"
 
 namespace collect {

@@ -6,7 +6,7 @@
 #include "checks/renego_check.h"
 #include "checks/result_codes.h"
 #include "collect/administrators.h"
-#include "collect/installed_software.h"
+#include "collect/software_section.h"
 #include "platform/identity.h"
 #include "platform/winsock.h"
 #include "text/append_format.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "collect/drive_info.h"
+#include "collect/drives.h"
 #include "platform/system_info.h"
 
 namespace collect {

@@ -1,5 +1,6 @@
-// The installed programs (the machine's uninstall list, without Windows updates) and the
-// installed hotfixes, of both registry views on 64-bit Windows.
+// The installed software section: the installed programs (the machine's uninstall list, without
+// Windows updates), and the installed hotfixes that take those out, of both registry views on
+// 64-bit Windows.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Installed programs and hotfixes on the simulated workstation, and the software section.
-#include "collect/installed_software.h"
+#include "collect/software_section.h"
 
 #include <gtest/gtest.h>
 

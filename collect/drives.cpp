@@ -1,4 +1,4 @@
-#include "collect/drive_info.h"
+#include "collect/drives.h"
 
 #include <utility>
 

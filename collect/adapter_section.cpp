@@ -1,4 +1,4 @@
-#include "collect/adapter_inventory.h"
+#include "collect/adapter_section.h"
 
 #include <cstdio>
 #include <utility>

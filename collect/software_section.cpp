@@ -1,4 +1,4 @@
-#include "collect/installed_software.h"
+#include "collect/software_section.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,5 @@
-// The network adapter inventory: one block of the report's adapter text per adapter, and on the
-// way the address of each interface, which the route table shows in its interface column.
+// The adapter section: one block per network adapter, and the address of each interface, which
+// the route table shows in its interface column.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The drive inventory on the simulated workstation, and the size text.
-#include "collect/drive_info.h"
+#include "collect/drives.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The adapter inventory on the simulated workstation, byte for byte.
-#include "collect/adapter_inventory.h"
+#include "collect/adapter_section.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The drive inventory: one record per drive of the wanted kinds, with its size as text.
+// The drive inventory: one record per drive of the wanted kinds, and its sizes as text.
 #pragma once
 
 #include <cstdint>

@@ -96,61 +96,63 @@ void ExportRun::End(ExportStatus status, long error) {
 }
 
 int ExportRun::WriteLog() {
-  const int result = [this] {
-    Report report;
-    ComposeReport(report);
-
-    long tempError = ERROR_SUCCESS;
-    const std::string tempFolder = TempFolder(&tempError);
-    if (tempFolder.empty()) {
-      platform::ShowMessageBox("0Couldn't create the file!");
-      End(ExportStatus::kLogFailed, tempError);
-      return -1;
-    }
-
-    std::string archivePath;
-    unsigned long dialogError = 0;
-    switch (ChooseArchivePath(&archivePath, &dialogError)) {
-      case platform::SaveAsAnswer::kConfirmed:
-        break;
-      case platform::SaveAsAnswer::kFailed:
-        End(ExportStatus::kSaveAsFailed, static_cast<long>(dialogError));
-        return -1;
-      default:
-        End(ExportStatus::kCancelled, ERROR_SUCCESS);
-        return -1;
-    }
-
-    std::shared_ptr<RunFolder> folder;
-    long created = RunFolder::Start(tempFolder, &folder);
-    const std::string logPath = created == ERROR_SUCCESS ? folder->folder() + kLogName : "";
-    platform::File log;
-    if (created == ERROR_SUCCESS) created = log.CreateForWriting(logPath.c_str());
-    if (created != ERROR_SUCCESS) {
-      // Without a log there is nothing to pack: the target is left as it is.
-      platform::ShowMessageBox("1Couldn't create the file!");
-      End(ExportStatus::kLogFailed, created);
-      return -1;
-    }
-    if (!claim_.RunWhileHeld([&] {
-          folder_ = folder;
-          state_.folder = folder->folder();
-          state_.archivePath = archivePath;
-          state_.logPath = logPath;
-        })) {
-      return -1;
-    }
-
-    const long written = WriteReportLog(log, report);
-    if (written != ERROR_SUCCESS) platform::ShowMessageBox("Failed when save log！");
-    claim_.RunWhileHeld([&] {
-      state_.outcome.logWriteError = written;
-      state_.files.push_back(ExportFile{logPath, kLogName});
-    });
-    return 0;
-  }();
+  const int result = ComposeAndWriteLog();
   platform::DebugTrace("Exporting Info\r\n");
   return result;
+}
+
+int ExportRun::ComposeAndWriteLog() {
+  Report report;
+  ComposeReport(report);
+
+  long tempError = ERROR_SUCCESS;
+  const std::string tempFolder = TempFolder(&tempError);
+  if (tempFolder.empty()) {
+    platform::ShowMessageBox("0Couldn't create the file!");
+    End(ExportStatus::kLogFailed, tempError);
+    return -1;
+  }
+
+  std::string archivePath;
+  unsigned long dialogError = 0;
+  switch (ChooseArchivePath(&archivePath, &dialogError)) {
+    case platform::SaveAsAnswer::kConfirmed:
+      break;
+    case platform::SaveAsAnswer::kFailed:
+      End(ExportStatus::kSaveAsFailed, static_cast<long>(dialogError));
+      return -1;
+    default:
+      End(ExportStatus::kCancelled, ERROR_SUCCESS);
+      return -1;
+  }
+
+  std::shared_ptr<RunFolder> folder;
+  long created = RunFolder::Start(tempFolder, &folder);
+  const std::string logPath = created == ERROR_SUCCESS ? folder->folder() + kLogName : "";
+  platform::File log;
+  if (created == ERROR_SUCCESS) created = log.CreateForWriting(logPath.c_str());
+  if (created != ERROR_SUCCESS) {
+    // Without a log there is nothing to pack: the target is left as it is.
+    platform::ShowMessageBox("1Couldn't create the file!");
+    End(ExportStatus::kLogFailed, created);
+    return -1;
+  }
+  if (!claim_.RunWhileHeld([&] {
+        folder_ = folder;
+        state_.folder = folder->folder();
+        state_.archivePath = archivePath;
+        state_.logPath = logPath;
+      })) {
+    return -1;
+  }
+
+  const long written = WriteReportLog(log, report);
+  if (written != ERROR_SUCCESS) platform::ShowMessageBox("Failed when save log！");
+  claim_.RunWhileHeld([&] {
+    state_.outcome.logWriteError = written;
+    state_.files.push_back(ExportFile{logPath, kLogName});
+  });
+  return 0;
 }
 
 int ExportRun::CaptureHotfixList() {

@@ -68,6 +68,8 @@ class ExportRun {
   // The target, as the Save As dialog answers: the path given, or asked for until it is one the
   // archive can be written to.
   platform::SaveAsAnswer ChooseArchivePath(std::string* path, unsigned long* error);
+  // WriteLog's work, whatever its end, before its trace.
+  int ComposeAndWriteLog();
   // How the run ended, when it ends before the archive.
   void End(ExportStatus status, long error);
   // A capture into the log: the log's path, the command's note, the command's outcome.

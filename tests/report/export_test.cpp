@@ -17,6 +17,7 @@
 #include "tests/report/export_fixture.h"
 #include "tests/report/zip_reader.h"
 #include "tests/support/hex.h"
+#include "text/text_table.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ using namespace report;
 using namespace tasks;
 
 using namespace export_test;
+using namespace text;
 using platform::VersionInfo;
 
 class Export : public ExportTest {};
@@ -248,6 +250,25 @@ TEST_F(Export, SecondExportPacksTheSameEntries) {
   ASSERT_TRUE(one.readable && two.readable) << one.error << two.error;
   EXPECT_EQ(Names(two), Names(one));
   EXPECT_EQ(Names(two), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
+}
+
+// A run given its archive's path asks nobody: the path is the answer, and a second export is a
+// run of its own with its own path.
+TEST_F(Export, GivenPathTakesThePlaceOfTheSaveAsDialog) {
+  ws_.SetWindowsVersion(kWindowsXp);
+  ExportRun given(ExportOptions{"D:\\support\\ws12.zip", TargetPolicy::kKeep});
+  EXPECT_EQ(given.WriteLog(), 0);
+  EXPECT_TRUE(ws_.SaveAsCalls().empty());
+  EXPECT_EQ(given.Read().archivePath, "D:\\support\\ws12.zip");
+  (void)given.Finish();
+
+  // Too long for the archive beside it: said once, and the export is cancelled.
+  ExportRun tooLong(ExportOptions{"D:\\" + std::string(300, 'a') + ".zip", TargetPolicy::kKeep});
+  EXPECT_EQ(tooLong.WriteLog(), -1);
+  EXPECT_TRUE(ws_.SaveAsCalls().empty());
+  EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{GetText(TEXT_PATH_TOO_LONG)});
+  EXPECT_EQ(tooLong.Read().outcome.status, ExportStatus::kCancelled);
+  EXPECT_EQ(tooLong.Finish(), std::nullopt);
 }
 
 // Without a log the later units have nothing to append to, and the target nothing to take.

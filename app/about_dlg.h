@@ -4,7 +4,11 @@
 #include "app/dialog.h"
 #include "res/resource.h"
 
-class CAboutDlg : public CDialog {
+namespace app {
+
+class AboutDialog : public Dialog {
  public:
-  explicit CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
+  explicit AboutDialog(HWND parent) : Dialog(IDD_ABOUTBOX, parent) {}
 };
+
+}  // namespace app

@@ -1,20 +1,22 @@
 #include "app/dialog.h"
 
-CDialog::CDialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+namespace app {
 
-INT_PTR CDialog::DoModal() {
+Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+INT_PTR Dialog::DoModal() {
   return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent_,
                          DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  CDialog* self = nullptr;
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Dialog* self = nullptr;
   if (message == WM_INITDIALOG) {
-    self = reinterpret_cast<CDialog*>(lParam);
+    self = reinterpret_cast<Dialog*>(lParam);
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     self->m_hWnd = window;
   } else {
-    self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
   }
   if (self == nullptr) return FALSE;  // messages before WM_INITDIALOG
   // Nothing may unwind into the system's code.
@@ -27,7 +29,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
   }
 }
 
-INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (OnMessage(message, wParam, lParam, result)) {
     // These few answer through the procedure's return value, the rest through DWLP_MSGRESULT.
@@ -55,3 +57,5 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
   }
 }
+
+}  // namespace app

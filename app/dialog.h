@@ -4,12 +4,14 @@
 
 #include "platform/win32/windows_api.h"
 
-class CDialog {
+namespace app {
+
+class Dialog {
  public:
-  CDialog(int templateId, HWND parent);
-  virtual ~CDialog() = default;
-  CDialog(const CDialog&) = delete;
-  CDialog& operator=(const CDialog&) = delete;
+  Dialog(int templateId, HWND parent);
+  virtual ~Dialog() = default;
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
 
   // Runs the dialog modally; returns what EndDialog was given, or -1 when it could not start.
   INT_PTR DoModal();
@@ -37,3 +39,5 @@ class CDialog {
   int templateId_;
   HWND parent_;
 };
+
+}  // namespace app

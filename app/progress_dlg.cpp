@@ -4,17 +4,19 @@
 
 #include "res/resource.h"
 
-CDialogProgress::CDialogProgress(HWND owner, const UnitList& units)
-    : CDialog(IDD_DIALOG_PROGRESS, owner),
-      m_pOwner(owner),
-      m_run(std::make_shared<RunState>(units, static_cast<RunnerView*>(this))) {}
+namespace app {
 
-CDialogProgress::~CDialogProgress() {
+ProgressDialog::ProgressDialog(HWND owner, const tasks::UnitList& units)
+    : Dialog(IDD_DIALOG_PROGRESS, owner),
+      m_pOwner(owner),
+      m_run(std::make_shared<tasks::RunState>(units, static_cast<tasks::RunnerView*>(this))) {}
+
+ProgressDialog::~ProgressDialog() {
   // However the dialog ended, its worker must not outlive it while still touching it.
-  StopWorker(*m_run, m_hThread);
+  tasks::StopWorker(*m_run, m_hThread);
 }
 
-BOOL CDialogProgress::OnInitDialog() {
+BOOL ProgressDialog::OnInitDialog() {
   const int count = static_cast<int>(m_run->units().size());
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   m_window = m_hWnd;
@@ -36,48 +38,50 @@ BOOL CDialogProgress::OnInitDialog() {
   return TRUE;
 }
 
-void CDialogProgress::OnTimer(UINT_PTR id) {
+void ProgressDialog::OnTimer(UINT_PTR id) {
   if (id == kTimerStartWorker) {
     KillTimer(m_hWnd, kTimerStartWorker);
     // A worker that cannot start leaves the dialog open, empty, until the user closes it.
-    if (StartWorker(m_run, m_hThread)) SetTimer(m_hWnd, kTimerWatchWorker, 500, nullptr);
+    if (tasks::StartWorker(m_run, m_hThread)) SetTimer(m_hWnd, kTimerWatchWorker, 500, nullptr);
   } else if (id == kTimerWatchWorker) {
     if (!m_run->Running()) OnOK();
   }
 }
 
-void CDialogProgress::OnOK() {
-  StopWorker(*m_run, m_hThread);
-  CDialog::OnOK();
+void ProgressDialog::OnOK() {
+  tasks::StopWorker(*m_run, m_hThread);
+  Dialog::OnOK();
 }
 
-void CDialogProgress::OnCancel() {
-  StopWorker(*m_run, m_hThread);
-  CDialog::OnCancel();
+void ProgressDialog::OnCancel() {
+  tasks::StopWorker(*m_run, m_hThread);
+  Dialog::OnCancel();
 }
 
-bool CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+bool ProgressDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) {
   if (message == WM_TIMER) {
     OnTimer(wParam);
   } else if (message == WM_CLOSE) {
     // Then the default turns the close into IDCANCEL, and OnCancel has nothing left to stop.
-    StopWorker(*m_run, m_hThread);
+    tasks::StopWorker(*m_run, m_hThread);
   }
   return false;
 }
 
-bool CDialogProgress::DialogHasWindow() { return IsWindow(m_window) != FALSE; }
+bool ProgressDialog::DialogHasWindow() { return IsWindow(m_window) != FALSE; }
 
-void CDialogProgress::ShowStepText(const std::string& text) {
+void ProgressDialog::ShowStepText(const std::string& text) {
   SetWindowTextA(m_stepEdit, text.c_str());
 }
 
-void CDialogProgress::PostResult(unsigned message, int index, int result) {
+void ProgressDialog::PostResult(unsigned message, int index, int result) {
   if (m_pOwner != nullptr && IsWindow(m_pOwner)) {
     PostMessageA(m_pOwner, message, static_cast<WPARAM>(index), static_cast<LPARAM>(result));
   }
 }
 
-void CDialogProgress::SetProgressPos(int position) {
+void ProgressDialog::SetProgressPos(int position) {
   SendMessageA(m_progressBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
+
+}  // namespace app

@@ -10,11 +10,13 @@
 #include "tasks/execute_unit.h"
 #include "tasks/unit_runner.h"
 
-class CDialogProgress : public CDialog, private RunnerView {
+namespace app {
+
+class ProgressDialog : public Dialog, private tasks::RunnerView {
  public:
   // Takes its own copy of `units`; `owner` receives the result messages.
-  CDialogProgress(HWND owner, const UnitList& units);
-  ~CDialogProgress() override;
+  ProgressDialog(HWND owner, const tasks::UnitList& units);
+  ~ProgressDialog() override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -35,10 +37,12 @@ class CDialogProgress : public CDialog, private RunnerView {
   void SetProgressPos(int position) override;
 
   HWND m_pOwner;
-  std::shared_ptr<RunState> m_run;  // shared with the worker
+  std::shared_ptr<tasks::RunState> m_run;  // shared with the worker
   platform::WorkerThread m_hThread;
   // Set before the worker starts and never changed after, so the worker may read them.
   HWND m_window = nullptr;
   HWND m_progressBar = nullptr;
   HWND m_stepEdit = nullptr;
 };
+
+}  // namespace app

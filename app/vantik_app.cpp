@@ -9,26 +9,26 @@
 #include "platform/prompt.h"
 #include "platform/win32/dll_search.h"
 
-class CVantikApp {
+class Application {
  public:
   // Runs the whole program; FALSE, as there is no message loop of the program's own.
   BOOL InitInstance();
 };
 
-BOOL CVantikApp::InitInstance() {
+BOOL Application::InitInstance() {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
   // The program keeps no settings, so there is no registry key of its own to name.
-  CVantikDlg dialog;
+  app::MainDialog dialog;
   dialog.DoModal();
   return FALSE;
 }
 
 namespace {
 
-CVantikApp theApp;
+Application theApp;
 
 }  // namespace
 

@@ -5,9 +5,10 @@
 #include "app/about_dlg.h"
 #include "app/progress_dlg.h"
 #include "platform/trace.h"
-#include "report/export_units.h"
 #include "res/resource.h"
 #include "tasks/result_list.h"
+
+namespace app {
 
 namespace {
 
@@ -62,10 +63,10 @@ void InsertColumn(HWND list, int index, const char* heading, int width) {
 
 }  // namespace
 
-CVantikDlg::CVantikDlg(HWND parent)
-    : CDialog(IDD_VANTIK_DIALOG, parent), m_hIcon(LoadAppIcon(IDR_MAINFRAME)) {}
+MainDialog::MainDialog(HWND parent)
+    : Dialog(IDD_VANTIK_DIALOG, parent), m_hIcon(LoadAppIcon(IDR_MAINFRAME)) {}
 
-BOOL CVantikDlg::OnInitDialog() {
+BOOL MainDialog::OnInitDialog() {
   m_resultList = GetDlgItem(m_hWnd, IDC_RESULT_LIST);
 
   if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
@@ -80,13 +81,13 @@ BOOL CVantikDlg::OnInitDialog() {
 
   InitResultImages();
   InitResultList();
-  BuildDiagnoseUnits(m_diagnoseUnits);
-  BuildRepairUnits(m_repairUnits);
-  BuildExportUnits(m_exportUnits);
+  tasks::BuildDiagnoseUnits(m_diagnoseUnits);
+  tasks::BuildRepairUnits(m_repairUnits);
+  m_exportCapturesHotfixList = tasks::ExportCapturesHotfixList();
   return TRUE;
 }
 
-void CVantikDlg::InitResultImages() {
+void MainDialog::InitResultImages() {
   ImageList images(32, 32, ILC_COLOR32 | ILC_MASK, 0, 4);
   if (images.get() == nullptr) return;
   // In this order, so that they take the indexes of ResultImage.
@@ -97,14 +98,14 @@ void CVantikDlg::InitResultImages() {
                reinterpret_cast<LPARAM>(images.release()));
 }
 
-void CVantikDlg::InitResultList() {
+void MainDialog::InitResultList() {
   SendMessageA(m_resultList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   InsertColumn(m_resultList, 0, "检查项", 280);
   InsertColumn(m_resultList, 1, "结果", 140);
 }
 
-void CVantikDlg::OnButtonClicked(int id) {
+void MainDialog::OnButtonClicked(int id) {
   switch (id) {
     case IDC_DIAGNOSE:
       OnDiagnose();
@@ -120,7 +121,7 @@ void CVantikDlg::OnButtonClicked(int id) {
   }
 }
 
-bool CVantikDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return false;
@@ -134,7 +135,7 @@ bool CVantikDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     default:
       break;
   }
-  if (message == WM_DIAGNOSE_RESULT || message == WM_REPAIR_RESULT) {
+  if (message == tasks::WM_DIAGNOSE_RESULT || message == tasks::WM_REPAIR_RESULT) {
     OnUnitResult(static_cast<int>(wParam), static_cast<int>(lParam));
     result = 0;
     return true;
@@ -142,12 +143,12 @@ bool CVantikDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
   return false;
 }
 
-void CVantikDlg::OnSysCommand(UINT) {
-  CAboutDlg about(m_hWnd);
+void MainDialog::OnSysCommand(UINT) {
+  AboutDialog about(m_hWnd);
   about.DoModal();
 }
 
-bool CVantikDlg::OnPaint() {
+bool MainDialog::OnPaint() {
   if (!IsIconic(m_hWnd)) return false;  // the dialog paints itself
   PaintDc dc(m_hWnd);
   SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
@@ -161,36 +162,39 @@ bool CVantikDlg::OnPaint() {
   return true;
 }
 
-void CVantikDlg::RunProgress(const UnitList& units) {
-  CDialogProgress progress(m_hWnd, units);
+void MainDialog::RunProgress(const tasks::UnitList& units) {
+  ProgressDialog progress(m_hWnd, units);
   progress.DoModal();
 }
 
-void CVantikDlg::OnDiagnose() {
+void MainDialog::OnDiagnose() {
   SendMessageA(m_resultList, LVM_DELETEALLITEMS, 0, 0);
-  ResetDiagnoseResults(m_diagnoseUnits);
+  tasks::ResetDiagnoseResults(m_diagnoseUnits);
   RunProgress(m_diagnoseUnits);
 }
 
-void CVantikDlg::OnRepair() {
+void MainDialog::OnRepair() {
   SendMessageA(m_resultList, LVM_DELETEALLITEMS, 0, 0);
-  ResetDiagnoseResults(m_diagnoseUnits);
+  tasks::ResetDiagnoseResults(m_diagnoseUnits);
   RunProgress(m_repairUnits);
 }
 
-void CVantikDlg::OnExport() {
+void MainDialog::OnExport() {
   platform::DebugTrace("export dignose Info.");
-  RunExport([this] { RunProgress(m_exportUnits); }, m_hWnd);
+  tasks::RunExport(
+      m_exportCapturesHotfixList, [this](const tasks::UnitList& units) { RunProgress(units); },
+      m_hWnd);
 }
 
-void CVantikDlg::OnUnitResult(int index, int result) {
-  HandleUnitResult(m_diagnoseUnits, m_repairUnits, index, result, [this] { RefreshResultList(); });
+void MainDialog::OnUnitResult(int index, int result) {
+  tasks::HandleUnitResult(m_diagnoseUnits, m_repairUnits, index, result,
+                          [this] { RefreshResultList(); });
 }
 
-void CVantikDlg::RefreshResultList() {
-  const auto rows = MakeResultRows(m_diagnoseUnits);
+void MainDialog::RefreshResultList() {
+  const auto rows = tasks::MakeResultRows(m_diagnoseUnits);
   SendMessageA(m_resultList, LVM_DELETEALLITEMS, 0, 0);
-  for (const tagListCtrlItemData& row : rows) {
+  for (const tasks::ResultRow& row : rows) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = row.item;
@@ -204,3 +208,5 @@ void CVantikDlg::RefreshResultList() {
                  reinterpret_cast<LPARAM>(&sub));
   }
 }
+
+}  // namespace app

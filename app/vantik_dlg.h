@@ -4,9 +4,11 @@
 #include "app/dialog.h"
 #include "tasks/execute_unit.h"
 
-class CVantikDlg : public CDialog {
+namespace app {
+
+class MainDialog : public Dialog {
  public:
-  explicit CVantikDlg(HWND parent = nullptr);
+  explicit MainDialog(HWND parent = nullptr);
 
  protected:
   BOOL OnInitDialog() override;
@@ -23,11 +25,13 @@ class CVantikDlg : public CDialog {
   void OnExport();
   void OnUnitResult(int index, int result);
   void RefreshResultList();
-  void RunProgress(const UnitList& units);
+  void RunProgress(const tasks::UnitList& units);
 
   HICON m_hIcon;
-  UnitList m_diagnoseUnits;
-  UnitList m_repairUnits;
-  UnitList m_exportUnits;
-  HWND m_resultList = nullptr;  // control 1000
+  tasks::UnitList m_diagnoseUnits;
+  tasks::UnitList m_repairUnits;
+  bool m_exportCapturesHotfixList = false;  // decided with the lists, as the dialog starts
+  HWND m_resultList = nullptr;              // control 1000
 };
+
+}  // namespace app

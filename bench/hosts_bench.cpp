@@ -18,10 +18,12 @@
 #include <vector>
 
 #include "bench/measure.h"
-#include "collect/section_renderers.h"
+#include "collect/hosts_section.h"
 #include "platform/sim/workstation.h"
 
 namespace {
+
+using namespace collect;
 
 constexpr char kHosts[] = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
 
@@ -68,7 +70,7 @@ Result Measure(std::uint64_t size, int runs) {
     bench::EvictCaches();
     if (first && bench::ResetPeak()) before = bench::StatusKiB("VmRSS:");
     const double start = bench::Now();
-    RenderHostsSection(hosts);
+    hosts = RenderHostsSection(GatherHostsSection());
     const double seconds = bench::Now() - start;
     if (first && before > 0) result.growthKiB = bench::StatusKiB("VmHWM:") - before;
     if (seconds < result.seconds) result.seconds = seconds;
@@ -100,7 +102,7 @@ int main(int argc, char** argv) {
   for (const std::uint64_t size : sizes) {
     const Result r = Measure(size, runs);
     results.push_back(r);
-    std::printf("%-18s %12llu %10.4f %9.1f %12ld %10.2f %12zu\n", "RenderHostsSection",
+    std::printf("%-18s %12llu %10.4f %9.1f %12ld %10.2f %12zu\n", "HostsSection",
                 static_cast<unsigned long long>(size), r.seconds, size / r.seconds / 1e6,
                 r.growthKiB, r.growthKiB * 1024.0 / static_cast<double>(size), r.sectionBytes);
   }

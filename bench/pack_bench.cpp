@@ -32,6 +32,8 @@ using bench::StatusKiB;
 
 namespace {
 
+using namespace report;
+
 constexpr char kInput[] = "Vantik.log";
 
 // Log-like lines with varying numbers and addresses, so the text compresses as a real log does

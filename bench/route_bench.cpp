@@ -16,10 +16,12 @@
 #include <vector>
 
 #include "bench/measure.h"
-#include "collect/section_renderers.h"
+#include "collect/route_section.h"
 #include "platform/sim/workstation.h"
 
 namespace {
+
+using namespace collect;
 
 struct Shape {
   unsigned routes = 0;
@@ -74,7 +76,9 @@ Result Measure(const Shape& shape, int runs) {
     long before = 0;
     if (first && bench::ResetPeak()) before = bench::StatusKiB("VmRSS:");
     const double start = bench::Now();
-    RenderRouteAndAdapterSections(route, adapter);
+    const RouteAndAdapterSections gathered = GatherRouteAndAdapterSections();
+    route = RenderRouteSection(gathered.route, gathered.adapter);
+    adapter = RenderAdapterSection(gathered.adapter);
     const double seconds = bench::Now() - start;
     if (first && before > 0) result.growthKiB = bench::StatusKiB("VmHWM:") - before;
     if (seconds < result.seconds) result.seconds = seconds;
@@ -112,8 +116,8 @@ int main(int argc, char** argv) {
   for (const Shape& shape : shapes) {
     const Result r = Measure(shape, runs);
     results.push_back(r);
-    std::printf("%-30s %8u %9u %10.6f %12ld %12zu %12zu\n", "RenderRouteAndAdapterSections",
-                shape.routes, shape.adapters, r.seconds, r.growthKiB, r.routeBytes, r.adapterBytes);
+    std::printf("%-30s %8u %9u %10.6f %12ld %12zu %12zu\n", "RouteAndAdapterSections", shape.routes,
+                shape.adapters, r.seconds, r.growthKiB, r.routeBytes, r.adapterBytes);
   }
   if (shapes.size() > 1) {
     std::printf("growth: %.1fx the routes took %.1fx the time\n",

@@ -18,10 +18,13 @@
 #include <vector>
 
 #include "bench/measure.h"
-#include "collect/section_renderers.h"
+#include "collect/software_section.h"
+#include "collect/process_section.h"
 #include "platform/sim/workstation.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::RegRoot;
 
@@ -135,20 +138,16 @@ int main(int argc, char** argv) {
     {
       platform::sim::Workstation ws;
       AddSoftware(ws.registry(), entries, hotfixes);
-      const Measured m = Measure(
-          [] {
-            std::string text;
-            RenderSoftwareSection(text);
-            return text;
-          },
-          minimumSeconds);
+      const Measured m =
+          Measure([] { return RenderSoftwareSection(GatherSoftwareSection()); }, minimumSeconds);
       Print("software", entries, hotfixes, m);
       software.push_back(m.seconds);
     }
     {
       platform::sim::Workstation ws;
       AddProcesses(ws.processes(), 30 * scale);
-      const Measured m = Measure([] { return RenderProcessSection(); }, minimumSeconds);
+      const Measured m =
+          Measure([] { return RenderProcessSection(GatherProcessSection()); }, minimumSeconds);
       Print("process", 30 * scale, 0, m);
       processes.push_back(m.seconds);
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace checks {
+
 inline constexpr int kIETextSize = 260;
 
 // Created cleared; lives for one call of whoever fills it.
@@ -25,3 +27,5 @@ struct IEInfo {
   int bProxyEnable = 0;
   int bProxyHttp11 = 0;
 };
+
+}  // namespace checks

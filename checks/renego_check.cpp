@@ -7,6 +7,8 @@
 #include "platform/registry.h"
 #include "platform/win32_codes.h"
 
+namespace checks {
+
 namespace {
 
 constexpr char kSchannelPath[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
@@ -70,3 +72,5 @@ int FixRenegoSetting() {
 int CheckKB977377() { return RunAndTrace(CheckRenegoSetting, "CheckKB977377\r\n"); }
 
 int FixKB977377() { return RunAndTrace(FixRenegoSetting, "FixKB977377\r\n"); }
+
+}  // namespace checks

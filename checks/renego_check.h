@@ -2,6 +2,8 @@
 // SCHANNEL: absent or 0 lets the VPN client renegotiate, anything else gets in its way.
 #pragma once
 
+namespace checks {
+
 // Returns RESULT_NORMAL, RESULT_ABNORMAL, or RESULT_FAILED when the key cannot be opened.
 int CheckRenegoSetting();
 
@@ -13,3 +15,5 @@ int FixRenegoSetting();
 // Task entries of the diagnose and repair lists: the operation, then its trace line.
 int CheckKB977377();
 int FixKB977377();
+
+}  // namespace checks

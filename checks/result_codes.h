@@ -2,8 +2,12 @@
 // repair: done (or nothing to do), failed, or could not start.
 #pragma once
 
+namespace checks {
+
 enum TaskResult : int {
   RESULT_NORMAL = 0,    // a check found its item normal; a repair is done
   RESULT_ABNORMAL = 1,  // a check found its item abnormal; a repair failed
   RESULT_FAILED = -1,   // the item could not be checked or repaired at all
 };
+
+}  // namespace checks

@@ -3,8 +3,12 @@
 
 #include "platform/trace.h"
 
+namespace checks {
+
 inline int RunAndTrace(int (*operation)(), const char* traceLine) {
   const int result = operation();
   platform::DebugTrace(traceLine);
   return result;
 }
+
+}  // namespace checks

@@ -12,6 +12,10 @@
 #include "platform/win32_codes.h"
 #include "text/fixed_text.h"
 
+namespace checks {
+
+using namespace text;
+
 namespace {
 
 using platform::RegKey;
@@ -174,3 +178,5 @@ int FixIEUserAgent() { return RunAndTrace(FixUserAgent, "FixIEUserAgent\r\n"); }
 bool CompatibleBreaksRule(const char* value) { return BreaksRule(value, kCompatibleKeyword); }
 
 bool VersionBreaksRule(const char* value) { return BreaksRule(value, kVersionKeyword); }
+
+}  // namespace checks

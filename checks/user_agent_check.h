@@ -5,6 +5,8 @@
 
 #include "checks/ie_info.h"
 
+namespace checks {
+
 // Fills the six User-Agent fields of `info`: the value as stored, "default" for a missing
 // key, a missing value or an empty text, and a warning for a value too long to read.
 // Returns 0, or -1 on any other registry error (fields not reached stay as they were).
@@ -27,3 +29,5 @@ bool VersionBreaksRule(const char* value);
 // Task entries of the diagnose and repair lists: the operation, then its trace line.
 int CheckIEUserAgent();
 int FixIEUserAgent();
+
+}  // namespace checks

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+namespace cli {
+
 namespace {
 
 constexpr std::string_view kOutOption = "--out";
@@ -81,3 +83,5 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
   }
   return parsed;
 }
+
+}  // namespace cli

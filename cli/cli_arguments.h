@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace cli {
+
 enum class CliCommand {
   kNone,
   kDiagnose,  // the two checks
@@ -46,3 +48,5 @@ struct ParsedArguments {
 // whole line bad usage (a missing command and an option that its command does not take are
 // found last). "--out FILE" and "--out=FILE" are the same.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+}  // namespace cli

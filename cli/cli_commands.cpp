@@ -1,64 +1,69 @@
 #include "cli/cli_commands.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
-#include "checks/renego_check.h"
-#include "checks/user_agent_check.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/prompt_console.h"
 #include "platform/system_info.h"
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
-#include "report/export_units.h"
+#include "report/export_run.h"
 #include "tasks/execute_unit.h"
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
 
+namespace cli {
+
 namespace {
 
-// The checks' stable names, by their task entries rather than their places in the list.
-std::string CheckId(int (*taskFunc)()) {
-  if (taskFunc == CheckKB977377) return "tls_renegotiation";
-  if (taskFunc == CheckIEUserAgent) return "ie_user_agent";
-  return "unknown";
+// The checks' stable names, by their units rather than their places in the list.
+std::string CheckId(tasks::UnitId id) {
+  switch (id) {
+    case tasks::UnitId::kRenegoCheck:
+      return "tls_renegotiation";
+    case tasks::UnitId::kUserAgentCheck:
+      return "ie_user_agent";
+    default:
+      return "unknown";
+  }
 }
 
 // The three lists, built as the main dialog builds them, and the dialog's side of a run: the
 // results recorded as the dialog records its posted ones, on this thread, at once.
-class ConsoleRun : private RunnerView {
+class ConsoleRun : private tasks::RunnerView {
  public:
   ConsoleRun() {
-    BuildDiagnoseUnits(diagnose_);
-    BuildRepairUnits(repair_);
+    tasks::BuildDiagnoseUnits(diagnose_);
+    tasks::BuildRepairUnits(repair_);
   }
 
   // The step texts to the standard error, "[i/n] text", as the progress dialog shows them.
   void ShowSteps() { showSteps_ = true; }
 
   // Runs one list through the runner, as a progress dialog would, but on this thread.
-  void Run(const UnitList& units) {
+  void Run(const tasks::UnitList& units) {
     stepsShown_ = 0;
     stepCount_ = units.size();
-    RunState state(units, this);
-    ExecuteUnits(state);
+    tasks::RunState state(units, this);
+    tasks::ExecuteUnits(state);
   }
 
   // 一键诊断 and 一键修复: the rows are emptied and the list run.
   std::vector<CheckResult> Diagnose() {
-    ResetDiagnoseResults(diagnose_);
+    tasks::ResetDiagnoseResults(diagnose_);
     Run(diagnose_);
     return Rows();
   }
   // Each repair's result in *codes, and whether it was called in *ran.
   void Repair(std::vector<int>* codes, std::vector<bool>* ran) {
-    ResetDiagnoseResults(diagnose_);
+    tasks::ResetDiagnoseResults(diagnose_);
     repairCodes_.assign(repair_.size(), 0);
-    for (const tagExecuteUnit& unit : repair_) ran->push_back(unit.enabled != 0);
+    for (const tasks::TaskUnit& unit : repair_) ran->push_back(unit.enabled != 0);
     Run(repair_);
     *codes = repairCodes_;
   }
@@ -67,12 +72,12 @@ class ConsoleRun : private RunnerView {
   // The rows as the main dialog would show them now.
   std::vector<CheckResult> Rows() const {
     std::vector<CheckResult> checks;
-    const std::vector<tagListCtrlItemData> rows = MakeResultRows(diagnose_);
+    const std::vector<tasks::ResultRow> rows = tasks::MakeResultRows(diagnose_);
     std::size_t row = 0;
-    for (const tagExecuteUnit& unit : diagnose_) {
+    for (const tasks::TaskUnit& unit : diagnose_) {
       if (!unit.done || row >= rows.size()) continue;
       checks.push_back(
-          CheckResult{CheckId(unit.taskFunc), rows[row].text, unit.result, rows[row].resultText});
+          CheckResult{CheckId(unit.id), rows[row].text, unit.result, rows[row].resultText});
       ++row;
     }
     return checks;
@@ -88,19 +93,19 @@ class ConsoleRun : private RunnerView {
                               counter + platform::ToUtf8(text, platform::kCodePageGbk) + "\r\n");
   }
   void PostResult(unsigned message, int index, int result) override {
-    if (message == WM_REPAIR_RESULT && index >= 0 &&
+    if (message == tasks::WM_REPAIR_RESULT && index >= 0 &&
         static_cast<std::size_t>(index) < repairCodes_.size()) {
       repairCodes_[static_cast<std::size_t>(index)] = result;
     }
     // The export's results go nowhere, as in the main dialog.
-    if (message == WM_DIAGNOSE_RESULT || message == WM_REPAIR_RESULT) {
-      HandleUnitResult(diagnose_, repair_, index, result, [] {});
+    if (message == tasks::WM_DIAGNOSE_RESULT || message == tasks::WM_REPAIR_RESULT) {
+      tasks::HandleUnitResult(diagnose_, repair_, index, result, [] {});
     }
   }
   void SetProgressPos(int) override {}
 
-  UnitList diagnose_;
-  UnitList repair_;
+  tasks::UnitList diagnose_;
+  tasks::UnitList repair_;
   std::vector<int> repairCodes_;
   bool showSteps_ = false;
   std::size_t stepsShown_ = 0;
@@ -160,19 +165,18 @@ ExportResult ExportArchive(const std::optional<std::string>& path, bool replace)
     return result;
   }
 
-  platform::AnswerNextSaveAs(result.archive);
   platform::DebugTrace("export dignose Info.");
-  BeginExport(ExportOptions{replace ? TargetPolicy::kReplace : TargetPolicy::kKeep});
+  // The archive's path answers the Save As that the export would show.
+  const auto run = std::make_shared<report::ExportRun>(report::ExportOptions{
+      result.archive, replace ? report::TargetPolicy::kReplace : report::TargetPolicy::kKeep});
   {
-    UnitList units;
-    BuildExportUnits(units);
-    ConsoleRun run;
-    run.ShowSteps();
-    run.Run(units);
+    tasks::UnitList units;
+    tasks::BuildExportUnits(units, run, tasks::ExportCapturesHotfixList());
+    ConsoleRun console;
+    console.ShowSteps();
+    console.Run(units);
   }
-  result.closing = FinishExport(&result.outcome);
-  // Nothing is left for a later export to take.
-  platform::AnswerNextSaveAs(std::nullopt);
+  result.closing = run->Finish(&result.outcome);
   return result;
 }
 
@@ -194,5 +198,7 @@ int ExitCodeForChecks(const std::vector<CheckResult>& checks) {
 
 int ExitCodeForExport(const ExportResult& result) {
   if (result.pathError != ERROR_SUCCESS || result.refused) return kExitFailed;
-  return ExportIsComplete(result.outcome) ? kExitNormal : kExitFailed;
+  return report::ExportIsComplete(result.outcome) ? kExitNormal : kExitFailed;
 }
+
+}  // namespace cli

@@ -8,6 +8,8 @@
 
 #include "report/export_outcome.h"
 
+namespace cli {
+
 // The exit codes.
 enum CliExit : int {
   kExitNormal = 0,      // every check normal, or the archive written whole
@@ -44,7 +46,7 @@ struct ExportResult {
   long pathError = 0;    // the path could not be made full: nothing was done
   bool refused = false;  // a file is at the path and may not be replaced: nothing was done
   std::optional<std::string> closing;  // the run's closing message, when it ran
-  ExportOutcome outcome;
+  report::ExportOutcome outcome;
 };
 
 // 一键诊断: the diagnose list, one result per check in list order.
@@ -69,3 +71,5 @@ int ExitCodeForChecks(const std::vector<CheckResult>& checks);
 
 // kExitNormal only for a complete archive at the path.
 int ExitCodeForExport(const ExportResult& result);
+
+}  // namespace cli

@@ -7,6 +7,10 @@
 #include "res/version.h"
 #include "text/text_table.h"
 
+namespace cli {
+
+using namespace text;
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -46,7 +50,7 @@ Json Check(const CheckResult& check) {
 }
 
 // As ShellExecuteEx puts the command line together.
-std::string CommandLine(const CommandRun& run) {
+std::string CommandLine(const report::CommandRun& run) {
   if (run.program.empty()) return {};
   return "\"" + run.program + "\" " + run.parameters;
 }
@@ -158,7 +162,7 @@ Json JsonDocument(const char* command, bool elevated, int exitCode, const std::s
   Json document{{"program", "vantik-cli"}, {"version", VANTIK_VERSION_TEXT}, {"command", command}};
   platform::VersionInfo version;
   if (platform::GetWindowsVersion(&version)) {
-    document["windows"] = Json{{"name", System(WindowsVersionText(version))},
+    document["windows"] = Json{{"name", System(collect::WindowsVersionText(version))},
                                {"major", version.major},
                                {"minor", version.minor},
                                {"build", version.build},
@@ -191,14 +195,14 @@ void AddRepairs(Json& document, const std::vector<RepairResult>& items) {
 }
 
 void AddExport(Json& document, const ExportResult& result) {
-  const PackOutcome& pack = result.outcome.pack;
+  const report::PackOutcome& pack = result.outcome.pack;
   Json entries = Json::array();
-  for (const ArchiveEntry& entry : pack.entries) {
+  for (const report::ArchiveEntry& entry : pack.entries) {
     entries.push_back(
         Json{{"name", System(entry.name)}, {"size", entry.size}, {"crc32", entry.crc32}});
   }
   Json commands = Json::array();
-  for (const CapturedCommand& command : result.outcome.commands) {
+  for (const report::CapturedCommand& command : result.outcome.commands) {
     // A command still running at the time limit has no exit code yet: never a 0 that reads
     // as success.
     const bool ended = command.run.started && command.run.finished;
@@ -211,7 +215,7 @@ void AddExport(Json& document, const ExportResult& result) {
   document["export"] = Json{
       {"archive", System(result.archive)},
       {"written", pack.placed},
-      {"complete", ExportIsComplete(result.outcome)},
+      {"complete", report::ExportIsComplete(result.outcome)},
       {"message", result.closing ? Json(Program(*result.closing)) : Json(nullptr)},
       {"entries", std::move(entries)},
       {"commands", std::move(commands)},
@@ -221,3 +225,5 @@ void AddExport(Json& document, const ExportResult& result) {
 std::string JsonText(const Json& document) {
   return document.dump(2, ' ', false, Json::error_handler_t::replace) + kLineEnd;
 }
+
+}  // namespace cli

@@ -10,6 +10,8 @@
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
 
+namespace cli {
+
 // The usage: every command and option, and the exit codes.
 std::string UsageText();
 // One line saying what is wrong with the command line.
@@ -43,3 +45,5 @@ void AddExport(nlohmann::ordered_json& document, const ExportResult& result);
 
 // The document as it is written: UTF-8 whatever the texts held.
 std::string JsonText(const nlohmann::ordered_json& document);
+
+}  // namespace cli

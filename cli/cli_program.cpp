@@ -8,6 +8,8 @@
 #include "cli/elevation.h"
 #include "platform/console.h"
 
+namespace cli {
+
 namespace {
 
 using platform::StdStream;
@@ -110,3 +112,5 @@ int RunCli(const std::vector<std::string>& arguments) {
   }
   return kExitUsage;
 }
+
+}  // namespace cli

@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
         platform::ToUtf8(platform::win32::LocalRedirectionRefusal(redirection),
                          platform::kCodePageGbk) +
             "\r\n");
-    return kExitFailed;
+    return cli::kExitFailed;
   }
   platform::win32::PreloadSystemLibraries();
-  return RunCli(std::vector<std::string>(argv + 1, argv + argc));
+  return cli::RunCli(std::vector<std::string>(argv + 1, argv + argc));
 }

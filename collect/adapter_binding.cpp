@@ -11,6 +11,8 @@
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
 
+namespace collect {
+
 namespace {
 
 using platform::RegKey;
@@ -62,8 +64,9 @@ void Trace(const std::string& entry, const char* what) {
   platform::DebugTrace(("UpperBind of adapter entry " + entry + ' ' + what + "\r\n").c_str());
 }
 
-// The binding list of the entry, read at its real size. False when it exists but cannot be read
-// whole, or holds no list: it must then not be written over.
+// The binding list of the entry, read at its real size; none for a value of a type that holds
+// no list of names. False when it exists but cannot be read whole: it must then not be written
+// over.
 bool ReadBinding(const RegKey& linkage, const std::string& entry,
                  std::vector<std::string>* elements) {
   std::uint32_t type = REG_NONE;
@@ -75,8 +78,9 @@ bool ReadBinding(const RegKey& linkage, const std::string& entry,
     return false;
   }
   if (type != REG_MULTI_SZ && type != REG_SZ) {
-    Trace(entry, "is not a list of names, left alone");
-    return false;
+    // Such a value binds nothing: it is replaced, or the adapter would stay unbound.
+    Trace(entry, "is not a list of names, replaced");
+    return true;
   }
   std::string data(size, '\0');
   std::uint32_t read = size;
@@ -140,3 +144,7 @@ int EnsureVirtualAdapterBinding(const char* componentId) {
   });
   return bound;
 }
+
+void RepairVirtualAdapterBinding() { (void)EnsureVirtualAdapterBinding("MirrelDrv"); }
+
+}  // namespace collect

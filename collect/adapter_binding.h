@@ -3,9 +3,18 @@
 // among them.
 #pragma once
 
+namespace collect {
+
 // Looks for the virtual adapter entries whose component id is `componentId` (ASCII case
 // ignored) and adds "Tcpip" to each binding list that lacks it, keeping the protocols already
-// there. A list that exists but cannot be read whole is left alone. Returns 1 at the first entry
-// found bound to TCP/IP, else 0 (also after writing); 0 at once for a null id. Registry failures
-// only skip the entry at hand.
+// there. A value of another type than REG_MULTI_SZ or REG_SZ holds no list and is replaced with
+// "Tcpip" alone; a list that exists but cannot be read whole is left alone. Returns 1 at the first
+// entry found bound to TCP/IP, else 0 (also after writing); 0 at once for a null id. Registry
+// failures only skip the entry at hand.
 int EnsureVirtualAdapterBinding(const char* componentId);
+
+// The repair that the export makes on its way: the client's adapter ("MirrelDrv") bound to
+// TCP/IP. Its result is not used.
+void RepairVirtualAdapterBinding();
+
+}  // namespace collect

@@ -5,11 +5,14 @@
 
 #include "checks/user_agent_check.h"
 #include "collect/registry_walk.h"
-#include "collect/section_renderers.h"
 #include "platform/registry.h"
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
+
+namespace collect {
+
+using namespace text;
 
 namespace {
 
@@ -24,15 +27,15 @@ constexpr char kExtensions[] = "Software\\Microsoft\\Internet Explorer\\Extensio
 
 // A text value whose size is asked first and that is read only when it fits the field, as the
 // record's fields hold at most 259 bytes of text. Each failure is traced.
-void ReadSizedText(const RegKey& key, const char* name, char (&field)[kIETextSize],
+void ReadSizedText(const RegKey& key, const char* name, char (&field)[checks::kIETextSize],
                    const char* sizeTrace, const char* readTrace) {
   std::uint32_t size = 0;
   if (key.QueryValue(name, nullptr, nullptr, &size) != ERROR_SUCCESS) {
     platform::DebugTrace(sizeTrace);
     return;
   }
-  if (size >= kIETextSize) return;
-  if (platform::ReadRegString(key, name, field, kIETextSize) != ERROR_SUCCESS) {
+  if (size >= checks::kIETextSize) return;
+  if (platform::ReadRegString(key, name, field, checks::kIETextSize) != ERROR_SUCCESS) {
     platform::DebugTrace(readTrace);
   }
 }
@@ -75,12 +78,12 @@ int ForEachMachineSubkey(const char* path, Visit visit) {
 void AppendUserAgentValues(std::string& text, const char* compatible, const char* version,
                            const char* platformName) {
   text += std::string("Compatible : ") + compatible + "\r\n";
-  if (CompatibleBreaksRule(compatible)) {
+  if (checks::CompatibleBreaksRule(compatible)) {
     text +=
         "warning:The value of Compatible is error.It should at least contain a \"compatible\"\r\n";
   }
   text += std::string("Version : ") + version + "\r\n";
-  if (VersionBreaksRule(version)) {
+  if (checks::VersionBreaksRule(version)) {
     text += "warning:The value of Version is error.It should at least contain a \"MSIE\"\r\n";
   }
   text += std::string("Platform : ") + platformName + "\r\n";
@@ -119,7 +122,7 @@ int ReadIEExtensions(std::vector<std::string>& texts) {
   });
 }
 
-int ReadIEConfig(IEInfo& info) {
+int ReadIEConfig(checks::IEInfo& info) {
   RegKey key;
   if (key.Open(RegRoot::kCurrentUser, kInternetSettings, KEY_QUERY_VALUE) != ERROR_SUCCESS) {
     platform::DebugTrace("Open register key failed!");
@@ -127,7 +130,8 @@ int ReadIEConfig(IEInfo& info) {
   }
   ReadSizedText(key, "User Agent", info.szUserAgent, "query 1IE version failed!",
                 "query 2IE version failed!\r\n");
-  if (ReadUserAgentValues(info) == -1) platform::DebugTrace("query IE User agent failed!\r\n");
+  if (checks::ReadUserAgentValues(info) == -1)
+    platform::DebugTrace("query IE User agent failed!\r\n");
   ReadSizedText(key, "AutoConfigURL", info.szAutoConfigURL, "query AutoConfigURL failed!",
                 "query AutoConfigURL failed!");
   info.bProxyHttp11 = ReadFlag(key, "ProxyHttp1.1");
@@ -137,15 +141,15 @@ int ReadIEConfig(IEInfo& info) {
     info.bProxyEnable = 1;
     std::uint32_t size = 0;
     if (key.QueryValue("ProxyServer", nullptr, nullptr, &size) == ERROR_SUCCESS &&
-        size < kIETextSize) {
-      (void)platform::ReadRegString(key, "ProxyServer", info.szProxyServer, kIETextSize);
+        size < checks::kIETextSize) {
+      (void)platform::ReadRegString(key, "ProxyServer", info.szProxyServer, checks::kIETextSize);
     }
     info.pszProxyOverride = ReadProxyOverride(key);
   }
   return 0;
 }
 
-std::string FormatBrowserSection(const IEInfo& info) {
+std::string RenderBrowserSection(const BrowserSection& info) {
   std::string text = "IE";
   AppendLabelled(text, GetText(TEXT_VERSION), info.szUserAgent, "\r\n");
   text +=
@@ -181,10 +185,10 @@ std::string FormatBrowserSection(const IEInfo& info) {
   return text;
 }
 
-int RenderBrowserSection(std::string& browser) {
-  browser.clear();
-  IEInfo info;
-  ReadIEConfig(info);
-  browser = FormatBrowserSection(info);
-  return 0;
+BrowserSection GatherBrowserSection() {
+  BrowserSection section;
+  ReadIEConfig(section);
+  return section;
 }
+
+}  // namespace collect

@@ -7,9 +7,11 @@
 
 #include "checks/ie_info.h"
 
+namespace collect {
+
 // Fills the record from the registry. 0, or -1 when the per-user Internet Settings key cannot
 // be opened (then nothing is read).
-int ReadIEConfig(IEInfo& info);
+int ReadIEConfig(checks::IEInfo& info);
 
 // Appends the class names of the browser helper objects, in the registry's order, duplicates
 // kept. 0, or -1 when their key cannot be opened.
@@ -19,5 +21,11 @@ int ReadBrowserHelperObjects(std::vector<std::string>& names);
 // cannot be opened.
 int ReadIEExtensions(std::vector<std::string>& texts);
 
-// The section's text for a filled record.
-std::string FormatBrowserSection(const IEInfo& info);
+// The section's record is the browser record that the User-Agent check shares
+// (checks/ie_info.h): the check fills its User-Agent values, the section all of it.
+using BrowserSection = checks::IEInfo;
+
+BrowserSection GatherBrowserSection();
+std::string RenderBrowserSection(const BrowserSection& section);
+
+}  // namespace collect

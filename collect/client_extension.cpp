@@ -10,6 +10,10 @@
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
 
+namespace collect {
+
+using namespace text;
+
 namespace {
 
 constexpr std::uint32_t kHardwareIdSize = 256;
@@ -21,22 +25,18 @@ void AppendLine(std::string& text, const char* line) {
   text += "\r\n";
 }
 
-void AppendServiceStatus(std::string& text) {
+ServiceState ReadServiceState() {
   platform::ServiceHandle manager;
   if (manager.OpenManager(SC_MANAGER_ALL_ACCESS) != ERROR_SUCCESS) {
-    AppendLine(text, GetText(TEXT_SERVICE_QUERY_FAILED));
-    return;
+    return ServiceState::kQueryFailed;
   }
   platform::ServiceHandle service;
   if (service.Open(manager, "QuorvService", SERVICE_ALL_ACCESS) != ERROR_SUCCESS) {
-    AppendLine(text, GetText(TEXT_SERVICE_NOT_INSTALLED));
-    return;
+    return ServiceState::kNotInstalled;
   }
   std::uint32_t state = 0;
-  if (service.QueryState(&state) != ERROR_SUCCESS) return;
-  // Paused and pending states count as working: the service is there and not stopped.
-  AppendLine(text,
-             GetText(state == SERVICE_STOPPED ? TEXT_SERVICE_NOT_RUNNING : TEXT_SERVICE_RUNNING));
+  if (service.QueryState(&state) != ERROR_SUCCESS) return ServiceState::kUnknown;
+  return state == SERVICE_STOPPED ? ServiceState::kStopped : ServiceState::kRunning;
 }
 
 }  // namespace
@@ -72,19 +72,44 @@ int GetAdapterDeviceStatus(const char* name) {
   }
 }
 
-int AppendExtensionStatus(std::string& text) {
-  AppendServiceStatus(text);
-  const char* name = "TovraDrv";
-  int status = GetAdapterDeviceStatus(name);
+NetworkExtension GatherNetworkExtension() {
+  NetworkExtension extension;
+  extension.service = ReadServiceState();
+  extension.adapterName = "TovraDrv";
+  extension.adapterStatus = GetAdapterDeviceStatus("TovraDrv");
+  const int status = extension.adapterStatus;
   if (status != kWorking && status != kDisabled && status != kError) {
-    name = "MirrelDrv";
-    status = GetAdapterDeviceStatus(name);
+    extension.adapterName = "MirrelDrv";
+    extension.adapterStatus = GetAdapterDeviceStatus("MirrelDrv");
+  }
+  return extension;
+}
+
+std::string RenderNetworkExtension(const NetworkExtension& extension) {
+  std::string text;
+  switch (extension.service) {
+    case ServiceState::kQueryFailed:
+      AppendLine(text, GetText(TEXT_SERVICE_QUERY_FAILED));
+      break;
+    case ServiceState::kNotInstalled:
+      AppendLine(text, GetText(TEXT_SERVICE_NOT_INSTALLED));
+      break;
+    case ServiceState::kUnknown:
+      break;
+    case ServiceState::kStopped:
+      AppendLine(text, GetText(TEXT_SERVICE_NOT_RUNNING));
+      break;
+    case ServiceState::kRunning:
+      AppendLine(text, GetText(TEXT_SERVICE_RUNNING));
+      break;
   }
   TextId line = TEXT_VIRTUAL_ADAPTER_NOT_INSTALLED;
-  if (status == kWorking) line = TEXT_VIRTUAL_ADAPTER_INSTALLED;
-  if (status == kDisabled) line = TEXT_VIRTUAL_ADAPTER_DISABLED;
-  if (status == kError) line = TEXT_VIRTUAL_ADAPTER_UNKNOWN_ERROR;
+  if (extension.adapterStatus == kWorking) line = TEXT_VIRTUAL_ADAPTER_INSTALLED;
+  if (extension.adapterStatus == kDisabled) line = TEXT_VIRTUAL_ADAPTER_DISABLED;
+  if (extension.adapterStatus == kError) line = TEXT_VIRTUAL_ADAPTER_UNKNOWN_ERROR;
   AppendLine(text, GetText(line));
-  text += std::string("虚拟网卡名称：") + name + "\r\n";
-  return 1;
+  text += "虚拟网卡名称：" + extension.adapterName + "\r\n";
+  return text;
 }
+
+}  // namespace collect

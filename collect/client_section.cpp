@@ -5,13 +5,16 @@
 #include <string_view>
 #include <vector>
 
-#include "collect/section_renderers.h"
 #include "platform/cp936.h"
 #include "platform/registry.h"
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
 #include "platform/winsock.h"
 #include "text/text_table.h"
+
+namespace collect {
+
+using namespace text;
 
 namespace {
 
@@ -81,39 +84,44 @@ int CheckNameSpaceProvider() {
   return -1;
 }
 
-void RenderClientSection(std::string& client) {
-  client = GetText(TEXT_PORT_FORWARD);
-  client += "\r\n";
-  client += std::string("SPI ") + Verdict(CheckCatalogEntry() == 0) + "\r\n";
-  client += std::string("NSP ") + Verdict(CheckNameSpaceProvider() == 0) + "\r\n";
+ClientSection GatherClientSection() {
+  ClientSection section;
+  section.catalogEntry = CheckCatalogEntry();
+  // The check needs the library; a library that does not start fails it.
+  (void)platform::StartSockets();
+  section.nameSpaceProvider = CheckNameSpaceProvider();
+  GetSystemFileVersion("\\dolvane.dll", section.providerVersion);
+  GetSystemFileVersion("\\tesnob.dll", section.tesnobVersion);
+  section.extension = GatherNetworkExtension();
+  GetClientFileVersion("QuorvService.exe", section.serviceVersion);
+  GetClientFileVersion("Pexamo.exe", section.pexamoVersion);
+  if (GetClientFileVersion("tovraDrive_X86\\TovraDrv.sys", section.driverVersion) != 0) {
+    section.driverFile = "MirrelDrv.sys";
+    GetClientFileVersion("tovraDrive_X86\\MirrelDrv.sys", section.driverVersion);
+  }
+  return section;
+}
 
+std::string RenderClientSection(const ClientSection& section) {
+  std::string client = GetText(TEXT_PORT_FORWARD);
+  client += "\r\n";
+  client += std::string("SPI ") + Verdict(section.catalogEntry == 0) + "\r\n";
+  client += std::string("NSP ") + Verdict(section.nameSpaceProvider == 0) + "\r\n";
   // The line names the client's former provider DLL; the file looked at is its successor.
-  std::string version;
-  GetSystemFileVersion("\\dolvane.dll", version);
-  AppendVersionLine(client, "kavrel.dll", version);
-  version.clear();
-  GetSystemFileVersion("\\tesnob.dll", version);
-  AppendVersionLine(client, "tesnob.dll", version);
+  AppendVersionLine(client, "kavrel.dll", section.providerVersion);
+  AppendVersionLine(client, "tesnob.dll", section.tesnobVersion);
 
   client += "\r\n";
   client += GetText(TEXT_NETWORK_EXTENSION);
   client += "\r\n";
-  AppendExtensionStatus(client);
+  client += RenderNetworkExtension(section.extension);
 
-  version.clear();
-  GetClientFileVersion("QuorvService.exe", version);
   client += "\r\n";
-  AppendVersionLine(client, "QuorvService", version);
-  version.clear();
-  GetClientFileVersion("Pexamo.exe", version);
-  AppendVersionLine(client, "Pexamo", version);
-
-  std::string driverVersion;
-  const char* driver = "TovraDrv.sys";
-  if (GetClientFileVersion("tovraDrive_X86\\TovraDrv.sys", driverVersion) != 0) {
-    driver = "MirrelDrv.sys";
-    GetClientFileVersion("tovraDrive_X86\\MirrelDrv.sys", driverVersion);
-  }
-  client += std::string("虚拟网卡驱动：") + driver + "\r\n";
-  AppendVersionLine(client, GetText(TEXT_VIRTUAL_ADAPTER_DRIVER), driverVersion);
+  AppendVersionLine(client, "QuorvService", section.serviceVersion);
+  AppendVersionLine(client, "Pexamo", section.pexamoVersion);
+  client += "虚拟网卡驱动：" + section.driverFile + "\r\n";
+  AppendVersionLine(client, GetText(TEXT_VIRTUAL_ADAPTER_DRIVER), section.driverVersion);
+  return client;
 }
+
+}  // namespace collect

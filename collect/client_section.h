@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace collect {
+
 // 0 when the first Winsock catalog entry was read and does not name the client's provider DLL;
 // -1 when it cannot be read or names it.
 int CheckCatalogEntry();
@@ -30,5 +32,41 @@ int GetClientFileVersion(const char* name, std::string& version);
 // working, 1 disabled, 3 not present, 4 error.
 int GetAdapterDeviceStatus(const char* name);
 
-// Appends the lines of the client's service and virtual adapter. Always 1.
-int AppendExtensionStatus(std::string& text);
+// How the client's service was found.
+enum class ServiceState {
+  kQueryFailed,   // the service control manager could not be opened
+  kNotInstalled,  // the service could not be opened
+  kUnknown,       // its status could not be read: the section has no line for it
+  kStopped,
+  kRunning,  // running, paused or pending: there and not stopped
+};
+
+// The client's network extension: its service and its virtual adapter device.
+struct NetworkExtension {
+  ServiceState service = ServiceState::kQueryFailed;
+  std::string adapterName = "MirrelDrv";  // "TovraDrv", or "MirrelDrv" when that is not found
+  int adapterStatus = 3;                  // GetAdapterDeviceStatus of adapterName
+};
+
+NetworkExtension GatherNetworkExtension();
+// The service's line (none for kUnknown), the adapter's line and the adapter's name.
+std::string RenderNetworkExtension(const NetworkExtension& extension);
+
+// What the section shows of the client's pieces. A version is empty when it cannot be read.
+struct ClientSection {
+  int catalogEntry = -1;        // CheckCatalogEntry
+  int nameSpaceProvider = -1;   // CheckNameSpaceProvider
+  std::string providerVersion;  // the provider DLL in the system folder
+  std::string tesnobVersion;    // tesnob.dll in the system folder
+  NetworkExtension extension;
+  std::string serviceVersion;               // QuorvService.exe in the client's folder
+  std::string pexamoVersion;                // Pexamo.exe in the client's folder
+  std::string driverFile = "TovraDrv.sys";  // "MirrelDrv.sys" when TovraDrv.sys has no version
+  std::string driverVersion;
+};
+
+// Starts the sockets library for the name-space provider check, and leaves it started.
+ClientSection GatherClientSection();
+std::string RenderClientSection(const ClientSection& section);
+
+}  // namespace collect

@@ -10,6 +10,8 @@
 #include "platform/folders.h"
 #include "platform/trace.h"
 
+namespace collect {
+
 namespace {
 
 // MAX_PATH: paths that do not fit are not looked at, rather than cut to another file's name.
@@ -77,3 +79,5 @@ int GetClientFileVersion(const char* name, std::string& version) {
   if (name == nullptr || GetClientFolder(folder) != 0) return -1;
   return VersionOf(std::string(folder) + '\\' + name, version);
 }
+
+}  // namespace collect

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "collect/section_renderers.h"
 #include "platform/folders.h"
 #include "platform/text_file.h"
+
+namespace collect {
 
 namespace {
 
@@ -23,13 +24,18 @@ constexpr int kLastYear = 3000;
 
 bool IsZero(const platform::FileTime& time) { return time.low == 0 && time.high == 0; }
 
-// One time line: the label, the local date and time, and the line end; nothing at all when the
-// time has no local form.
-void AppendTimeLine(std::string& text, const char* label, const platform::FileTime& time) {
+std::optional<platform::LocalTime> Local(const platform::FileTime& time) {
   platform::LocalTime local;
-  if (!platform::ToLocalTime(time, &local) || local.year < kFirstYear || local.year > kLastYear) {
-    return;
-  }
+  if (!platform::ToLocalTime(time, &local)) return std::nullopt;
+  return local;
+}
+
+// One time line: the label, the local date and time, and the line end; nothing at all when the
+// time has no local form the report can show.
+void AppendTimeLine(std::string& text, const char* label,
+                    const std::optional<platform::LocalTime>& time) {
+  if (!time || time->year < kFirstYear || time->year > kLastYear) return;
+  const platform::LocalTime& local = *time;
   char line[128];
   std::snprintf(line, sizeof(line), "%s%d年%02d月%02d日   %02d:%02d:%02d\r\n", label, local.year,
                 local.month, local.day, local.hour, local.minute, local.second);
@@ -38,16 +44,15 @@ void AppendTimeLine(std::string& text, const char* label, const platform::FileTi
 
 }  // namespace
 
-std::string FormatHostsStatus(const std::string& path, const platform::FileStatus& status) {
+std::string FormatHostsStatus(const std::string& path, const HostsStatus& status) {
   std::string text = path;
   char size[64];
   std::snprintf(size, sizeof(size), "\r\n大小：%d字节\r\n",
                 static_cast<std::int32_t>(static_cast<std::uint32_t>(status.size)));
   text += size;
-  // A time the file system does not keep is shown as the last write.
-  AppendTimeLine(text, "创建：", IsZero(status.creation) ? status.lastWrite : status.creation);
-  AppendTimeLine(text, "修改：", status.lastWrite);
-  AppendTimeLine(text, "访问：", IsZero(status.lastAccess) ? status.lastWrite : status.lastAccess);
+  AppendTimeLine(text, "创建：", status.created);
+  AppendTimeLine(text, "修改：", status.modified);
+  AppendTimeLine(text, "访问：", status.accessed);
   text += "属性：";
   if ((status.attributes & platform::kAttributeReadOnly) != 0) text += "只读 ";
   if ((status.attributes & platform::kAttributeHidden) != 0) text += "隐藏 ";
@@ -70,33 +75,51 @@ void AppendWithCrLf(std::string& out, const char* text, std::size_t length) {
   }
 }
 
-void RenderHostsSection(std::string& hosts) {
-  hosts.clear();
+HostsSection GatherHostsSection() {
+  HostsSection section;
   char folder[260];
   const std::uint32_t length = platform::GetSystemFolder(folder, sizeof(folder));
   // Without the system folder there is no hosts file to show: a path made of the rest would
   // name another file.
-  if (length == 0 || length >= sizeof(folder)) return;
-  const std::string path = std::string(folder, length) + "\\drivers\\etc\\hosts";
+  if (length == 0 || length >= sizeof(folder)) return section;
+  section.path = std::string(folder, length) + "\\drivers\\etc\\hosts";
 
   platform::FileStatus status;
-  const bool known = platform::GetFileStatus(path.c_str(), &status);
-  if (known) hosts = FormatHostsStatus(path, status);
+  if (platform::GetFileStatus(section.path.c_str(), &status)) {
+    // A time the file system does not keep is shown as the last write.
+    section.status = HostsStatus{
+        status.size, Local(IsZero(status.creation) ? status.lastWrite : status.creation),
+        Local(status.lastWrite),
+        Local(IsZero(status.lastAccess) ? status.lastWrite : status.lastAccess), status.attributes};
+  }
 
   platform::TextFile file;
-  if (!file.Open(path.c_str())) return;
-  // Room for the whole content with its lines made longer by their CR, so that a file of common
-  // lines is copied once. Only a hint: a file past the hint's bound simply grows the text.
-  if (known && status.size <= kLargestHint) {
-    hosts.reserve(hosts.size() + sizeof(kSeparator) + status.size + status.size / 8);
-  }
-  hosts += kSeparator;
+  if (!file.Open(section.path.c_str())) return section;
+  std::string& content = section.content.emplace();
+  // Only a hint: a file past the hint's bound simply grows the text.
+  if (section.status && section.status->size <= kLargestHint) content.reserve(section.status->size);
   char chunk[kChunk + 1];
   for (;;) {
     const std::uint32_t read = file.Read(chunk, kChunk);
     chunk[read] = '\0';
     // A zero byte ends what is kept of its chunk; reading goes on with the next one.
-    AppendWithCrLf(hosts, chunk, std::strlen(chunk));
+    content.append(chunk, std::strlen(chunk));
     if (read != kChunk) break;
   }
+  return section;
 }
+
+std::string RenderHostsSection(const HostsSection& section) {
+  std::string hosts;
+  if (section.status) hosts = FormatHostsStatus(section.path, *section.status);
+  if (!section.content) return hosts;
+  // Room for the content with its lines made longer by their CR, so that a file of common lines
+  // is copied once.
+  hosts.reserve(hosts.size() + sizeof(kSeparator) + section.content->size() +
+                section.content->size() / 8);
+  hosts += kSeparator;
+  AppendWithCrLf(hosts, section.content->data(), section.content->size());
+  return hosts;
+}
+
+}  // namespace collect

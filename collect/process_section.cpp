@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "collect/section_renderers.h"
 #include "platform/cp936.h"
 #include "platform/win32_codes.h"
+
+namespace collect {
 
 bool ProcessIdList::Fill() {
   m_position = -1;
@@ -76,8 +78,9 @@ std::string MainModuleName(std::uint32_t id) {
   if (const platform::ModuleHandle first = modules.First(); first != 0) {
     process.ModuleBaseName(first, name, sizeof(name));
   }
-  // A name cut to the buffer may lack its zero.
-  return std::string(name, std::find(name, name + sizeof(name), '\0'));
+  // A name cut to the buffer may lack its zero, and end within a character.
+  const std::string_view read(name, std::find(name, name + sizeof(name), '\0') - name);
+  return std::string(read.substr(0, platform::cp936::WholeLength(read)));
 }
 
 // The file name of the process's executable from its image path, or "" when no way gives it:
@@ -108,17 +111,25 @@ std::string ImageFileName(std::uint32_t id) {
 
 }  // namespace
 
-std::string RenderProcessSection() {
-  std::string text;
+ProcessSection GatherProcessSection() {
+  ProcessSection section;
   ProcessIdList ids;
   ids.Fill();
   for (std::uint32_t id = ids.Next(); id != 0; id = ids.Next()) {
     std::string name = MainModuleName(id);
     if (name.empty()) name = ImageFileName(id);
-    if (!name.empty()) {
-      text += name;
-      text += "\r\n";
-    }
+    if (!name.empty()) section.names.push_back(std::move(name));
+  }
+  return section;
+}
+
+std::string RenderProcessSection(const ProcessSection& section) {
+  std::string text;
+  for (const std::string& name : section.names) {
+    text += name;
+    text += "\r\n";
   }
   return text;
 }
+
+}  // namespace collect

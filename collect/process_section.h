@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/processes.h"
+
+namespace collect {
 
 // The identifiers of the running processes, taken one at a time. The first one listed (the
 // idle process, which has no module) is never taken.
@@ -37,3 +40,14 @@ class ModuleList {
 // answer that keeps filling it is taken as it stands.
 inline constexpr std::uint32_t kFirstListCapacity = 1024;
 inline constexpr std::uint32_t kLargestListCapacity = 65536;
+
+// The running processes, each by the file name of its main module, or of its image when its
+// memory cannot be read; a process that no way names is left out.
+struct ProcessSection {
+  std::vector<std::string> names;  // in the system's order, duplicates kept
+};
+
+ProcessSection GatherProcessSection();
+std::string RenderProcessSection(const ProcessSection& section);
+
+}  // namespace collect

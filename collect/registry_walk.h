@@ -8,6 +8,8 @@
 #include "platform/registry.h"
 #include "platform/win32_codes.h"
 
+namespace collect {
+
 inline constexpr std::uint32_t kRegistryTextSize = 256;
 
 // A value that reads as REG_SZ and fits the buffer (its zero included).
@@ -30,3 +32,5 @@ void ForEachSubkey(const platform::RegKey& key, Visit visit) {
     if (!visit(std::string(name, length))) return;
   }
 }
+
+}  // namespace collect

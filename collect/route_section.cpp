@@ -1,5 +1,3 @@
-// The route table and adapter sections. The virtual adapter's binding is put right first, so
-// that the adapter listing shows the state the export leaves behind.
 #include "collect/route_section.h"
 
 #include <cstdio>
@@ -7,11 +5,13 @@
 #include <iterator>
 #include <vector>
 
-#include "collect/adapter_binding.h"
-#include "collect/section_renderers.h"
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
+
+namespace collect {
+
+using namespace text;
 
 namespace {
 
@@ -55,21 +55,22 @@ void AppendRouteLine(std::string& route, const platform::RouteRow& row,
   route += "\r\n";
 }
 
-void RenderRouteAndAdapterSections(std::string& route, std::string& adapter) {
-  EnsureVirtualAdapterBinding("MirrelDrv");
-  InterfaceAddressMap addresses;
-  route.clear();
-  adapter.clear();
-
-  std::vector<platform::RouteRow> rows;
+RouteAndAdapterSections GatherRouteAndAdapterSections() {
+  RouteAndAdapterSections sections;
   platform::QueryStep step = platform::QueryStep::kSize;
-  if (platform::GetRouteTable(&rows, &step) != ERROR_SUCCESS) {
+  if (platform::GetRouteTable(&sections.route.routes, &step) != ERROR_SUCCESS) {
     if (step == platform::QueryStep::kRead) platform::DebugTrace("Failed to get ip table!");
-    return;
+    return sections;
   }
+  sections.route.listed = true;
   // No adapter is no reason to leave the routes out: their interfaces then show "0.0.0.0".
-  AppendAdapterInventory(addresses, adapter);
+  sections.adapter = GatherAdapterSection();
+  return sections;
+}
 
+std::string RenderRouteSection(const RouteSection& section, const AdapterSection& adapters) {
+  std::string route;
+  if (!section.listed) return route;
   const char* labels[] = {GetText(TEXT_NETWORK_DESTINATION), GetText(TEXT_NETMASK),
                           GetText(TEXT_GATEWAY), GetText(TEXT_INTERFACE), GetText(TEXT_METRIC)};
   for (std::size_t i = 0; i < std::size(labels); ++i) {
@@ -78,6 +79,10 @@ void RenderRouteAndAdapterSections(std::string& route, std::string& adapter) {
   }
   route += "\r\n";
   // Four padded columns, a metric of at most 11 characters and the line end: one allocation.
-  route.reserve(route.size() + rows.size() * (18 + 3 * 17 + 11 + 2));
-  for (const platform::RouteRow& row : rows) AppendRouteLine(route, row, addresses);
+  route.reserve(route.size() + section.routes.size() * (18 + 3 * 17 + 11 + 2));
+  const InterfaceAddressMap addresses = InterfaceAddresses(adapters);
+  for (const platform::RouteRow& row : section.routes) AppendRouteLine(route, row, addresses);
+  return route;
 }
+
+}  // namespace collect

@@ -1,20 +1,23 @@
 #include "collect/system_section.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "checks/renego_check.h"
 #include "checks/result_codes.h"
-#include "collect/installed_software.h"
-#include "collect/section_renderers.h"
+#include "collect/administrators.h"
+#include "collect/software_section.h"
 #include "platform/identity.h"
-#include "platform/win32_codes.h"
 #include "platform/winsock.h"
 #include "text/append_format.h"
 #include "text/text_table.h"
 
+namespace collect {
+
+using namespace text;
+
 namespace {
 
-constexpr char kAdministratorsSid[] = "S-1-5-32-544";
 constexpr char kRenegoValueLine[] =
     "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL\\"
     "DisableRenegoOnClient Value is ";
@@ -25,41 +28,15 @@ float Gigabytes(std::uint64_t bytes) {
   return static_cast<float>(static_cast<std::uint32_t>(bytes >> 20) * 0.0009765625);
 }
 
-// The token's groups, read whole: asked for the size first, and again should the list grow
-// in between (a few times at most, so an answer that keeps growing cannot hold the report).
-long ReadTokenGroups(const platform::ProcessToken& token,
-                     std::vector<platform::TokenGroup>* groups) {
-  std::uint32_t size = 0;
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    std::uint32_t needed = 0;
-    const long result = token.QueryGroups(size, groups, &needed);
-    if (result != ERROR_INSUFFICIENT_BUFFER || needed <= size) return result;
-    size = needed;
-  }
-  return ERROR_INSUFFICIENT_BUFFER;
+std::string HostName() {
+  // The library stays started, as every user of it in the process expects.
+  char name[128] = {};
+  if (platform::StartSockets() != 0 || platform::GetHostName(name, sizeof(name)) != 0) return {};
+  name[sizeof(name) - 1] = '\0';
+  return name;
 }
 
-}  // namespace
-
-CSysInfo::CSysInfo() : m_driveInfo(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE) {
-  // The sockets library stays started: the client section, later in the same report, needs it.
-  char hostName[128] = {};
-  if (platform::StartSockets() == 0 && platform::GetHostName(hostName, sizeof(hostName)) == 0) {
-    hostName[sizeof(hostName) - 1] = '\0';
-    m_strHostName = hostName;
-  }
-
-  const platform::MemoryStatus memory = platform::GetMemoryStatus();
-  m_fTotalPhysGB = Gigabytes(memory.totalPhys);
-  m_fTotalVirtualGB = Gigabytes(memory.totalVirtual);
-  m_fAvailVirtualGB = Gigabytes(memory.availVirtual);
-  m_dwMemoryLoad = memory.memoryLoad;
-
-  platform::VersionInfo version;
-  if (platform::GetWindowsVersion(&version)) m_strOSName = WindowsVersionText(version);
-}
-
-std::string CSysInfo::GetLoginUserName() const {
+std::string LoginUserName() {
   char name[260] = {};
   std::uint32_t size = sizeof(name);
   // A failure leaves the buffer as cleared: an empty name.
@@ -68,28 +45,21 @@ std::string CSysInfo::GetLoginUserName() const {
   return name;
 }
 
-int CSysInfo::CheckAdministratorsMember(int* member) const {
-  *member = 0;
-  std::vector<platform::TokenGroup> groups;
-  if (const long read = ReadProcessTokenGroups(&groups); read != ERROR_SUCCESS) {
-    return static_cast<int>(read);
-  }
-  if (FindAdministratorsGroup(groups) != nullptr) *member = 1;
-  return 0;
-}
+}  // namespace
 
-long ReadProcessTokenGroups(std::vector<platform::TokenGroup>* groups) {
-  platform::ProcessToken token;
-  if (const long opened = token.Open(TOKEN_READ); opened != ERROR_SUCCESS) return opened;
-  return ReadTokenGroups(token, groups);
-}
-
-const platform::TokenGroup* FindAdministratorsGroup(
-    const std::vector<platform::TokenGroup>& groups) {
-  for (const platform::TokenGroup& group : groups) {
-    if (group.sid == kAdministratorsSid) return &group;
-  }
-  return nullptr;
+SystemSection GatherSystemSection() {
+  SystemSection section;
+  section.hotfixes = GatherHotfixes();
+  section.drives = GatherDrives(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE);
+  section.hostName = HostName();
+  section.memory = platform::GetMemoryStatus();
+  platform::VersionInfo version;
+  if (platform::GetWindowsVersion(&version)) section.windowsName = WindowsVersionText(version);
+  section.userName = LoginUserName();
+  int member = 0;
+  section.administratorsMember = CheckAdministratorsMember(&member) == 0 && member != 0;
+  section.renegoSetting = checks::CheckRenegoSetting();
+  return section;
 }
 
 std::string WindowsVersionText(const platform::VersionInfo& version) {
@@ -144,39 +114,40 @@ std::string WindowsVersionText(const platform::VersionInfo& version) {
   return text;
 }
 
-void RenderSystemSection(std::string& system) {
-  const CInstalledSoftwareInfo software;
-  const CSysInfo info;
-
-  AppendFormat(system, "%s %s\r\n\r\n", GetText(TEXT_COMPUTER_NAME), info.GetHostName().c_str());
-  AppendFormat(system, "%s %s\r\n\r\n", GetText(TEXT_OPERATING_SYSTEM), info.GetOSName().c_str());
-  AppendFormat(system, "%s %s\r\n", GetText(TEXT_USER_NAME), info.GetLoginUserName().c_str());
-  int member = 0;
-  const int checked = info.CheckAdministratorsMember(&member);
+std::string RenderSystemSection(const SystemSection& section) {
+  std::string system;
+  AppendFormat(system, "%s %s\r\n\r\n", GetText(TEXT_COMPUTER_NAME), section.hostName.c_str());
+  AppendFormat(system, "%s %s\r\n\r\n", GetText(TEXT_OPERATING_SYSTEM),
+               section.windowsName.c_str());
+  AppendFormat(system, "%s %s\r\n", GetText(TEXT_USER_NAME), section.userName.c_str());
   AppendFormat(system, "%s %d\r\n\r\n", GetText(TEXT_ADMINISTRATORS_MEMBER),
-               checked == 0 && member != 0 ? 1 : 0);
+               section.administratorsMember ? 1 : 0);
+  const platform::MemoryStatus& memory = section.memory;
   AppendFormat(system, "%s %s %2.2f GB, %s %d%c \r\n", GetText(TEXT_PHYSICAL_MEMORY),
-               GetText(TEXT_TOTAL), static_cast<double>(info.m_fTotalPhysGB), GetText(TEXT_USAGE),
-               static_cast<int>(info.m_dwMemoryLoad), '%');
+               GetText(TEXT_TOTAL), static_cast<double>(Gigabytes(memory.totalPhys)),
+               GetText(TEXT_USAGE), static_cast<int>(memory.memoryLoad), '%');
   AppendFormat(system, "%s %s %2.2f GB, %s %2.2f GB\r\n", GetText(TEXT_VIRTUAL_MEMORY),
-               GetText(TEXT_TOTAL), static_cast<double>(info.m_fTotalVirtualGB), GetText(TEXT_FREE),
-               static_cast<double>(info.m_fAvailVirtualGB));
-  for (const DriveStats& drive : info.GetDrives()) {
-    AppendFormat(system, "%s: %s %s, %s %s\r\n", drive.GetRootPath().c_str(), GetText(TEXT_TOTAL),
-                 drive.GetTotal().c_str(), GetText(TEXT_FREE), drive.GetFree().c_str());
+               GetText(TEXT_TOTAL), static_cast<double>(Gigabytes(memory.totalVirtual)),
+               GetText(TEXT_FREE), static_cast<double>(Gigabytes(memory.availVirtual)));
+  for (const Drive& drive : section.drives) {
+    AppendFormat(system, "%s: %s %s, %s %s\r\n", drive.rootPath.c_str(), GetText(TEXT_TOTAL),
+                 DriveSizeText(drive, drive.totalBytes).c_str(), GetText(TEXT_FREE),
+                 DriveSizeText(drive, drive.freeBytes).c_str());
   }
   system += "\r\n";
   AppendFormat(system, "Windows %s \r\n", GetText(TEXT_PATCH_INFO));
 
-  const std::vector<std::string> hotfixes = software.GetHotfixList();
-  const int renego = CheckRenegoSetting();
   // Without the SCHANNEL key there is no verdict to print, and the patch names go with it.
-  if (renego == RESULT_FAILED) return;
+  if (section.renegoSetting == checks::RESULT_FAILED) return system;
   char line[260] = {};
-  std::snprintf(line, sizeof(line), "\r\n%s%d.\r\n", kRenegoValueLine, renego);
-  AppendFormat(system, "%s%s\r\n", line, renego != RESULT_NORMAL ? kRenegoWarning : "");
-  for (const std::string& hotfix : hotfixes) {
+  std::snprintf(line, sizeof(line), "\r\n%s%d.\r\n", kRenegoValueLine, section.renegoSetting);
+  AppendFormat(system, "%s%s\r\n", line,
+               section.renegoSetting != checks::RESULT_NORMAL ? kRenegoWarning : "");
+  for (const std::string& hotfix : section.hotfixes) {
     system += hotfix;
     system += "\r\n";
   }
+  return system;
 }
+
+}  // namespace collect

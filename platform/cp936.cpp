@@ -50,6 +50,19 @@ std::size_t PrefixLength(std::string_view text, std::size_t limit) {
   return length;
 }
 
+std::size_t WholeLength(std::string_view text) {
+  std::size_t length = 0;
+  while (length < text.size()) {
+    const std::size_t next = length + CharLength(text, length);
+    if (next == text.size() && next - length == 1 &&
+        IsLeadByte(static_cast<unsigned char>(text[length]))) {
+      break;
+    }
+    length = next;
+  }
+  return length;
+}
+
 std::size_t AfterLast(std::string_view text, char separator) {
   std::size_t after = 0;
   for (std::size_t i = 0; i < text.size();) {

@@ -42,6 +42,10 @@ inline bool Contains(std::string_view text, std::string_view keyword) {
 // character ends, so that cutting it there leaves no lead byte without its trail byte.
 std::size_t PrefixLength(std::string_view text, std::size_t limit);
 
+// The length of `text` without a lead byte at its very end: a text cut to a buffer may have
+// lost the trail byte of its last character.
+std::size_t WholeLength(std::string_view text);
+
 // The offset just past the last `separator` (an ASCII byte) that stands as a character of its
 // own, or 0 when there is none.
 std::size_t AfterLast(std::string_view text, char separator);

@@ -2,9 +2,10 @@
 // the DNS servers of each, and the IPv4 route table.
 //
 // Each call asks for its size first and then reads into a buffer of that size; the result is the
-// Win32 code of the call that ended it, ERROR_SUCCESS when both succeeded. Out-parameters are
-// filled on success only. A missing iphlpapi.dll or function gives ERROR_PROC_NOT_FOUND at the
-// size query.
+// Win32 code of the call that ended it, ERROR_SUCCESS when both succeeded. A size query of the
+// adapters or the routes that answers ERROR_SUCCESS has nothing to give: the call ends there
+// with ERROR_INVALID_DATA (platform/query_step.h). Out-parameters are filled on success only. A
+// missing iphlpapi.dll or function gives ERROR_PROC_NOT_FOUND at the size query.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,8 @@
-// Prompts for a console program: messages to the standard error, Save As answered as told.
-#include "platform/prompt_console.h"
-
+// The console program's backend of the prompt service (platform/prompt.h): no window, and
+// nobody to answer one. A message goes to the standard error as a line of text; a Save As
+// dialog is never shown and ends as cancelled: a program that asks nobody gives its export the
+// archive's path instead.
 #include <string_view>
-#include <utility>
 
 #include "platform/code_page.h"
 #include "platform/console.h"
@@ -10,14 +10,6 @@
 #include "platform/win32_codes.h"
 
 namespace platform {
-namespace {
-
-// Set by the program's main thread before the export runs there; never two at once.
-std::optional<std::string> g_saveAsAnswer;
-
-}  // namespace
-
-void AnswerNextSaveAs(std::optional<std::string> path) { g_saveAsAnswer = std::move(path); }
 
 bool CanAskUser() { return false; }
 
@@ -31,13 +23,8 @@ int ShowMessageBox(const char* text, void*) {
   return IDOK;
 }
 
-SaveAsAnswer AskSaveAsPath(const char*, const char*, std::string* path, unsigned long*) {
-  std::optional<std::string> answer = std::exchange(g_saveAsAnswer, std::nullopt);
-  if (!answer) return SaveAsAnswer::kCancelled;
-  // As the dialog's own buffer would refuse it.
-  if (answer->size() >= kSaveAsPathCapacity) return SaveAsAnswer::kTooLong;
-  *path = std::move(*answer);
-  return SaveAsAnswer::kConfirmed;
+SaveAsAnswer AskSaveAsPath(const char*, const char*, std::string*, unsigned long*) {
+  return SaveAsAnswer::kCancelled;
 }
 
 }  // namespace platform

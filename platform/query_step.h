@@ -2,6 +2,8 @@
 // that size. Where one stops matters to callers that tell the steps apart.
 #pragma once
 
+#include "platform/win32_codes.h"
+
 namespace platform {
 
 enum class QueryStep {
@@ -9,5 +11,12 @@ enum class QueryStep {
   kAllocate,  // the buffer could not be allocated
   kRead,      // the read into the buffer failed
 };
+
+// How a call ends at its size query, given that query's answer (anything but the one that asks
+// for a buffer): with that answer, but for ERROR_SUCCESS, which gives no size and nothing to
+// read, and must never pass for a read: ERROR_INVALID_DATA.
+inline long SizeQueryEnd(long answer) {
+  return answer == ERROR_SUCCESS ? ERROR_INVALID_DATA : answer;
+}
 
 }  // namespace platform

@@ -9,8 +9,9 @@
 #include <utility>
 
 #include "platform/prompt.h"
-#include "platform/task_claim.h"
 #include "platform/win32_codes.h"
+
+namespace report {
 
 namespace {
 
@@ -179,7 +180,7 @@ Attempt WriteArchive(ArchiveBeside& archive, Pending& pending, PackOutcome* resu
     result->error = created;
     return Attempt::kFailed;
   }
-  CZLib zip;
+  ArchiveWriter zip;
   if (!zip.Open(file)) {
     result->error = zip.ArchiveError();
     return Attempt::kFailed;
@@ -262,38 +263,38 @@ void DeletePacked(const Pending& packed) {
 
 }  // namespace
 
-CZLib::CZLib() : m_stream(std::make_unique<ArchiveStream>()) {}
+ArchiveWriter::ArchiveWriter() : stream_(std::make_unique<ArchiveStream>()) {}
 
-CZLib::~CZLib() {
-  if (m_zipFile != nullptr) (void)Close();
+ArchiveWriter::~ArchiveWriter() {
+  if (zipFile_ != nullptr) (void)Close();
 }
 
-bool CZLib::Open(platform::File& file) {
-  if (m_zipFile != nullptr) (void)Close();
-  *m_stream = ArchiveStream{};
-  m_stream->file = &file;
-  m_stream->writing = true;
+bool ArchiveWriter::Open(platform::File& file) {
+  if (zipFile_ != nullptr) (void)Close();
+  *stream_ = ArchiveStream{};
+  stream_->file = &file;
+  stream_->writing = true;
   zlib_filefunc64_def io = StreamFunctions();
-  m_zipFile = zipOpen2_64(m_stream.get(), APPEND_STATUS_CREATE, nullptr, &io);
-  return m_zipFile != nullptr;
+  zipFile_ = zipOpen2_64(stream_.get(), APPEND_STATUS_CREATE, nullptr, &io);
+  return zipFile_ != nullptr;
 }
 
-int CZLib::Close() {
-  if (m_zipFile == nullptr) return ZIP_PARAMERROR;
-  void* handle = m_zipFile;
-  m_zipFile = nullptr;
+int ArchiveWriter::Close() {
+  if (zipFile_ == nullptr) return ZIP_PARAMERROR;
+  void* handle = zipFile_;
+  zipFile_ = nullptr;
   return zipClose(handle, nullptr);
 }
 
-long CZLib::ArchiveError() const { return m_stream->error; }
+long ArchiveWriter::ArchiveError() const { return stream_->error; }
 
-AddResult CZLib::AddFile(const char* path, const char* entryName) {
-  if (m_zipFile == nullptr) return AddResult::kArchiveFailed;
+AddResult ArchiveWriter::AddFile(const char* path, const char* entryName) {
+  if (zipFile_ == nullptr) return AddResult::kArchiveFailed;
   platform::File file;
   // Read beside a command that may still be writing the file (one that outlived its wait): what
   // it wrote so far goes into the archive rather than nothing.
   if (const long error = file.OpenSharedForReading(path); error != ERROR_SUCCESS) {
-    m_sourceError = error;
+    sourceError_ = error;
     char text[128];
     std::snprintf(text, sizeof text, "创建文件失败! 错误代码 [%d]\r\n", static_cast<int>(error));
     platform::ShowMessageBox(text);
@@ -308,7 +309,7 @@ AddResult CZLib::AddFile(const char* path, const char* entryName) {
     info.dosDate = (static_cast<uLong>(dosDate) << 16) | dosTime;
   }
 
-  if (zipOpenNewFileInZip(m_zipFile, entryName, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+  if (zipOpenNewFileInZip(zipFile_, entryName, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
                           kCompressionLevel) != ZIP_OK) {
     return AddResult::kArchiveFailed;
   }
@@ -321,24 +322,24 @@ AddResult CZLib::AddFile(const char* path, const char* entryName) {
     readError = file.Read(block, sizeof block, &read);
     if (readError != ERROR_SUCCESS || read == 0) break;
     // Once a block is refused the archive is lost: reading on would only waste the time.
-    if (zipWriteInFileInZip(m_zipFile, block, read) != ZIP_OK) {
+    if (zipWriteInFileInZip(zipFile_, block, read) != ZIP_OK) {
       blocksAccepted = false;
       break;
     }
   }
-  const bool entryClosed = zipCloseFileInZip(m_zipFile) == ZIP_OK;
+  const bool entryClosed = zipCloseFileInZip(zipFile_) == ZIP_OK;
   const long fileClosed = file.Close();
   if (!blocksAccepted || !entryClosed) return AddResult::kArchiveFailed;
   if (readError == ERROR_SUCCESS) readError = fileClosed;
   if (readError != ERROR_SUCCESS) {
-    m_sourceError = readError;
+    sourceError_ = readError;
     return AddResult::kNotRead;
   }
   return AddResult::kAdded;
 }
 
 int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile>& files,
-                    PackOutcome* outcome, TargetPolicy policy) {
+                    PackOutcome* outcome, TargetPolicy policy, RunClaim* claim) {
   PackOutcome result;
   result.finished = true;
   // A path listed again is skipped, as it would be had it already been deleted; paths are
@@ -374,7 +375,7 @@ int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile
   }
 
   // What is at the target changes only together with what the run says about it.
-  const bool claimed = platform::RunWhileClaimed([&] {
+  const auto conclude = [&] {
     if (complete) {
       const long moved = archive.TakeTargetsPlace(policy);
       result.placed = moved == ERROR_SUCCESS;
@@ -382,7 +383,13 @@ int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile
       if (result.placed) result.entries = std::move(entries);
     }
     if (outcome != nullptr) *outcome = result;
-  });
+  };
+  bool claimed = true;
+  if (claim != nullptr) {
+    claimed = claim->RunWhileHeld(conclude);
+  } else {
+    conclude();
+  }
   if (!claimed || !result.placed) return 0;
   DeletePacked(pending);
   return result.unpacked.empty() ? 1 : 0;
@@ -393,3 +400,5 @@ platform::FileTime GetFileLocalWriteTime(const char* path) {
   if (!platform::GetLocalWriteTime(path, &time)) return platform::FileTime{};
   return time;
 }
+
+}  // namespace report

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "report/run_claim.h"
+
+namespace report {
 
 // One file to pack, and the name of its entry. The name is given, not cut from the path: a
 // folder's name in another code page must not leak into it.
@@ -70,14 +73,14 @@ enum class AddResult {
 
 struct ArchiveStream;  // the archive's file as minizip reaches it
 
-// One open archive of minizip, written through the file seam. Not copyable; the destructor
+// Writes one zip archive (with minizip) through the file seam. Not copyable; the destructor
 // closes an archive still open.
-class CZLib {
+class ArchiveWriter {
  public:
-  CZLib();
-  ~CZLib();
-  CZLib(const CZLib&) = delete;
-  CZLib& operator=(const CZLib&) = delete;
+  ArchiveWriter();
+  ~ArchiveWriter();
+  ArchiveWriter(const ArchiveWriter&) = delete;
+  ArchiveWriter& operator=(const ArchiveWriter&) = delete;
 
   // A new archive written into `file`, open for writing and empty; the archive's close
   // flushes and closes it. False when minizip gives no handle.
@@ -88,7 +91,7 @@ class CZLib {
   AddResult AddFile(const char* path, const char* entryName);
 
   // The Windows code of the last file that AddFile could not open or read.
-  long SourceError() const { return m_sourceError; }
+  long SourceError() const { return sourceError_; }
 
   // zipClose with no comment, then the file flushed and closed: ZIP_OK (0) when the archive
   // was completed, minizip's error otherwise (also when none is open). The handle is gone
@@ -98,12 +101,12 @@ class CZLib {
   // The first Windows code that the archive's file gave, or 0.
   long ArchiveError() const;
 
-  bool IsOpen() const { return m_zipFile != nullptr; }
+  bool IsOpen() const { return zipFile_ != nullptr; }
 
  private:
-  std::unique_ptr<ArchiveStream> m_stream;
-  void* m_zipFile = nullptr;  // minizip's zipFile
-  long m_sourceError = 0;
+  std::unique_ptr<ArchiveStream> stream_;
+  void* zipFile_ = nullptr;  // minizip's zipFile
+  long sourceError_ = 0;
 };
 
 // Packs the files of `files` that exist, each path once and in list order, into a new archive
@@ -113,11 +116,14 @@ class CZLib {
 // or read is left out (the archive holds the rest); an archive that cannot be written or read back
 // whole never takes the target's place, which is then left as it was, byte for byte. The same holds
 // when no file was there to pack, or every one was left out: an archive of nothing replaces
-// nothing. The move and the filling of *outcome (when given) happen together while the running task
-// holds its claim: a run abandoned meanwhile leaves both untouched. 1 when every existing file is
-// in the archive at the target, 0 otherwise.
+// nothing. The move and the filling of *outcome (when given) happen together while holding the
+// run's `claim` (when given): a run ended meanwhile leaves both untouched. 1 when every existing
+// file is in the archive at the target, 0 otherwise.
 int PackExportFiles(const std::string& archivePath, const std::vector<ExportFile>& files,
-                    PackOutcome* outcome = nullptr, TargetPolicy policy = TargetPolicy::kReplace);
+                    PackOutcome* outcome = nullptr, TargetPolicy policy = TargetPolicy::kReplace,
+                    RunClaim* claim = nullptr);
 
 // The file's last-write time as local time; a zero time when it cannot be found.
 platform::FileTime GetFileLocalWriteTime(const char* path);
+
+}  // namespace report

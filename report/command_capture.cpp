@@ -9,6 +9,8 @@
 #include "platform/win32_codes.h"
 #include "report/os_kind.h"
 
+namespace report {
+
 namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
@@ -117,3 +119,5 @@ int CaptureDnsCache(const std::string& path, CommandRun* run) {
       ShellCommand(" /C ", Tool(system, "ipconfig.exe") + " /displaydns >> " + Quoted(path)),
       "ipconfig /displaydns", run);
 }
+
+}  // namespace report

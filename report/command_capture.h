@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+namespace report {
+
 inline constexpr std::uint32_t kCaptureTimeLimit = 120000;  // milliseconds
 
 // How a capture's command went, for whoever reports on the run.
@@ -34,3 +36,5 @@ int CaptureHotfixList(const std::string& path, CommandRun* run = nullptr);
 int CaptureNetworkConfig(const std::string& path, CommandRun* run = nullptr);
 // "ipconfig /displaydns" appended to `path`, with the results of CaptureNetworkConfig.
 int CaptureDnsCache(const std::string& path, CommandRun* run = nullptr);
+
+}  // namespace report

@@ -3,6 +3,10 @@
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
 
+namespace report {
+
+using namespace text;
+
 namespace {
 
 // "<text> 错误代码 [N]", or the text alone without a code.
@@ -86,3 +90,5 @@ bool ExportIsComplete(const ExportOutcome& outcome) {
   const std::optional<std::string> message = ClosingMessage(outcome);
   return message && *message == kExportDone;
 }
+
+}  // namespace report

@@ -9,6 +9,8 @@
 #include "report/archive_packer.h"
 #include "report/command_capture.h"
 
+namespace report {
+
 enum class ExportStatus {
   kUnderway,      // nothing has ended it: the packer's outcome says how it went, if it ran
   kCancelled,     // the Save As dialog was cancelled: nothing was exported
@@ -42,3 +44,5 @@ std::optional<std::string> ClosingMessage(const ExportOutcome& outcome);
 
 // The run ended with a complete archive at the target: its closing message is kExportDone.
 bool ExportIsComplete(const ExportOutcome& outcome);
+
+}  // namespace report

@@ -1,97 +1,245 @@
 #include "report/export_run.h"
 
-#include <algorithm>
-#include <cctype>
+#include <cstdint>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "platform/cp936.h"
+#include "platform/files.h"
+#include "platform/trace.h"
 #include "platform/win32_codes.h"
+#include "report/report.h"
+#include "report/report_log.h"
+#include "text/text_table.h"
+
+namespace report {
+
+using namespace text;
 
 namespace {
 
-constexpr char kStem[] = "Vantik-";
-constexpr char kLockName[] = "run.lock";
+constexpr char kLogName[] = "Vantik.log";
+constexpr char kHotfixName[] = "WindowsUpdate.log";
+constexpr std::uint32_t kTempBufferSize = 246;
 
-// A run's folder: the stem and the unique digits, nothing else.
-bool IsRunFolder(const platform::FolderEntry& entry) {
-  const std::string_view name = entry.name;
-  const std::string_view stem = kStem;
-  return entry.isFolder && name.size() == stem.size() + platform::kUniqueDigits &&
-         platform::cp936::EqualsIgnoreCase(name.substr(0, stem.size()), stem) &&
-         std::all_of(name.begin() + stem.size(), name.end(),
-                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+// The temporary folder, or "" with the system's code in *error when it cannot be had. A folder
+// longer than the usual buffer is read into one that fits rather than taken as empty (which
+// would put the log in the current folder).
+std::string TempFolder(long* error) {
+  char buffer[kTempBufferSize] = {};
+  const std::uint32_t length = platform::GetTempFolder(buffer, kTempBufferSize, error);
+  if (length == 0) return {};
+  if (length < kTempBufferSize) return std::string(buffer, length);
+  std::vector<char> larger(length + 1, '\0');
+  const std::uint32_t second = platform::GetTempFolder(larger.data(), length + 1, error);
+  if (second == 0) return {};
+  if (second > length) {  // it grew in between
+    *error = ERROR_INSUFFICIENT_BUFFER;
+    return {};
+  }
+  return std::string(larger.data(), second);
 }
 
-// Removes what the folder holds beside its lock; true when nothing else is left.
-bool RemoveAllButLock(const std::string& folder) {
-  std::vector<platform::FolderEntry> entries;
-  if (platform::ListFolder(folder, &entries) != ERROR_SUCCESS) return false;
-  bool emptied = true;
-  for (const platform::FolderEntry& entry : entries) {
-    if (!entry.isFolder && platform::cp936::EqualsIgnoreCase(entry.name, kLockName)) continue;
-    // The program makes no folders in a run's folder: one there is not ours to remove.
-    if (entry.isFolder || platform::RemoveFile((folder + entry.name).c_str()) != ERROR_SUCCESS) {
-      emptied = false;
-    }
-  }
-  return emptied;
+// The length in characters that the ANSI calls count: each double-byte character is one.
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < text.size(); at += platform::cp936::CharLength(text, at)) ++count;
+  return count;
 }
 
-// Clears a run's folder whose lock the caller has open. The lock file stays while anything
-// else does: it marks the folder as one that a later run may clear.
-void Clear(const std::string& folder, platform::File& lock) {
-  const bool emptied = RemoveAllButLock(folder);
-  (void)lock.Close();
-  if (!emptied) return;
-  if (platform::RemoveFile((folder + kLockName).c_str()) == ERROR_SUCCESS) {
-    (void)platform::RemoveFolder(folder.c_str());
-  }
+// The log's line for a command that was still running when its capture stopped waiting, after an
+// empty line: what the command wrote may end anywhere. Appended beside the command, which may
+// still be writing there too; traced as well, for a shell that lets no one else write there.
+static_assert(kCaptureTimeLimit == 120000, "the note and its trace say 120 seconds");
+
+void NoteUnfinished(const std::string& logPath, const CommandRun& command) {
+  if (command.finished) return;
+  platform::DebugTrace(
+      ("Command not finished within 120 seconds: " + command.name + "\r\n").c_str());
+  if (logPath.empty()) return;
+  const std::string line =
+      std::string("\r\n") + GetText(TEXT_COMMAND_NOT_FINISHED) + " " + command.name + "\r\n";
+  platform::File log;
+  if (log.OpenForAppending(logPath.c_str()) != ERROR_SUCCESS) return;
+  (void)log.Write(line.data(), static_cast<std::uint32_t>(line.size()));
+  (void)log.Close();
 }
 
 }  // namespace
 
-ExportRun::ExportRun(std::string folder, platform::File lock)
-    : folder_(std::move(folder)), lock_(std::move(lock)) {}
+ExportRun::ExportRun(ExportOptions options) : options_(std::move(options)) {}
 
-ExportRun::~ExportRun() { Clear(folder_, lock_); }
-
-long ExportRun::Start(const std::string& tempFolder, std::shared_ptr<ExportRun>* run) {
-  RemoveLeftoverRuns(tempFolder);
-  // Another program's clearing may take a new folder before its lock is in it: then it is
-  // made again.
-  constexpr int kTries = 3;
-  long result = ERROR_SUCCESS;
-  for (int i = 0; i < kTries; ++i) {
-    std::string folder;
-    result = platform::CreateUniqueFolder(tempFolder + kStem, &folder);
-    if (result != ERROR_SUCCESS) return result;
-    platform::File lock;
-    result = lock.CreateForWriting((folder + kLockName).c_str());
-    if (result == ERROR_SUCCESS) {
-      run->reset(new ExportRun(std::move(folder), std::move(lock)));
-      return ERROR_SUCCESS;
+platform::SaveAsAnswer ExportRun::ChooseArchivePath(std::string* path, unsigned long* error) {
+  // A given path is the one answer there is: once refused, the export is cancelled.
+  bool given = options_.archivePath.has_value();
+  for (;;) {
+    platform::SaveAsAnswer answer = platform::SaveAsAnswer::kCancelled;
+    if (!options_.archivePath) {
+      answer = platform::AskSaveAsPath("Vantik.zip", "Zip Files (*.zip)|*.zip||", path, error);
+    } else if (std::exchange(given, false)) {
+      *path = *options_.archivePath;
+      answer = platform::SaveAsAnswer::kConfirmed;
     }
-    (void)platform::RemoveFolder(folder.c_str());
-    if (result != ERROR_PATH_NOT_FOUND) return result;
+    const bool tooLong = answer == platform::SaveAsAnswer::kTooLong ||
+                         (answer == platform::SaveAsAnswer::kConfirmed &&
+                          CharacterCount(*path) > kLongestArchivePath);
+    if (!tooLong) return answer;
+    platform::ShowMessageBox(GetText(TEXT_PATH_TOO_LONG));
+  }
+}
+
+void ExportRun::End(ExportStatus status, long error) {
+  claim_.RunWhileHeld([&] {
+    state_.outcome.status = status;
+    state_.outcome.error = error;
+  });
+}
+
+int ExportRun::WriteLog() {
+  const int result = ComposeAndWriteLog();
+  platform::DebugTrace("Exporting Info\r\n");
+  return result;
+}
+
+int ExportRun::ComposeAndWriteLog() {
+  Report report;
+  ComposeReport(report);
+
+  long tempError = ERROR_SUCCESS;
+  const std::string tempFolder = TempFolder(&tempError);
+  if (tempFolder.empty()) {
+    platform::ShowMessageBox("0Couldn't create the file!");
+    End(ExportStatus::kLogFailed, tempError);
+    return -1;
+  }
+
+  std::string archivePath;
+  unsigned long dialogError = 0;
+  switch (ChooseArchivePath(&archivePath, &dialogError)) {
+    case platform::SaveAsAnswer::kConfirmed:
+      break;
+    case platform::SaveAsAnswer::kFailed:
+      End(ExportStatus::kSaveAsFailed, static_cast<long>(dialogError));
+      return -1;
+    default:
+      End(ExportStatus::kCancelled, ERROR_SUCCESS);
+      return -1;
+  }
+
+  std::shared_ptr<RunFolder> folder;
+  long created = RunFolder::Start(tempFolder, &folder);
+  const std::string logPath = created == ERROR_SUCCESS ? folder->folder() + kLogName : "";
+  platform::File log;
+  if (created == ERROR_SUCCESS) created = log.CreateForWriting(logPath.c_str());
+  if (created != ERROR_SUCCESS) {
+    // Without a log there is nothing to pack: the target is left as it is.
+    platform::ShowMessageBox("1Couldn't create the file!");
+    End(ExportStatus::kLogFailed, created);
+    return -1;
+  }
+  if (!claim_.RunWhileHeld([&] {
+        folder_ = folder;
+        state_.folder = folder->folder();
+        state_.archivePath = archivePath;
+        state_.logPath = logPath;
+      })) {
+    return -1;
+  }
+
+  const long written = WriteReportLog(log, report);
+  if (written != ERROR_SUCCESS) platform::ShowMessageBox("Failed when save log！");
+  claim_.RunWhileHeld([&] {
+    state_.outcome.logWriteError = written;
+    state_.files.push_back(ExportFile{logPath, kLogName});
+  });
+  return 0;
+}
+
+int ExportRun::CaptureHotfixList() {
+  std::string folder;
+  std::string logPath;
+  std::shared_ptr<RunFolder> share;  // the folder stays while the command writes there
+  if (!claim_.RunWhileHeld([&] {
+        folder = state_.folder;
+        logPath = state_.logPath;
+        share = folder_;
+      })) {
+    return -1;
+  }
+  // Without the run's folder (no log, or no Save As answer) there is nothing to add to.
+  const std::string path = folder.empty() ? std::string() : folder + kHotfixName;
+  CommandRun command;
+  const int result = report::CaptureHotfixList(path, &command);
+  NoteUnfinished(logPath, command);
+  if (path.empty()) return result;
+  const bool produced = !platform::IsNotThere(platform::LookUpPath(path.c_str()));
+  claim_.RunWhileHeld([&] {
+    state_.files.push_back(ExportFile{path, kHotfixName});
+    if (!produced) state_.outcome.notProduced.push_back(UnpackedFile{kHotfixName, 0});
+    state_.outcome.commands.push_back(CapturedCommand{"hotfix_list", std::move(command)});
+  });
+  return result;
+}
+
+int ExportRun::CaptureIntoLog(int (*capture)(const std::string&, CommandRun*), const char* id,
+                              const char* trace) {
+  std::string logPath;
+  std::shared_ptr<RunFolder> share;  // the folder stays while the command writes there
+  if (!claim_.RunWhileHeld([&] {
+        logPath = state_.logPath;
+        share = folder_;
+      })) {
+    return -1;
+  }
+  CommandRun command;
+  const int result = capture(logPath, &command);
+  NoteUnfinished(logPath, command);
+  platform::DebugTrace(trace);
+  if (!logPath.empty()) {
+    claim_.RunWhileHeld([&] {
+      state_.outcome.commands.push_back(CapturedCommand{id, std::move(command)});
+    });
   }
   return result;
 }
 
-void RemoveLeftoverRuns(const std::string& tempFolder) {
-  std::vector<platform::FolderEntry> entries;
-  if (platform::ListFolder(tempFolder, &entries) != ERROR_SUCCESS) return;
-  for (const platform::FolderEntry& entry : entries) {
-    if (!IsRunFolder(entry)) continue;
-    const std::string folder = tempFolder + entry.name + '\\';
-    platform::File lock;
-    const long opened = lock.OpenForReading((folder + kLockName).c_str());
-    if (opened == ERROR_SUCCESS) {
-      Clear(folder, lock);
-    } else if (opened == ERROR_FILE_NOT_FOUND) {
-      // A folder being made, or one whose run ended before its lock: only an empty one goes.
-      (void)platform::RemoveFolder(folder.c_str());
-    }
-    // Otherwise a run still holds it.
-  }
+int ExportRun::CaptureNetworkConfig() {
+  return CaptureIntoLog(report::CaptureNetworkConfig, "network_config", "Exporting SPI Info\r\n");
 }
+
+int ExportRun::CaptureDnsCache() {
+  return CaptureIntoLog(report::CaptureDnsCache, "dns_cache", "Exporting DNS Info\r\n");
+}
+
+int ExportRun::PackArchive() {
+  std::string archivePath;
+  std::vector<ExportFile> files;
+  std::shared_ptr<RunFolder> folder;  // the run ends with this step: its folder goes on return
+  if (!claim_.RunWhileHeld([&] {
+        archivePath = state_.archivePath;
+        files = state_.files;
+        folder = std::move(folder_);
+      })) {
+    return 0;
+  }
+  // No archive without a log: the target stays as it was.
+  if (archivePath.empty()) return 0;
+  return PackExportFiles(archivePath, files, &state_.outcome.pack, options_.target, &claim_);
+}
+
+std::optional<std::string> ExportRun::Finish(ExportOutcome* outcome) {
+  claim_.Close();
+  // Nothing writes the state any more.
+  folder_.reset();
+  std::optional<std::string> message = ClosingMessage(state_.outcome);
+  if (outcome != nullptr) *outcome = state_.outcome;
+  return message;
+}
+
+ExportRun::State ExportRun::Read() {
+  State state;
+  if (!claim_.RunWhileHeld([&] { state = state_; })) state = state_;  // finished: nothing writes
+  return state;
+}
+
+}  // namespace report

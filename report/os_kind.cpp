@@ -4,6 +4,8 @@
 
 #include "platform/system_info.h"
 
+namespace report {
+
 namespace {
 
 constexpr unsigned kPlatformNt = 2;
@@ -45,3 +47,5 @@ int GetOSKind(int& kind, int& servicePackMajor) {
 }
 
 void ForgetOSKindForTest() { g_known.store(false); }
+
+}  // namespace report

@@ -2,6 +2,8 @@
 // the shell captures ask for elevation.
 #pragma once
 
+namespace report {
+
 enum OSKind : int {
   OS_WINDOWS_2000 = 0,
   OS_WINDOWS_SERVER_2003 = 1,
@@ -17,3 +19,5 @@ int GetOSKind(int& kind, int& servicePackMajor);
 
 // Forgets the kept answer, so that tests can classify another version.
 void ForgetOSKindForTest();
+
+}  // namespace report

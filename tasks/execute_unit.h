@@ -1,8 +1,16 @@
 // Task units and the three task lists that the main dialog's buttons run.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace report {
+class ExportRun;
+}  // namespace report
+
+namespace tasks {
 
 enum UnitKind : int {
   UNIT_DIAGNOSE = 1,
@@ -16,16 +24,31 @@ inline constexpr unsigned WM_DIAGNOSE_RESULT = 0x0400 + 1;
 inline constexpr unsigned WM_REPAIR_RESULT = 0x0400 + 2;
 inline constexpr unsigned WM_EXPORT_RESULT = 0x0400 + 3;
 
-struct tagExecuteUnit {
-  std::string stepText;         // shown while the unit runs; a diagnose unit's row text
-  int (*taskFunc)() = nullptr;  // the task entry
-  int done = 0;                 // the owner has received a result for this unit
-  int result = 1;               // the last result code the owner received
-  int enabled = 1;              // 0: the runner skips the entry and reports 0
-  int kind = 0;                 // UNIT_DIAGNOSE, UNIT_REPAIR or UNIT_EXPORT
+// What a unit does, by a name that stays when the lists change.
+enum class UnitId {
+  kNone,
+  kRenegoCheck,
+  kUserAgentCheck,
+  kRenegoRepair,
+  kUserAgentRepair,
+  kExportLog,
+  kExportHotfixList,
+  kExportNetworkConfig,
+  kExportDnsCache,
+  kExportArchive,
 };
 
-using UnitList = std::vector<tagExecuteUnit>;
+struct TaskUnit {
+  std::string stepText;  // shown while the unit runs; a diagnose unit's row text
+  UnitId id = UnitId::kNone;
+  std::function<int()> run;  // the task entry, bound to what it works on (an export's run)
+  int done = 0;              // the owner has received a result for this unit
+  int result = 1;            // the last result code the owner received
+  int enabled = 1;           // 0: the runner skips the entry and reports 0
+  int kind = 0;              // UNIT_DIAGNOSE, UNIT_REPAIR or UNIT_EXPORT
+};
+
+using UnitList = std::vector<TaskUnit>;
 
 // The message that carries a result of a unit of `kind`, or 0 for a kind that posts nothing.
 unsigned ResultMessageForKind(int kind);
@@ -34,4 +57,17 @@ unsigned ResultMessageForKind(int kind);
 // checks.
 void BuildDiagnoseUnits(UnitList& units);
 void BuildRepairUnits(UnitList& units);
-void BuildExportUnits(UnitList& units);
+// The export's units are bound to one run of it, so a list serves one export only.
+void BuildExportUnits(UnitList& units, const std::shared_ptr<report::ExportRun>& run,
+                      bool withHotfixList);
+
+// Whether the export captures the hotfix list: its command needs wmic, which Vista and later
+// have. The main dialog decides it once, as it builds its lists.
+bool ExportCapturesHotfixList();
+
+// The export as the main dialog runs it: a new run, its list run by `runList` (behind the
+// progress dialog), then the run's closing message, if any, in a message box owned by `owner`.
+void RunExport(bool withHotfixList, const std::function<void(const UnitList&)>& runList,
+               void* owner);
+
+}  // namespace tasks

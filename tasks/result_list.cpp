@@ -4,6 +4,8 @@
 
 #include "platform/trace.h"
 
+namespace tasks {
+
 namespace {
 
 bool InRange(const UnitList& units, int index) {
@@ -12,11 +14,11 @@ bool InRange(const UnitList& units, int index) {
 
 }  // namespace
 
-std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits) {
-  std::vector<tagListCtrlItemData> rows;
-  for (const tagExecuteUnit& unit : diagnoseUnits) {
+std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits) {
+  std::vector<ResultRow> rows;
+  for (const TaskUnit& unit : diagnoseUnits) {
     if (!unit.done) continue;
-    tagListCtrlItemData row;
+    ResultRow row;
     row.item = static_cast<int>(rows.size());
     row.text = unit.stepText;
     if (unit.result == 0) {
@@ -35,7 +37,7 @@ std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits) {
 }
 
 void ResetDiagnoseResults(UnitList& diagnoseUnits) {
-  for (tagExecuteUnit& unit : diagnoseUnits) {
+  for (TaskUnit& unit : diagnoseUnits) {
     unit.done = 0;
     unit.result = 1;
   }
@@ -56,3 +58,5 @@ void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index,
   // it is not, so that a row showing 异常 is never left without its repair.
   if (InRange(repairUnits, index)) repairUnits[index].enabled = result == 0 ? 0 : 1;
 }
+
+}  // namespace tasks

@@ -8,6 +8,8 @@
 
 #include "tasks/execute_unit.h"
 
+namespace tasks {
+
 // Indexes into the list's image list, in the order the icons are added.
 enum ResultImage : int {
   IMAGE_NORMAL = 0,    // icon 139, a green tick
@@ -15,7 +17,7 @@ enum ResultImage : int {
   IMAGE_ABNORMAL = 2,  // icon 141, a red cross
 };
 
-struct tagListCtrlItemData {
+struct ResultRow {
   int item = 0;            // row number, counting only units with a result
   int image = 0;           // ResultImage
   std::string text;        // the diagnose unit's step text
@@ -23,7 +25,7 @@ struct tagListCtrlItemData {
 };
 
 // The rows for the diagnose units that have a result.
-std::vector<tagListCtrlItemData> MakeResultRows(const UnitList& diagnoseUnits);
+std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits);
 
 // Before a diagnosis or a repair: no unit has a result.
 void ResetDiagnoseResults(UnitList& diagnoseUnits);
@@ -34,3 +36,5 @@ void ResetDiagnoseResults(UnitList& diagnoseUnits);
 // index outside the lists changes no unit but is still traced and redrawn.
 void HandleUnitResult(UnitList& diagnoseUnits, UnitList& repairUnits, int index, int result,
                       const std::function<void()>& refresh);
+
+}  // namespace tasks

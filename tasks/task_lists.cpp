@@ -1,18 +1,31 @@
 #include "tasks/execute_unit.h"
 
+#include <utility>
+
 #include "checks/renego_check.h"
 #include "checks/user_agent_check.h"
-#include "report/export_units.h"
+#include "platform/prompt.h"
+#include "report/export_run.h"
 #include "report/os_kind.h"
+
+namespace tasks {
 
 namespace {
 
-void Append(UnitList& units, const char* stepText, int (*taskFunc)(), int kind) {
-  tagExecuteUnit unit;
+void Append(UnitList& units, const char* stepText, UnitId id, std::function<int()> run, int kind) {
+  TaskUnit unit;
   unit.stepText = stepText;
-  unit.taskFunc = taskFunc;
+  unit.id = id;
+  unit.run = std::move(run);
   unit.kind = kind;
   units.push_back(std::move(unit));
+}
+
+// A unit of the export: a step of `run`.
+void AppendExport(UnitList& units, const char* stepText, UnitId id,
+                  const std::shared_ptr<report::ExportRun>& run, int (report::ExportRun::*step)()) {
+  Append(
+      units, stepText, id, [run, step] { return (*run.*step)(); }, UNIT_EXPORT);
 }
 
 }  // namespace
@@ -31,23 +44,47 @@ unsigned ResultMessageForKind(int kind) {
 }
 
 void BuildDiagnoseUnits(UnitList& units) {
-  Append(units, "检查windows补丁是否有影响", CheckKB977377, UNIT_DIAGNOSE);
-  Append(units, "检查浏览器的UserAgent信息是否正常", CheckIEUserAgent, UNIT_DIAGNOSE);
+  Append(units, "检查windows补丁是否有影响", UnitId::kRenegoCheck, checks::CheckKB977377,
+         UNIT_DIAGNOSE);
+  Append(units, "检查浏览器的UserAgent信息是否正常", UnitId::kUserAgentCheck,
+         checks::CheckIEUserAgent, UNIT_DIAGNOSE);
 }
 
 void BuildRepairUnits(UnitList& units) {
-  Append(units, "正在修复windows补丁...", FixKB977377, UNIT_REPAIR);
-  Append(units, "正在修复浏览器的UserAgent信息...", FixIEUserAgent, UNIT_REPAIR);
+  Append(units, "正在修复windows补丁...", UnitId::kRenegoRepair, checks::FixKB977377, UNIT_REPAIR);
+  Append(units, "正在修复浏览器的UserAgent信息...", UnitId::kUserAgentRepair,
+         checks::FixIEUserAgent, UNIT_REPAIR);
 }
 
-void BuildExportUnits(UnitList& units) {
-  // The hotfix list needs wmic, which Vista and later have; decided once, here.
+bool ExportCapturesHotfixList() {
   int kind = 0;
   int servicePack = 0;
-  const bool withPatches = GetOSKind(kind, servicePack) == 0 && kind >= OS_WINDOWS_VISTA;
-  Append(units, "正在导出基本信息...", ExportBasicInfo, UNIT_EXPORT);
-  if (withPatches) Append(units, "正在导出补丁信息...", ExportPatchInfo, UNIT_EXPORT);
-  Append(units, "正在导出SPI信息...", ExportSpiInfo, UNIT_EXPORT);
-  Append(units, "正在导出DNS信息...", ExportDnsInfo, UNIT_EXPORT);
-  Append(units, "正在生成报告...", ExportPackage, UNIT_EXPORT);
+  return report::GetOSKind(kind, servicePack) == 0 && kind >= report::OS_WINDOWS_VISTA;
 }
+
+void BuildExportUnits(UnitList& units, const std::shared_ptr<report::ExportRun>& run,
+                      bool withHotfixList) {
+  AppendExport(units, "正在导出基本信息...", UnitId::kExportLog, run, &report::ExportRun::WriteLog);
+  if (withHotfixList) {
+    AppendExport(units, "正在导出补丁信息...", UnitId::kExportHotfixList, run,
+                 &report::ExportRun::CaptureHotfixList);
+  }
+  AppendExport(units, "正在导出SPI信息...", UnitId::kExportNetworkConfig, run,
+               &report::ExportRun::CaptureNetworkConfig);
+  AppendExport(units, "正在导出DNS信息...", UnitId::kExportDnsCache, run,
+               &report::ExportRun::CaptureDnsCache);
+  AppendExport(units, "正在生成报告...", UnitId::kExportArchive, run,
+               &report::ExportRun::PackArchive);
+}
+
+void RunExport(bool withHotfixList, const std::function<void(const UnitList&)>& runList,
+               void* owner) {
+  const auto run = std::make_shared<report::ExportRun>();
+  UnitList units;
+  BuildExportUnits(units, run, withHotfixList);
+  runList(units);
+  // The run's real outcome; a cancelled Save As exported nothing and claims nothing.
+  if (const auto message = run->Finish()) platform::ShowMessageBox(message->c_str(), owner);
+}
+
+}  // namespace tasks

@@ -4,20 +4,15 @@
 
 #include "checks/result_codes.h"
 
-bool RunState::Acquire() {
-  int expected = kFree;
-  return gate_.compare_exchange_strong(expected, kClaimed);
-}
-
-void RunState::Release() { gate_.store(kFree); }
+namespace tasks {
 
 // The worker holds the claim while it touches the view. Whoever comes second, the worker or the
 // dialog abandoning it, sees the other's mark.
 class ViewAccess {
  public:
-  explicit ViewAccess(RunState& state) : state_(state), granted_(state.Acquire()) {}
+  explicit ViewAccess(RunState& state) : state_(state), granted_(state.claim_.Acquire()) {}
   ~ViewAccess() {
-    if (granted_) state_.Release();
+    if (granted_) state_.claim_.Release();
   }
   ViewAccess(const ViewAccess&) = delete;
   ViewAccess& operator=(const ViewAccess&) = delete;
@@ -43,18 +38,17 @@ void WorkerMain(void* argument) {
 
 int ExecuteUnits(RunState& state) {
   state.running_.store(1);
-  platform::SetThreadTaskClaim(&state);
   const std::size_t count = state.units_.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (state.StopAsked()) break;
-    const tagExecuteUnit unit = state.units_[i];
+    const TaskUnit& unit = state.units_[i];
     {
       ViewAccess access(state);
       if (!access || !access.view().DialogHasWindow()) break;
       access.view().ShowStepText(unit.stepText);
     }
     int result = 0;
-    if (unit.enabled) result = unit.taskFunc != nullptr ? unit.taskFunc() : RESULT_FAILED;
+    if (unit.enabled) result = unit.run ? unit.run() : checks::RESULT_FAILED;
 
     ViewAccess access(state);
     if (!access) break;  // abandoned while the unit ran: its result goes nowhere
@@ -64,7 +58,6 @@ int ExecuteUnits(RunState& state) {
     }
     access.view().SetProgressPos(index);
   }
-  platform::SetThreadTaskClaim(nullptr);
   state.running_.store(0);
   return 0;
 }
@@ -89,11 +82,8 @@ void StopWorker(RunState& state, platform::WorkerThread& thread, std::uint32_t w
 }
 
 void AbandonWorker(RunState& state) {
-  for (;;) {
-    int expected = RunState::kFree;
-    if (state.gate_.compare_exchange_strong(expected, RunState::kAbandoned)) return;
-    if (expected == RunState::kAbandoned) return;
-    // The worker is in the middle of an update, which may be waiting on this thread.
-    platform::LetSentMessagesThrough();
-  }
+  // The worker may be in the middle of an update, which may be waiting on this thread.
+  state.claim_.Close();
 }
+
+}  // namespace tasks

@@ -11,9 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/task_claim.h"
 #include "platform/thread.h"
+#include "report/run_claim.h"
 #include "tasks/execute_unit.h"
+
+namespace tasks {
 
 // What the worker reaches of the user interface. Called on the worker only while the run is
 // not abandoned.
@@ -27,19 +29,16 @@ class RunnerView {
   virtual void SetProgressPos(int position) = 0;  // synchronous
 };
 
-// One run. Its claim (the gate) is held by the worker whenever it touches the dialog or writes
-// state that outlives the run; the dialog closes it for good when it abandons the worker.
-class RunState : public platform::TaskClaim {
+// One run. Its claim is held by the worker whenever it touches the dialog; the dialog closes it
+// for good when it abandons the worker.
+class RunState {
  public:
   RunState(UnitList units, RunnerView* view) : units_(std::move(units)), view_(view) {}
 
   const UnitList& units() const { return units_; }
   bool StopAsked() const { return stopAsked_.load() != 0; }
   bool Running() const { return running_.load() != 0; }
-  bool Abandoned() const { return gate_.load() == kAbandoned; }
-
-  bool Acquire() override;
-  void Release() override;
+  bool Abandoned() const { return claim_.Closed(); }
 
  private:
   friend class ViewAccess;
@@ -49,13 +48,11 @@ class RunState : public platform::TaskClaim {
                          std::uint32_t waitMilliseconds);
   friend void AbandonWorker(RunState& state);
 
-  enum Gate : int { kFree = 0, kClaimed = 1, kAbandoned = 2 };
-
   const UnitList units_;  // the dialog's own copy, taken before the worker starts
   RunnerView* const view_;
   std::atomic<int> stopAsked_{0};
   std::atomic<int> running_{0};
-  std::atomic<int> gate_{kFree};
+  report::RunClaim claim_;
 };
 
 inline constexpr std::uint32_t kStopWaitMilliseconds = 5000;
@@ -76,3 +73,5 @@ void StopWorker(RunState& state, platform::WorkerThread& thread,
 
 // From its return on, the worker touches nothing: it waits out an update in flight.
 void AbandonWorker(RunState& state);
+
+}  // namespace tasks

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace text {
+
 void AppendFormat(std::string& text, const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
@@ -19,3 +21,5 @@ void AppendFormat(std::string& text, const char* format, ...) {
   }
   va_end(arguments);
 }
+
+}  // namespace text

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace text {
+
 // Copies `text` into `buffer`, cutting it short if it does not fit; the result always ends
 // within the buffer.
 template <std::size_t N>
@@ -14,3 +16,5 @@ void CopyText(char (&buffer)[N], const char* text) {
   std::memcpy(buffer, text, kept);
   buffer[kept] = '\0';
 }
+
+}  // namespace text

@@ -1,5 +1,7 @@
 #include "text/text_table.h"
 
+namespace text {
+
 // Left to zero-initialisation of static storage, so it selects Chinese before any code runs.
 unsigned char g_language;
 
@@ -119,3 +121,5 @@ constinit const TextEntry g_textTable[kTextCount] = {
     {TEXT_COMMAND_NOT_FINISHED, "命令在120秒内未结束：",
      "Command not finished within 120 seconds:"},
 };
+
+}  // namespace text

@@ -4,6 +4,8 @@
 #ifndef VANTIK_TEXT_TEXT_TABLE_H_
 #define VANTIK_TEXT_TEXT_TABLE_H_
 
+namespace text {
+
 struct TextEntry {
   int id;               // Equals the entry's position in g_textTable.
   const char* chinese;  // Code page 936.
@@ -131,5 +133,7 @@ inline const char* GetText(int id) {
   const TextEntry& entry = g_textTable[id];
   return g_language == 0 ? entry.chinese : entry.english;
 }
+
+}  // namespace text
 
 #endif  // VANTIK_TEXT_TEXT_TABLE_H_

@@ -1,4 +1,4 @@
-#include "platform/sim/sim_call_log.h"
+#include "platform/sim/call_log_model.h"
 
 #include <utility>
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/sim/sim_call_log.h"
+#include "platform/sim/call_log_model.h"
 #include "platform/win32_codes.h"
 
 namespace platform {

@@ -1,7 +1,7 @@
 // The console on the simulated workstation: what a program writes is kept for the tests.
 #include "platform/console.h"
 
-#include "platform/sim/sim_console.h"
+#include "platform/sim/console_model.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 

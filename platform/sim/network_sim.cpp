@@ -45,7 +45,7 @@ long Network::Adapters(std::vector<AdapterInfo>* adapters, QueryStep* step) {
   std::lock_guard lock(mutex_);
   if (const auto fault = TakeFault(NetworkQuery::kAdapters)) {
     *step = fault->step;
-    return fault->code;
+    return fault->step == QueryStep::kSize ? SizeQueryEnd(fault->code) : fault->code;
   }
   if (adapters_.empty()) {
     *step = QueryStep::kSize;
@@ -74,7 +74,7 @@ long Network::Routes(std::vector<RouteRow>* rows, QueryStep* step) {
   std::lock_guard lock(mutex_);
   if (const auto fault = TakeFault(NetworkQuery::kRoutes)) {
     *step = fault->step;
-    return fault->code;
+    return fault->step == QueryStep::kSize ? SizeQueryEnd(fault->code) : fault->code;
   }
   if (!routes_) {
     *step = QueryStep::kSize;

@@ -63,7 +63,7 @@ long GetAdapters(std::vector<AdapterInfo>* adapters, QueryStep* step) {
   if (getAdaptersInfo == nullptr) return ERROR_PROC_NOT_FOUND;
   ULONG size = 0;
   const DWORD sized = getAdaptersInfo(nullptr, &size);
-  if (sized != ERROR_BUFFER_OVERFLOW) return static_cast<long>(sized);
+  if (sized != ERROR_BUFFER_OVERFLOW) return SizeQueryEnd(static_cast<long>(sized));
   std::vector<ULONGLONG> buffer;
   if (!Allocate(&buffer, size)) {
     *step = QueryStep::kAllocate;
@@ -108,7 +108,7 @@ long GetRouteTable(std::vector<RouteRow>* rows, QueryStep* step) {
   if (getIpForwardTable == nullptr) return ERROR_PROC_NOT_FOUND;
   ULONG size = 0;
   const DWORD sized = getIpForwardTable(nullptr, &size, FALSE);
-  if (sized != ERROR_INSUFFICIENT_BUFFER) return static_cast<long>(sized);
+  if (sized != ERROR_INSUFFICIENT_BUFFER) return SizeQueryEnd(static_cast<long>(sized));
   std::vector<ULONGLONG> buffer;
   if (!Allocate(&buffer, size)) {
     *step = QueryStep::kAllocate;

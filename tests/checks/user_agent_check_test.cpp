@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace checks;
+
 using platform::RegRoot;
 using platform::sim::RegCall;
 using platform::sim::Registry;

@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace cli;
+
 struct ArgumentsCase {
   const char* name;
   std::vector<std::string> arguments;

@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::RegRoot;
 using platform::sim::RegCall;
 using platform::sim::Registry;
@@ -127,12 +129,25 @@ const BindingCase kCases[] = {
        r.Fail(RegCall::kQueryValue, ERROR_ACCESS_DENIED, Linkage("0000"), "UpperBind");
      },
      0, Bound({"NdisWan"}), 0},
-    {"ValueThatIsNoListIsLeftAlone",
+    // A value of another type holds no usable list, whatever its bytes: TCP/IP alone.
+    {"NumberIsReplacedWithTcpip",
      [](Registry& r) {
        AddEntry(r, "0000");
        SetBinding(r, "0000", std::string("\x01\0\0\0", 4), REG_DWORD);
      },
-     0, RegValue{REG_DWORD, std::string("\x01\0\0\0", 4)}, 0},
+     0, Bound({"Tcpip"}), 1},
+    {"BinaryThatReadsAsAListWithTcpipIsReplaced",
+     [](Registry& r) {
+       AddEntry(r, "0000");
+       SetBinding(r, "0000", List({"NdisWan", "Tcpip"}), REG_BINARY);
+     },
+     0, Bound({"Tcpip"}), 1},
+    {"ExpandableTextIsReplacedWithTcpip",
+     [](Registry& r) {
+       AddEntry(r, "0000");
+       SetBinding(r, "0000", std::string("NdisWan\0", 8), REG_EXPAND_SZ);
+     },
+     0, Bound({"Tcpip"}), 1},
     {"LowerRangeInOtherCaseQualifies", [](Registry& r) { AddEntry(r, "0000", "Ethernet"); }, 0,
      Bound({"Tcpip"}), 1},
     {"TolmardLowerRangeQualifies", [](Registry& r) { AddEntry(r, "0000", "TOLMARD"); }, 0,
@@ -226,6 +241,16 @@ TEST(VirtualAdapterBindingRuns, ListLeftAloneSaysWhy) {
   EXPECT_EQ(EnsureVirtualAdapterBinding("MirrelDrv"), 0);
   EXPECT_EQ(ws.Traces(), std::vector<std::string>{
                              "UpperBind of adapter entry 0000 cannot be read, left alone\r\n"});
+}
+
+TEST(VirtualAdapterBindingRuns, ValueReplacedSaysWhy) {
+  platform::sim::Workstation ws;
+  AddEntry(ws.registry(), "0000");
+  SetBinding(ws.registry(), "0000", std::string("\x01\0\0\0", 4), REG_DWORD);
+  EXPECT_EQ(EnsureVirtualAdapterBinding("MirrelDrv"), 0);
+  EXPECT_EQ(ws.Traces(),
+            std::vector<std::string>{
+                "UpperBind of adapter entry 0000 is not a list of names, replaced\r\n"});
 }
 
 // The component id is compared as code page 936 text: a double-byte character whose second byte

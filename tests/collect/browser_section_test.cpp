@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "collect/section_renderers.h"
 #include "platform/registry.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "tests/support/hex.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::RegRoot;
 using platform::sim::Registry;
@@ -49,11 +50,7 @@ std::string Lists(const std::vector<std::string>& helpers,
   return text;
 }
 
-std::string Render() {
-  std::string browser = "left from before";
-  EXPECT_EQ(RenderBrowserSection(browser), 0);
-  return browser;
-}
+std::string Render() { return RenderBrowserSection(GatherBrowserSection()); }
 
 void AddHelper(Registry& r, const std::string& id, const std::string& className) {
   r.AddKey(RegRoot::kLocalMachine, std::string(kHelpers) + "\\" + id);
@@ -172,7 +169,7 @@ TEST_F(BrowserSection, TextsOf260BytesOrMoreAreLeftOut) {
   r().SetString(RegRoot::kCurrentUser, kSettings, "User Agent", std::string(259, 'u'));
   r().SetString(RegRoot::kCurrentUser, kSettings, "AutoConfigURL", std::string(258, 'a'));
   EXPECT_EQ(Render().substr(0, 11), "IE版本： \r\n") << "260 bytes with the zero";
-  IEInfo info;
+  checks::IEInfo info;
   ASSERT_EQ(ReadIEConfig(info), 0);
   EXPECT_EQ(info.szAutoConfigURL, std::string(258, 'a')) << "259 bytes with the zero";
 }

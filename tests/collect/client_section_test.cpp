@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "collect/section_renderers.h"
 #include "platform/registry.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
@@ -18,6 +17,10 @@
 #include "text/text_table.h"
 
 namespace {
+
+using namespace text;
+
+using namespace collect;
 
 using platform::FixedFileVersion;
 using platform::QueryStep;
@@ -60,11 +63,7 @@ std::string WithoutClient(TextId spi) {
          Label(TEXT_VIRTUAL_ADAPTER_DRIVER) + Label(TEXT_VERSION) + " \r\n";
 }
 
-std::string Render() {
-  std::string client = "left from before";
-  RenderClientSection(client);
-  return client;
-}
+std::string Render() { return RenderClientSection(GatherClientSection()); }
 
 platform::sim::Device AdapterDevice(const std::vector<std::string>& ids, std::uint32_t status = 0,
                                     std::uint32_t problem = 0) {
@@ -75,14 +74,12 @@ platform::sim::Device AdapterDevice(const std::vector<std::string>& ids, std::ui
   return device;
 }
 
-// The sockets library is started by the system section, earlier in the same report.
-class ClientSection : public ::testing::Test {
+class ClientSectionTest : public ::testing::Test {
  protected:
-  ClientSection() { EXPECT_EQ(platform::StartSockets(), 0); }
   Workstation ws_;
 };
 
-TEST_F(ClientSection, WorkstationWithoutTheClient) {
+TEST_F(ClientSectionTest, WorkstationWithoutTheClient) {
   ws_.registry().SetValue(RegRoot::kLocalMachine, kCatalog, "PackedCatalogItem", REG_BINARY,
                           CatalogItem("%SystemRoot%\\system32\\mswsock.dll"));
   EXPECT_EQ(Render(), WithoutClient(TEXT_INSTALLED_SUCCESSFULLY));
@@ -91,11 +88,11 @@ TEST_F(ClientSection, WorkstationWithoutTheClient) {
   EXPECT_EQ(ws_.devices().OpenSetCount(), 0);
 }
 
-TEST_F(ClientSection, WorkstationWithoutTheClientOrACatalog) {
+TEST_F(ClientSectionTest, WorkstationWithoutTheClientOrACatalog) {
   EXPECT_EQ(Render(), WithoutClient(TEXT_INSTALL_EXCEPTION));
 }
 
-TEST_F(ClientSection, FixedChineseLinesAreCodePage936) {
+TEST_F(ClientSectionTest, FixedChineseLinesAreCodePage936) {
   const std::string text = Render();
   EXPECT_NE(Hex(text).find("d0e9c4e2cdf8bfa8c3fbb3c6a3ba" + Hex("MirrelDrv\r\n")),
             std::string::npos)
@@ -105,7 +102,7 @@ TEST_F(ClientSection, FixedChineseLinesAreCodePage936) {
       << "虚拟网卡驱动：";
 }
 
-TEST_F(ClientSection, EverythingInstalledAndWorking) {
+TEST_F(ClientSectionTest, EverythingInstalledAndWorking) {
   ws_.registry().SetValue(RegRoot::kLocalMachine, kCatalog, "PackedCatalogItem", REG_BINARY,
                           CatalogItem("%SystemRoot%\\system32\\mswsock.dll"));
   platform::NameSpaceProvider provider;
@@ -132,7 +129,7 @@ TEST_F(ClientSection, EverythingInstalledAndWorking) {
                           Label(TEXT_VIRTUAL_ADAPTER_DRIVER) + v + "9. 8. 7. 6\r\n");
 }
 
-TEST_F(ClientSection, DriverLineNamesTheFileWhoseVersionWasRead) {
+TEST_F(ClientSectionTest, DriverLineNamesTheFileWhoseVersionWasRead) {
   ws_.fileVersions().Set(std::string(kClientFolder) + "tovraDrive_X86\\MirrelDrv.sys",
                          Version(1, 0, 0, 7));
   const std::string text = Render();
@@ -140,6 +137,41 @@ TEST_F(ClientSection, DriverLineNamesTheFileWhoseVersionWasRead) {
                       Label(TEXT_VERSION) + " 1. 0. 0. 7\r\n"),
             std::string::npos)
       << text;
+}
+
+// The section starts the sockets library itself: nothing before it in the report needs to.
+TEST_F(ClientSectionTest, StartsTheSocketsLibraryForTheNameSpaceProvider) {
+  platform::NameSpaceProvider provider;
+  std::copy(std::begin(kProviderId), std::end(kProviderId), provider.id);
+  provider.active = 1;
+  ws_.winsock().AddNameSpaceProvider(provider);
+  ASSERT_FALSE(ws_.winsock().Started());
+  EXPECT_EQ(GatherClientSection().nameSpaceProvider, 0);
+  EXPECT_TRUE(ws_.winsock().Started());
+}
+
+// The record alone decides the text: verdicts, versions, the extension's lines, the driver.
+TEST(ClientSectionRendered, FromARecord) {
+  ClientSection section;
+  section.catalogEntry = 0;
+  section.nameSpaceProvider = -1;
+  section.providerVersion = "1. 2. 3. 4";
+  section.extension = NetworkExtension{ServiceState::kStopped, "TovraDrv", 1};
+  section.pexamoVersion = "5. 6. 7. 8";
+  section.driverFile = "MirrelDrv.sys";
+  const std::string v = Label(TEXT_VERSION) + " ";
+  EXPECT_EQ(
+      RenderClientSection(section),
+      Label(TEXT_PORT_FORWARD) + "\r\nSPI " + Label(TEXT_INSTALLED_SUCCESSFULLY) + "\r\nNSP " +
+          Label(TEXT_INSTALL_EXCEPTION) + "\r\nkavrel.dll" + v + "1. 2. 3. 4\r\ntesnob.dll" + v +
+          "\r\n\r\n" + Label(TEXT_NETWORK_EXTENSION) + "\r\n" + Label(TEXT_SERVICE_NOT_RUNNING) +
+          "\r\n" + Label(TEXT_VIRTUAL_ADAPTER_DISABLED) + "\r\n虚拟网卡名称：TovraDrv\r\n\r\n" +
+          "QuorvService" + v + "\r\nPexamo" + v + "5. 6. 7. 8\r\n" +
+          "虚拟网卡驱动：MirrelDrv.sys\r\n" + Label(TEXT_VIRTUAL_ADAPTER_DRIVER) + v + "\r\n");
+  section.extension.service = ServiceState::kUnknown;
+  EXPECT_EQ(RenderNetworkExtension(section.extension),
+            Label(TEXT_VIRTUAL_ADAPTER_DISABLED) + "\r\n虚拟网卡名称：TovraDrv\r\n")
+      << "no service line when its state is not known";
 }
 
 TEST(CatalogEntry, OnlyTheLeadingPathOfTheFirstEntryCounts) {
@@ -354,8 +386,7 @@ TEST(ServiceLine, ByTheServiceState) {
     SCOPED_TRACE(c.name);
     Workstation ws;
     c.setUp(ws.services());
-    std::string text;
-    EXPECT_EQ(AppendExtensionStatus(text), 1);
+    const std::string text = RenderNetworkExtension(GatherNetworkExtension());
     EXPECT_EQ(text.substr(0, text.find("\r\n") + 2), c.line + "\r\n");
     EXPECT_EQ(ws.services().OpenHandleCount(), 0);
   }
@@ -364,9 +395,8 @@ TEST(ServiceLine, ByTheServiceState) {
 TEST(ServiceLine, FailedStatusQueryWritesNoServiceLine) {
   Workstation ws;
   ws.services().Add("QuorvService", 4).Fail(platform::sim::ServiceCall::kQueryStatus, 5);
-  std::string text;
-  EXPECT_EQ(AppendExtensionStatus(text), 1);
-  EXPECT_EQ(text, Label(TEXT_VIRTUAL_ADAPTER_NOT_INSTALLED) + "\r\n虚拟网卡名称：MirrelDrv\r\n");
+  EXPECT_EQ(RenderNetworkExtension(GatherNetworkExtension()),
+            Label(TEXT_VIRTUAL_ADAPTER_NOT_INSTALLED) + "\r\n虚拟网卡名称：MirrelDrv\r\n");
 }
 
 struct DeviceCase {
@@ -452,10 +482,9 @@ TEST_P(AdapterDeviceStatus, ChoosesTheNameAndTheLine) {
   Workstation ws;
   c.setUp(ws.devices());
   EXPECT_EQ(GetAdapterDeviceStatus("TovraDrv"), c.tovraStatus);
-  std::string text;
-  EXPECT_EQ(AppendExtensionStatus(text), 1);
-  EXPECT_EQ(text, Label(TEXT_SERVICE_NOT_INSTALLED) + "\r\n" + Label(c.line) +
-                      "\r\n虚拟网卡名称：" + c.adapter + "\r\n");
+  EXPECT_EQ(RenderNetworkExtension(GatherNetworkExtension()),
+            Label(TEXT_SERVICE_NOT_INSTALLED) + "\r\n" + Label(c.line) + "\r\n虚拟网卡名称：" +
+                c.adapter + "\r\n");
   EXPECT_EQ(ws.devices().OpenSetCount(), 0) << "every set destroyed";
 }
 

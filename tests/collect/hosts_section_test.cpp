@@ -8,11 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "collect/section_renderers.h"
 #include "platform/sim/workstation.h"
 #include "tests/support/hex.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::FileStatus;
 using platform::FileTime;
@@ -39,10 +40,13 @@ void AddHosts(Workstation& ws, const std::string& bytes, std::uint32_t attribute
   ws.files().SetTimes(kHosts, kCreated, kRead).SetAttributes(kHosts, attributes);
 }
 
-std::string Render() {
-  std::string hosts = "left from before";
-  RenderHostsSection(hosts);
-  return hosts;
+std::string Render() { return RenderHostsSection(GatherHostsSection()); }
+
+// The status of a hosts file with the three times above, as the section gathers them.
+HostsStatus Status(std::uint64_t size, std::uint32_t attributes) {
+  return HostsStatus{size, platform::LocalTime{2009, 7, 14, 4, 34, 44},
+                     platform::LocalTime{2011, 3, 5, 10, 6, 0},
+                     platform::LocalTime{2024, 2, 29, 23, 30, 15}, attributes};
 }
 
 TEST(HostsSection, StatusSeparatorAndContent) {
@@ -147,47 +151,53 @@ TEST(HostsStatus, AttributeWordsInTheirFixedOrder) {
       {0x80, ""},  // FILE_ATTRIBUTE_NORMAL is not named
   };
   for (const auto& c : cases) {
-    FileStatus status;
-    status.creation = kCreated;
-    status.lastWrite = kWritten;
-    status.lastAccess = kRead;
-    status.size = 34;
-    status.attributes = c.attributes;
-    EXPECT_EQ(FormatHostsStatus(kHosts, status), StatusLines(34, c.words)) << c.attributes;
+    EXPECT_EQ(FormatHostsStatus(kHosts, Status(34, c.attributes)), StatusLines(34, c.words))
+        << c.attributes;
   }
 }
 
 TEST(HostsStatus, TimesTheFileSystemDoesNotHoldShowTheLastWrite) {
-  FileStatus status;
-  status.lastWrite = kWritten;
-  status.size = 1;
-  EXPECT_EQ(FormatHostsStatus("h", status),
+  Workstation ws;
+  ws.files().AddFile(kHosts, "x", kWritten).SetTimes(kHosts, FileTime{}, FileTime{});
+  const HostsSection section = GatherHostsSection();
+  ASSERT_TRUE(section.status);
+  EXPECT_EQ(FormatHostsStatus("h", *section.status),
             "h\r\n大小：1字节\r\n创建：2011年03月05日   10:06:00\r\n"
-            "修改：2011年03月05日   10:06:00\r\n访问：2011年03月05日   10:06:00\r\n属性：");
+            "修改：2011年03月05日   10:06:00\r\n访问：2011年03月05日   10:06:00\r\n属性：存档 ");
 }
 
-// A time before 1970 has no place in the report's time stamps: its line is left out whole.
+// A time before 1970 has no place in the report's time stamps, and one without a local form
+// none at all: either line is left out whole.
 TEST(HostsStatus, TimeWithoutALocalFormLeavesItsLineOut) {
-  FileStatus status;
-  status.creation = FileTime{1, 0};  // 1601
-  status.lastWrite = kWritten;
-  status.lastAccess = FileTime{0xFFFFFFFFu, 0xFFFFFFFFu};  // no SYSTEMTIME form
-  status.size = 1;
-  EXPECT_EQ(FormatHostsStatus("h", status),
-            "h\r\n大小：1字节\r\n修改：2011年03月05日   10:06:00\r\n属性：");
+  Workstation ws;
+  ws.files()
+      .AddFile(kHosts, "x", kWritten)
+      .SetTimes(kHosts, FileTime{1, 0} /* 1601 */, FileTime{0xFFFFFFFFu, 0xFFFFFFFFu});
+  const HostsSection section = GatherHostsSection();
+  ASSERT_TRUE(section.status);
+  EXPECT_FALSE(section.status->accessed) << "no SYSTEMTIME form";
+  EXPECT_EQ(FormatHostsStatus("h", *section.status),
+            "h\r\n大小：1字节\r\n修改：2011年03月05日   10:06:00\r\n属性：存档 ");
 }
 
 TEST(HostsStatus, SizeShowsItsLow32BitsSigned) {
-  FileStatus status;
-  status.lastWrite = kWritten;
   for (const auto& [size, text] : {std::pair<std::uint64_t, const char*>{0, "0"},
                                    {0x7FFFFFFFu, "2147483647"},
                                    {0x80000000u, "-2147483648"},
                                    {0x100000005ull, "5"}}) {
-    status.size = size;
-    const std::string line = FormatHostsStatus("h", status).substr(3);
+    const std::string line = FormatHostsStatus("h", Status(size, 0)).substr(3);
     EXPECT_EQ(line.substr(0, line.find("\r\n")), std::string("大小：") + text + "字节") << size;
   }
+}
+
+// The record alone decides the text: a status and no content (a file that could not be opened),
+// a content and no status, and the content's LF made CR LF after the separator.
+TEST(HostsSectionRendered, FromARecord) {
+  EXPECT_EQ(RenderHostsSection(HostsSection{kHosts, Status(3, 0x01), std::nullopt}),
+            StatusLines(3, "只读 "));
+  EXPECT_EQ(RenderHostsSection(HostsSection{kHosts, std::nullopt, std::string("a\nb\0c", 5)}),
+            kSeparator + std::string("a\r\nb\0c", 6));
+  EXPECT_EQ(RenderHostsSection(HostsSection{}), "");
 }
 
 TEST(AppendWithCrLf, EveryLfBecomesCrLf) {

@@ -5,11 +5,13 @@
 
 #include <string>
 
-#include "collect/section_renderers.h"
+#include "collect/sections.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::RegRoot;
 using platform::sim::SimProcess;
@@ -60,10 +62,8 @@ TEST(OneViewSections, ThreeSectionsByteForByte) {
       .Add(2212, {"svchost.exe"})
       .Add(2300, {"svchost.exe"});
 
-  std::string system_text;
-  RenderSystemSection(system_text);
-  std::string software;
-  RenderSoftwareSection(software);
+  const std::string system_text = RenderSystemSection(GatherSystemSection());
+  const std::string software = RenderSoftwareSection(GatherSoftwareSection());
   EXPECT_EQ(system_text,
             "计算机名： VANTIK-PC\r\n\r\n"
             "操作系统： Microsoft Windows 7 Service Pack 1\r\n\r\n"
@@ -84,7 +84,8 @@ TEST(OneViewSections, ThreeSectionsByteForByte) {
             "已安装软件：\r\n"
             "Tovra VPN Client   5.1.2\r\n"
             "腾讯QQ   9.7\r\n");
-  EXPECT_EQ(RenderProcessSection(), "smss.exe\r\nexplorer.exe\r\nsvchost.exe\r\nsvchost.exe\r\n");
+  EXPECT_EQ(RenderProcessSection(GatherProcessSection()),
+            "smss.exe\r\nexplorer.exe\r\nsvchost.exe\r\nsvchost.exe\r\n");
   EXPECT_EQ(r.OpenKeyCount(), 0);
   EXPECT_EQ(ws.processes().OpenHandleCount(), 0);
 }

@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "collect/process_section.h"
-#include "collect/section_renderers.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 
 namespace {
+
+using namespace collect;
+
+// The section as the report writes it from what was gathered.
+std::string Listed() { return RenderProcessSection(GatherProcessSection()); }
 
 using platform::sim::SimProcess;
 
@@ -33,8 +37,7 @@ TEST(ProcessSection, OneLinePerProcessInEnumerationOrder) {
       .Add(300, {"svchost.exe"})
       .Add(2212, {"svchost.exe"})  // two of one executable: two lines
       .Add(3000, {"腾讯QQ.exe"});
-  EXPECT_EQ(RenderProcessSection(),
-            "smss.exe\r\nexplorer.exe\r\nsvchost.exe\r\nsvchost.exe\r\n腾讯QQ.exe\r\n");
+  EXPECT_EQ(Listed(), "smss.exe\r\nexplorer.exe\r\nsvchost.exe\r\nsvchost.exe\r\n腾讯QQ.exe\r\n");
   EXPECT_EQ(p.OpenHandleCount(), 0) << "every process closed";
 }
 
@@ -42,7 +45,7 @@ TEST(ProcessSection, TheFirstIdentifierIsNeverTaken) {
   platform::sim::Workstation ws;
   // Under Wine the first entry is the program itself, which opens fine.
   ws.processes().Add(42, {"vantik.exe"}).Add(43, {"services.exe"});
-  EXPECT_EQ(RenderProcessSection(), "services.exe\r\n");
+  EXPECT_EQ(Listed(), "services.exe\r\n");
   EXPECT_EQ(ws.processes().OpenRequests(), std::vector<std::uint32_t>{43});
 }
 
@@ -68,7 +71,7 @@ TEST(ProcessSection, WhatNoWayNamesGivesNoLine) {
       .Add(14, {})    // no module at all
       .Add(15, {""})  // an empty base name
       .Add(16, {"last.exe"});
-  EXPECT_EQ(RenderProcessSection(), "last.exe\r\n");
+  EXPECT_EQ(Listed(), "last.exe\r\n");
   EXPECT_EQ(ws.processes().OpenHandleCount(), 0);
 }
 
@@ -117,7 +120,7 @@ TEST_P(ProcessNaming, ByModuleOrElseByImagePath) {
   ws.SetBitness(Bitness::k64, c.program);
   ws.processes().Add(Readable(8, "first.exe"));
   for (const SimProcess& process : c.processes) ws.processes().Add(process);
-  EXPECT_EQ(RenderProcessSection(), c.section);
+  EXPECT_EQ(Listed(), c.section);
   EXPECT_EQ(ws.processes().OpenHandleCount(), 0);
 }
 
@@ -174,6 +177,12 @@ INSTANTIATE_TEST_SUITE_P(
                    Bitness::k32,
                    {Protected(20, "C:\\" + kLongName), SixtyFourBit(24, kLongName)},
                    std::string(260, 'p') + "\r\n" + std::string(260, 'p') + "\r\n"},
+        // 版 is b0 e6: the buffer takes its lead byte alone, which goes with it.
+        NamingCase{"LongNameCutAtACharacterBoundaryEitherWay",
+                   Bitness::k32,
+                   {Readable(20, std::string(259, 'p') + "版本.exe"),
+                    Protected(24, "C:\\" + std::string(259, 'p') + "版本.exe")},
+                   std::string(259, 'p') + "\r\n" + std::string(259, 'p') + "\r\n"},
         NamingCase{"ImagePathBeyondAnyMaxPath",
                    Bitness::k32,
                    {Protected(20, "\\\\?\\C:\\" + std::string(2000, 'd') + "\\deep.exe")},
@@ -186,23 +195,29 @@ INSTANTIATE_TEST_SUITE_P(
                    "smss.exe\r\nsvchost.exe\r\naudiodg.exe\r\nsvchost.exe\r\nvantik.exe\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ProcessSectionRendered, OneNamePerLineAsRecorded) {
+  EXPECT_EQ(RenderProcessSection(ProcessSection{{"a.exe", "版本.exe", "a.exe"}}),
+            "a.exe\r\n版本.exe\r\na.exe\r\n");
+  EXPECT_EQ(RenderProcessSection(ProcessSection{}), "");
+}
+
 TEST(ProcessSection, AnIdentifierZeroEndsTheWalk) {
   platform::sim::Workstation ws;
   ws.processes().Add(8, {"first.exe"}).Add(9, {"a.exe"}).Add(0, {}).Add(10, {"b.exe"});
-  EXPECT_EQ(RenderProcessSection(), "a.exe\r\n");
+  EXPECT_EQ(Listed(), "a.exe\r\n");
 }
 
 TEST(ProcessSection, EmptyWhenTheListCannotBeRead) {
   platform::sim::Workstation ws;
   ws.processes().Add(0, {}).Add(8, {"a.exe"}).FailEnumeration(ERROR_ACCESS_DENIED);
-  EXPECT_EQ(RenderProcessSection(), "");
+  EXPECT_EQ(Listed(), "");
   EXPECT_TRUE(ws.processes().OpenRequests().empty());
 }
 
 TEST(ProcessSection, ALongNameIsKeptWithinItsBuffer) {
   platform::sim::Workstation ws;
   ws.processes().Add(0, {}).Add(8, {std::string(300, 'p')});
-  EXPECT_EQ(RenderProcessSection(), std::string(260, 'p') + "\r\n");
+  EXPECT_EQ(Listed(), std::string(260, 'p') + "\r\n");
 }
 
 TEST(ProcessSection, ManyModulesStillNameTheExecutable) {
@@ -210,7 +225,7 @@ TEST(ProcessSection, ManyModulesStillNameTheExecutable) {
   std::vector<std::string> modules = {"big.exe"};
   for (int i = 0; i < 1500; ++i) modules.push_back("m" + std::to_string(i) + ".dll");
   ws.processes().Add(0, {}).Add(8, modules);
-  EXPECT_EQ(RenderProcessSection(), "big.exe\r\n");
+  EXPECT_EQ(Listed(), "big.exe\r\n");
 }
 
 // Lists that fill the first buffer are read again with more room, up to a bound.
@@ -225,7 +240,7 @@ TEST_P(ManyProcesses, AreAllListed) {
     ws.processes().Add(4 * (i + 1), {name});
     if (i > 0 && i < kLargestListCapacity) expected += name + "\r\n";
   }
-  EXPECT_EQ(RenderProcessSection(), expected);
+  EXPECT_EQ(Listed(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, ManyProcesses,

@@ -1,4 +1,5 @@
-// The route table and adapter sections on the simulated workstation, byte for byte.
+// The route table and adapter sections: gathered on the simulated workstation, and written, byte
+// for byte.
 #include "collect/route_section.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "collect/section_renderers.h"
 #include "platform/registry.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
@@ -14,6 +14,8 @@
 #include "tests/support/hex.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::QueryStep;
 using platform::RegRoot;
@@ -31,14 +33,14 @@ void TwoAdapters(platform::sim::Workstation& ws) {
 }
 
 struct Sections {
-  std::string route = "old route";
-  std::string adapter = "old adapter";
+  std::string route;
+  std::string adapter;
 };
 
 Sections Render() {
-  Sections s;
-  RenderRouteAndAdapterSections(s.route, s.adapter);
-  return s;
+  const RouteAndAdapterSections gathered = GatherRouteAndAdapterSections();
+  return Sections{RenderRouteSection(gathered.route, gathered.adapter),
+                  RenderAdapterSection(gathered.adapter)};
 }
 
 TEST(RouteSection, HeadingIsCodePage936WithTenBlanksBetweenLabels) {
@@ -91,10 +93,9 @@ TEST(RouteSection, TableWithoutRowsGivesTheHeadingAndTheAdapters) {
   ws.network().SetRoutes({});
   const Sections s = Render();
   EXPECT_EQ(s.route, kHeading);
-  std::string adapters;
-  InterfaceAddressMap addresses;
-  ASSERT_EQ(AppendAdapterInventory(addresses, adapters), 0);
-  EXPECT_EQ(s.adapter, adapters);
+  const AdapterSection adapters = GatherAdapterSection();
+  ASSERT_TRUE(adapters.listed);
+  EXPECT_EQ(s.adapter, RenderAdapterSection(adapters));
 }
 
 TEST(RouteSection, NoAdapterStillListsTheRoutes) {
@@ -119,6 +120,8 @@ TEST(RouteSection, RouteTableFailuresLeaveBothTextsEmpty) {
   } cases[] = {
       {"NoTable", QueryStep::kSize, ERROR_NO_DATA, {}},
       {"SizeQueryOtherError", QueryStep::kSize, ERROR_INVALID_PARAMETER, {}},
+      // Success with no size to give is no table, not an empty one.
+      {"SizeQuerySucceedsWithNothing", QueryStep::kSize, ERROR_SUCCESS, {}},
       {"AllocationFails", QueryStep::kAllocate, ERROR_NOT_ENOUGH_MEMORY, {}},
       {"ReadFails", QueryStep::kRead, ERROR_INVALID_PARAMETER, {"Failed to get ip table!"}},
   };
@@ -134,34 +137,34 @@ TEST(RouteSection, RouteTableFailuresLeaveBothTextsEmpty) {
   }
 }
 
-// The binding check comes first: it puts the virtual adapter right even when no route table can
-// be had.
-TEST(RouteSection, VirtualAdapterBindingIsCheckedFirst) {
-  platform::sim::Workstation ws;
-  const std::string entry =
-      "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0007";
-  auto& r = ws.registry();
-  r.SetString(RegRoot::kLocalMachine, entry + "\\Ndi\\Interfaces", "LowerRange", "ethernet");
-  r.SetString(RegRoot::kLocalMachine, entry, "ComponentId", "MirrelDrv");
-  r.SetString(RegRoot::kLocalMachine, entry, "DriverDesc", "Mirrel Adapter V1.0");
-  r.SetString(RegRoot::kLocalMachine, entry, "NetCfgInstanceId", "{1234}");
-  r.AddKey(RegRoot::kLocalMachine, entry + "\\Linkage");
-  const Sections s = Render();
-  EXPECT_EQ(s.route, "");
-  const auto bind = r.Value(RegRoot::kLocalMachine, entry + "\\Linkage", "UpperBind");
-  ASSERT_TRUE(bind);
-  EXPECT_EQ(bind->data, std::string("Tcpip\0\0", 7));
-}
-
-TEST(RouteSection, EachCallRebuildsBothTexts) {
+TEST(RouteSection, EachGatheringGivesTheSameTexts) {
   platform::sim::Workstation ws;
   TwoAdapters(ws);
   ws.network().SetRoutes({Route(0, 0, 0, 11, 0)});
   const Sections first = Render();
-  Sections again = first;
-  RenderRouteAndAdapterSections(again.route, again.adapter);
+  const Sections again = Render();
   EXPECT_EQ(again.route, first.route);
   EXPECT_EQ(again.adapter, first.adapter);
+}
+
+// The interface column is the adapters' record: a route on an interface that only the record
+// knows shows its address, index 1 is the loopback, and a table never had writes nothing.
+TEST(RouteSectionRendered, FromRecords) {
+  platform::AdapterInfo wired;
+  wired.index = 7;
+  wired.addresses = {{"0.0.0.0", "0.0.0.0"}, {"10.1.2.3", "255.0.0.0"}};
+  const AdapterSection adapters{true, {NetworkAdapter{wired, {}}}};
+  const RouteSection routes{
+      true,
+      {Route(0, 0, Ip(10, 0, 0, 1), 7, 1), Route(0, 0, 0, 1, 306), Route(0, 0, 0, 9, 0xFFFFFFFFu)}};
+  EXPECT_EQ(RenderRouteSection(routes, adapters),
+            kHeading + "0.0.0.0" + std::string(11, ' ') + "0.0.0.0" + std::string(10, ' ') +
+                "10.0.0.1" + std::string(9, ' ') + "10.1.2.3" + std::string(9, ' ') + "1\r\n" +
+                "0.0.0.0" + std::string(11, ' ') + "0.0.0.0" + std::string(10, ' ') + "0.0.0.0" +
+                std::string(10, ' ') + "127.0.0.1" + std::string(8, ' ') + "306\r\n" + "0.0.0.0" +
+                std::string(11, ' ') + "0.0.0.0" + std::string(10, ' ') + "0.0.0.0" +
+                std::string(10, ' ') + "0.0.0.0" + std::string(10, ' ') + "-1\r\n");
+  EXPECT_EQ(RenderRouteSection(RouteSection{}, adapters), "");
 }
 
 }  // namespace

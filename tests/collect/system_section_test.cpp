@@ -1,4 +1,5 @@
-// The system section on the simulated workstation, byte for byte.
+// The system section: gathered on the simulated workstation, and written from records, byte
+// for byte.
 #include "collect/system_section.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "collect/section_renderers.h"
+#include "collect/administrators.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "tests/support/hex.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::RegRoot;
 using platform::TokenGroup;
@@ -25,11 +28,7 @@ constexpr char kSettingLine[] =
     "DisableRenegoOnClient Value is ";
 constexpr char kWarning[] = "warning:Please modify the reg value to 0.\r\n";
 
-std::string Section() {
-  std::string system;
-  RenderSystemSection(system);
-  return system;
-}
+std::string Section() { return RenderSystemSection(GatherSystemSection()); }
 
 // The section's lines, each without its CR LF.
 std::vector<std::string> Lines(const std::string& text) {
@@ -70,10 +69,8 @@ TEST(SystemSection, WholeSectionOfAnXpWorkstation) {
                          1);
   ws.registry().SetString(RegRoot::kLocalMachine, std::string(kHotfix) + "\\Q323255", "Comments",
                           "Hotfix Q323255");
-  std::string system = "kept ";  // appended to, never cleared
-  RenderSystemSection(system);
-  EXPECT_EQ(system,
-            "kept 计算机名： WS-0042\r\n\r\n"
+  EXPECT_EQ(Section(),
+            "计算机名： WS-0042\r\n\r\n"
             "操作系统： Microsoft Windows XP Service Pack 3\r\n\r\n"
             "用户名： 张三\r\n"
             "是否属于管理员组： 1\r\n\r\n"
@@ -88,7 +85,7 @@ TEST(SystemSection, WholeSectionOfAnXpWorkstation) {
                 "\r\n"
                 "Windows XP Hotfix - KB958644\r\n"
                 "Hotfix Q323255\r\n");
-  EXPECT_TRUE(ws.winsock().Started()) << "left started for the client section";
+  EXPECT_TRUE(ws.winsock().Started()) << "left started, as every user of it expects";
   EXPECT_EQ(ws.registry().OpenKeyCount(), 0);
   EXPECT_EQ(ws.identity().OpenTokenCount(), 0);
 }
@@ -159,9 +156,9 @@ void PrintTo(const MemoryCase& c, std::ostream* os) { *os << c.name; }
 class MemoryLines : public ::testing::TestWithParam<MemoryCase> {};
 
 TEST_P(MemoryLines, WholeMebibytesInGigabytes) {
-  platform::sim::Workstation ws;
-  ws.memory().SetStatus(GetParam().status);
-  const std::vector<std::string> lines = Lines(Section());
+  SystemSection section;
+  section.memory = GetParam().status;
+  const std::vector<std::string> lines = Lines(RenderSystemSection(section));
   ASSERT_GE(lines.size(), 9u);
   EXPECT_EQ(lines[7], GetParam().physical);
   EXPECT_EQ(lines[8], GetParam().virtualMemory);
@@ -248,26 +245,76 @@ TEST(WindowsVersionQuery, BasicStructureHasNoServicePack) {
   platform::sim::Workstation ws;
   ws.SetWindowsVersion(VersionInfo{2, 5, 1, 2600, 3, 1, 'S'});
   ws.FailVersionQuery(true);
-  EXPECT_EQ(CSysInfo().GetOSName(), "Microsoft Windows XP ");
+  EXPECT_EQ(GatherSystemSection().windowsName, "Microsoft Windows XP ");
 }
 
 TEST(WindowsVersionQuery, BothFailingLeavesTheNameEmpty) {
   platform::sim::Workstation ws;
   ws.FailVersionQuery(false);
-  EXPECT_EQ(CSysInfo().GetOSName(), "");
+  EXPECT_EQ(GatherSystemSection().windowsName, "");
 }
 
-TEST(SysInfo, UserNameAndHostName) {
+TEST(SystemSectionGathered, UserNameAndHostName) {
   platform::sim::Workstation ws;
   ws.identity().SetUserName(std::string(256, 'u'));
   ws.winsock().SetHostName(std::string(127, 'h'));
-  const CSysInfo info;
-  EXPECT_EQ(info.GetLoginUserName(), std::string(256, 'u'));
-  EXPECT_EQ(info.GetHostName(), std::string(127, 'h'));
+  const SystemSection section = GatherSystemSection();
+  EXPECT_EQ(section.userName, std::string(256, 'u'));
+  EXPECT_EQ(section.hostName, std::string(127, 'h'));
   ws.identity().FailUserName(ERROR_ACCESS_DENIED);
-  EXPECT_EQ(info.GetLoginUserName(), "") << "asked again at every call";
   ws.winsock().SetHostName(std::string(128, 'h'));
-  EXPECT_EQ(CSysInfo().GetHostName(), "") << "too long for its 128-byte buffer";
+  const SystemSection again = GatherSystemSection();
+  EXPECT_EQ(again.userName, "");
+  EXPECT_EQ(again.hostName, "") << "too long for its 128-byte buffer";
+}
+
+// Only the patch list is read of the installed software: the program list is the software
+// section's.
+TEST(SystemSectionGathered, ReadsTheHotfixesNotTheProgramList) {
+  platform::sim::Workstation ws;
+  ws.registry().SetDword(RegRoot::kLocalMachine, std::string(kHotfix) + "\\KB1", "Installed", 1);
+  ws.registry().SetString(RegRoot::kLocalMachine, std::string(kHotfix) + "\\KB1", "Comments",
+                          "Patch one");
+  const SystemSection section = GatherSystemSection();
+  EXPECT_EQ(section.hotfixes, std::vector<std::string>{"Patch one"});
+  bool hotfixKeyRead = false;
+  for (const platform::sim::PlatformCall& call : ws.calls().Calls()) {
+    hotfixKeyRead = hotfixKeyRead || call.detail.find("Hotfix") != std::string::npos;
+    EXPECT_EQ(call.detail.find("Uninstall"), std::string::npos) << call.name << " " << call.detail;
+  }
+  EXPECT_TRUE(hotfixKeyRead) << "the calls name the keys they concern";
+}
+
+// The record alone decides the text: a drive whose space was not read shows 0 and 0, and the
+// patch names follow the verdict, each on its line.
+TEST(SystemSectionRendered, FromARecord) {
+  SystemSection section;
+  section.hostName = "H";
+  section.windowsName = "W";
+  section.userName = "U";
+  section.administratorsMember = true;
+  section.memory = platform::MemoryStatus{3, 1u << 30, 0, 0, 0, 1u << 31, 1u << 20};
+  section.drives = {Drive{"C:\\", DRIVE_FIXED, true, 1536, 0}, Drive{"N:\\", DRIVE_REMOTE}};
+  section.renegoSetting = 0;
+  section.hotfixes = {"KB1", "KB2"};
+  EXPECT_EQ(RenderSystemSection(section),
+            "计算机名： H\r\n\r\n"
+            "操作系统： W\r\n\r\n"
+            "用户名： U\r\n"
+            "是否属于管理员组： 1\r\n\r\n"
+            "物理内存： 共 1.00 GB, 使用率： 3% \r\n"
+            "虚拟内存： 共 2.00 GB, 剩余 0.00 GB\r\n"
+            "C:\\: 共 1.50 KB, 剩余 0.00 bytes\r\n"
+            "N:\\: 共 0, 剩余 0\r\n"
+            "\r\n"
+            "Windows 补丁信息： \r\n"
+            "\r\n" +
+                std::string(kSettingLine) + "0.\r\n\r\nKB1\r\nKB2\r\n");
+  section.renegoSetting = -1;
+  const std::string withoutVerdict = RenderSystemSection(section);
+  const std::string end = "Windows 补丁信息： \r\n";
+  ASSERT_GE(withoutVerdict.size(), end.size());
+  EXPECT_EQ(withoutVerdict.substr(withoutVerdict.size() - end.size()), end);
 }
 
 // Many domain groups of five sub-authorities each, as a domain member's token holds.
@@ -336,7 +383,7 @@ TEST_P(AdministratorsMember, PresenceOfTheGroupIsEnough) {
   platform::sim::Workstation ws;
   GetParam().setUp(ws.identity());
   int member = 7;
-  EXPECT_EQ(CSysInfo().CheckAdministratorsMember(&member), GetParam().result);
+  EXPECT_EQ(CheckAdministratorsMember(&member), GetParam().result);
   EXPECT_EQ(member, GetParam().member);
   EXPECT_EQ(ws.identity().OpenTokenCount(), 0) << "the token is closed";
   EXPECT_EQ(Lines(Section())[5], "是否属于管理员组： " + std::to_string(GetParam().member));

@@ -87,6 +87,17 @@ TEST(Cp936Test, PrefixLengthNeverEndsOnALeadByte) {
   EXPECT_EQ(cp936::PrefixLength("", 4), 0u);
 }
 
+TEST(Cp936Test, WholeLengthDropsOnlyALeadByteLeftAlone) {
+  EXPECT_EQ(cp936::WholeLength("abc"), 3u);
+  EXPECT_EQ(cp936::WholeLength("ab" + kUpdate), 6u);
+  EXPECT_EQ(cp936::WholeLength("ab" + kUpdate.substr(0, 3)), 4u) << "d0 has lost its trail";
+  // fc is the trail byte of b8 fc, though it could start a character of its own.
+  EXPECT_EQ(cp936::WholeLength(kUpdate.substr(0, 2)), 2u);
+  EXPECT_EQ(cp936::WholeLength(kTrailA), kTrailA.size());
+  EXPECT_EQ(cp936::WholeLength("\xB8"), 0u);
+  EXPECT_EQ(cp936::WholeLength(""), 0u);
+}
+
 TEST(Cp936Test, AfterLastSkipsTrailBackslashes) {
   EXPECT_EQ(cp936::AfterLast("C:\\Temp\\Vantik.log", '\\'), 8u);
   EXPECT_EQ(cp936::AfterLast("C:\\" + kTrailBackslash + "x", '\\'), 3u);

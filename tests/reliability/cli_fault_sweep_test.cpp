@@ -26,6 +26,8 @@
 
 namespace {
 
+using namespace report;
+
 using cli_road::Command;
 using cli_road::Step;
 using platform::sim::PlatformCall;

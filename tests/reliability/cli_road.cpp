@@ -10,6 +10,11 @@
 namespace cli_road {
 namespace {
 
+using namespace cli;
+
+using namespace report;
+using namespace tasks;
+
 using platform::StdStream;
 using platform::sim::Workstation;
 

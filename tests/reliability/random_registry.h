@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_registry.h"
+#include "platform/sim/registry_model.h"
 
 namespace random_registry {
 

@@ -24,13 +24,19 @@
 #include "platform/cp936.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
-#include "report/page_info.h"
+#include "report/report.h"
 #include "tests/reliability/random_registry.h"
 #include "tests/reliability/registry_changes.h"
 #include "tests/support/full_workstation.h"
 #include "text/text_table.h"
 
 namespace {
+
+using namespace text;
+
+using namespace checks;
+
+using namespace report;
 
 using random_registry::RegValue;
 using random_registry::TextOf;
@@ -119,14 +125,14 @@ Fixed FixedSections() {
                              "Protocol_Catalog9\\Catalog_Entries\\000000000001",
                              "PackedCatalogItem", REG_BINARY, item);
     }
-    CPageInfo page;
-    page.ComposeReport();
-    (catalog ? fixed.clientInstalled : fixed.clientNotInstalled) = page.m_strClient;
-    fixed.systemStart = page.m_strSystem;
-    fixed.process = page.m_strProcess;
-    fixed.route = page.m_strRoute;
-    fixed.adapter = page.m_strAdapter;
-    fixed.hosts = page.m_strHosts;
+    Report page;
+    ComposeReport(page);
+    (catalog ? fixed.clientInstalled : fixed.clientNotInstalled) = page.client;
+    fixed.systemStart = page.system;
+    fixed.process = page.process;
+    fixed.route = page.route;
+    fixed.adapter = page.adapter;
+    fixed.hosts = page.hosts;
   }
   return fixed;
 }
@@ -312,23 +318,22 @@ TEST(RandomRegistries, DiagnosisReportAndRepairsHoldTheirFormsAndTakeOnlyWhatWas
     check.That(renego >= -1 && renego <= 1 && userAgent >= -1 && userAgent <= 1,
                "a check gave no result of its own");
     const std::size_t tracesBefore = ws.Traces().size();
-    CPageInfo page;
-    page.ComposeReport();
+    Report page;
+    ComposeReport(page);
     const std::vector<std::string> traces = ws.Traces();
     // The browser section's record stays cleared when its Internet Settings key does not open.
     const bool browserCleared =
         std::find(traces.begin() + static_cast<std::ptrdiff_t>(tracesBefore), traces.end(),
                   "Open register key failed!") != traces.end();
-    CheckSystem(page.m_strSystem, fixed, renego, written, check);
-    CheckSoftware(page.m_strSoftware, written, check);
-    CheckBrowser(page.m_strBrowser, userAgent, written, browserCleared, check);
-    check.That(page.m_strProcess == fixed.process, "process section changed");
-    check.That(page.m_strRoute == fixed.route && page.m_strAdapter == fixed.adapter,
+    CheckSystem(page.system, fixed, renego, written, check);
+    CheckSoftware(page.software, written, check);
+    CheckBrowser(page.browser, userAgent, written, browserCleared, check);
+    check.That(page.process == fixed.process, "process section changed");
+    check.That(page.route == fixed.route && page.adapter == fixed.adapter,
                "route or adapter section changed");
-    check.That(
-        page.m_strClient == fixed.clientInstalled || page.m_strClient == fixed.clientNotInstalled,
-        "client section changed");
-    check.That(page.m_strHosts == fixed.hosts, "hosts section changed");
+    check.That(page.client == fixed.clientInstalled || page.client == fixed.clientNotInstalled,
+               "client section changed");
+    check.That(page.hosts == fixed.hosts, "hosts section changed");
 
     (void)FixKB977377();
     (void)FixIEUserAgent();

@@ -51,10 +51,11 @@ bool IsBinding(const std::string& key) {
 std::optional<RegValue> Repaired(const std::string& key, const std::optional<RegValue>& before) {
   using full_workstation::kSchannel;
   using full_workstation::kUserAgent;
+  const RegValue tcpipAlone{REG_MULTI_SZ, "Tcpip" + std::string(2, '\0')};
   // A binding list not there yet is made with TCP/IP alone.
   if (!before) {
     if (!IsBinding(key)) return std::nullopt;
-    return RegValue{REG_MULTI_SZ, "Tcpip" + std::string(2, '\0')};
+    return tcpipAlone;
   }
   if (key == Folded("HKLM", kSchannel, "DisableRenegoOnClient")) {
     return RegValue{REG_DWORD, std::string(4, '\0')};
@@ -68,6 +69,8 @@ std::optional<RegValue> Repaired(const std::string& key, const std::optional<Reg
     for (const std::string& element : ListOf(before->data)) list += element + '\0';
     return RegValue{REG_MULTI_SZ, list + "Tcpip" + std::string(2, '\0')};
   }
+  // A value of another type holds no list: it gives way to TCP/IP alone.
+  if (IsBinding(key)) return tcpipAlone;
   return std::nullopt;
 }
 

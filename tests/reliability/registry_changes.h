@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_registry.h"
+#include "platform/sim/registry_model.h"
 
 namespace registry_changes {
 

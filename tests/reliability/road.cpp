@@ -7,10 +7,11 @@
 #include "tasks/execute_unit.h"
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
-#include "report/export_units.h"
 
 namespace road {
 namespace {
+
+using namespace tasks;
 
 using platform::sim::Workstation;
 
@@ -78,7 +79,7 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
     for (const auto& [index, result] : view.Posts()) {
       HandleUnitResult(*diagnose, *repair, index, result, [] {});
     }
-    for (const tagListCtrlItemData& row : MakeResultRows(*diagnose)) {
+    for (const ResultRow& row : MakeResultRows(*diagnose)) {
       run.rows.push_back(row.resultText);
     }
   }
@@ -104,15 +105,17 @@ Outcome Run(std::size_t failAt) {
   // The main dialog builds its lists as it starts.
   UnitList diagnose;
   UnitList repair;
-  UnitList exports;
   BuildDiagnoseUnits(diagnose);
   BuildRepairUnits(repair);
-  BuildExportUnits(exports);
+  const bool withHotfixList = ExportCapturesHotfixList();
 
   out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
   out.repair = RunList(ws, repair, &diagnose, &repair);
   out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
-  RunExport([&] { out.exportList = RunList(ws, exports, nullptr, nullptr); }, nullptr);
+  RunExport(
+      withHotfixList,
+      [&](const UnitList& exports) { out.exportList = RunList(ws, exports, nullptr, nullptr); },
+      nullptr);
 
   sweep::Collect(ws, out);
   for (const platform::sim::PlatformCall& call : out.calls) {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/sim/sim_call_log.h"
+#include "platform/sim/call_log_model.h"
 #include "tests/reliability/sweep_workstation.h"
 
 namespace sweep {

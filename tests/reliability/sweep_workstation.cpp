@@ -2,16 +2,20 @@
 
 #include <utility>
 
-#include "report/export_run.h"
+#include "report/os_kind.h"
+#include "report/run_folder.h"
 #include "tests/report/export_fixture.h"
 #include "tests/support/full_workstation.h"
+
+using namespace report;
+using namespace tasks;
 
 namespace sweep {
 
 using platform::RegRoot;
 
 void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out) {
-  export_test::ForgetExports();
+  ForgetOSKindForTest();
   full_workstation::Seed(ws);
   ws.files().SetTempFolder(kTemp).AddFile(kTarget, kOlderArchive);
   ws.shell().SetHandler(export_test::EchoCommands);
@@ -43,7 +47,7 @@ void Collect(platform::sim::Workstation& ws, Aftermath& out) {
   // What a later export clears of this one's leftovers.
   RemoveLeftoverRuns(kTemp);
   out.leftAfterCleaning = export_test::LeftUnder(ws.files(), kTemp);
-  export_test::ForgetExports();
+  ForgetOSKindForTest();
 }
 
 std::vector<int> ItemTruth(platform::sim::Registry& registry) {

@@ -24,12 +24,13 @@
 #include <vector>
 
 #include "platform/sim/workstation.h"
-#include "platform/task_claim.h"
 #include "platform/win32_codes.h"
 #include "tests/report/zip_reader.h"
 #include "tests/support/hex.h"
 
 namespace {
+
+using namespace report;
 
 using platform::FileTime;
 using platform::sim::FileCall;
@@ -217,13 +218,13 @@ TEST(PackExportFiles, NothingToPackLeavesTheTargetAlone) {
   EXPECT_EQ(outcome.error, ERROR_FILE_NOT_FOUND);
 }
 
-TEST(CZLib, DestructorCompletesAnArchiveLeftOpenAndClosesItsFile) {
+TEST(ArchiveWriter, DestructorCompletesAnArchiveLeftOpenAndClosesItsFile) {
   Workstation ws;
   ws.files().AddFile(kLog, Text(5000), Utc(2010, 6, 15, 13, 45, 30));
   {
     platform::File file;
     ASSERT_EQ(file.CreateForWriting(kArchive.c_str()), ERROR_SUCCESS);
-    CZLib zip;
+    ArchiveWriter zip;
     ASSERT_TRUE(zip.Open(file));
     EXPECT_EQ(zip.AddFile(kLog.c_str(), "Vantik.log"), AddResult::kAdded);
     EXPECT_EQ(ws.files().OpenFileCount(), 1);  // the archive
@@ -567,24 +568,17 @@ TEST(PackExportFiles, EmptyTargetPathWritesNothing) {
   EXPECT_EQ(outcome.error, ERROR_PATH_NOT_FOUND);
 }
 
-// A claim that is never granted again, as an abandoned run's.
-class AbandonedClaim : public platform::TaskClaim {
- public:
-  bool Acquire() override { return false; }
-  void Release() override {}
-};
-
-// The packing unit of a run abandoned while it packed: the target is not touched and nothing
-// is said for the run, which the next one would otherwise read.
+// The packing unit of a run that ended while it packed: the target is not touched and nothing
+// is said for the run.
 TEST(PackExportFiles, AbandonedRunLeavesTheTargetAndItsOutcomeAlone) {
   Workstation ws;
   ws.files().AddFile(kArchive, kOlderArchive).AddFile(kLog, kFirst, Utc(2010, 6, 15, 13, 45, 30));
-  AbandonedClaim abandoned;
-  platform::SetThreadTaskClaim(&abandoned);
+  RunClaim ended;
+  ended.Close();
   PackOutcome outcome;
   outcome.error = 12345;
-  const int result = PackExportFiles(kArchive, {kLogEntry}, &outcome);
-  platform::SetThreadTaskClaim(nullptr);
+  const int result =
+      PackExportFiles(kArchive, {kLogEntry}, &outcome, TargetPolicy::kReplace, &ended);
 
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ws.files().Contents(kArchive), kOlderArchive);

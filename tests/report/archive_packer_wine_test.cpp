@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace report;
+
 std::string Text(std::size_t size, const char* word) {
   std::string text;
   for (int line = 0; text.size() < size; ++line) {

@@ -2,17 +2,22 @@
 // the sections before it done and those after it not yet begun.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "collect/section_renderers.h"
+#include "collect/adapter_binding.h"
+#include "collect/sections.h"
 #include "platform/sim/workstation.h"
-#include "report/page_info.h"
+#include "report/report.h"
 #include "tests/support/full_workstation.h"
 
 namespace {
+
+using namespace collect;
+using namespace report;
 
 struct Snapshot {
   bool taken = false;
@@ -21,31 +26,31 @@ struct Snapshot {
   std::string process;
 };
 
-Snapshot Take(const CPageInfo& page) {
-  return Snapshot{true, page.m_strSystem, page.m_strSoftware, page.m_strProcess};
+Snapshot Take(const Report& page) {
+  return Snapshot{true, page.system, page.software, page.process};
 }
 
 TEST(ComposeReport, SystemThenSoftwareThenProcesses) {
   platform::sim::Workstation ws;
   ws.processes().Add(0, {}).Add(8, {"explorer.exe"});
-  CPageInfo page;
+  Report page;
   // The system section reads the drives; the process section lists the processes.
   Snapshot atDrives;
   Snapshot atProcesses;
   ws.drives().OnLogicalDrives([&] { atDrives = Take(page); });
   ws.processes().OnEnumerate([&] { atProcesses = Take(page); });
-  page.ComposeReport();
+  ComposeReport(page);
 
   ASSERT_TRUE(atDrives.taken);
   EXPECT_EQ(atDrives.system, "") << "the system section comes first";
   EXPECT_EQ(atDrives.software, "");
   ASSERT_TRUE(atProcesses.taken);
-  EXPECT_EQ(atProcesses.system, page.m_strSystem) << "done before the processes";
-  EXPECT_EQ(atProcesses.software, page.m_strSoftware) << "done before the processes";
+  EXPECT_EQ(atProcesses.system, page.system) << "done before the processes";
+  EXPECT_EQ(atProcesses.software, page.software) << "done before the processes";
   EXPECT_EQ(atProcesses.process, "");
-  EXPECT_EQ(page.m_strProcess, "explorer.exe\r\n");
-  EXPECT_NE(page.m_strSystem, "");
-  EXPECT_NE(page.m_strSoftware, "");
+  EXPECT_EQ(page.process, "explorer.exe\r\n");
+  EXPECT_NE(page.system, "");
+  EXPECT_NE(page.software, "");
   EXPECT_TRUE(ws.winsock().Started()) << "the system section started the sockets library";
 }
 
@@ -58,42 +63,79 @@ std::vector<std::string> CallsOf(platform::sim::Workstation& ws) {
   return calls;
 }
 
-// Each renderer run alone on the full workstation makes its own calls. Composed, the report makes
-// exactly the calls of the seven, one after the other in the fixed order: each renderer begins
-// (its first call comes) only once the one before it has made its last.
-TEST(ComposeReport, SevenRenderersEachWholeInTheirFixedOrder) {
-  const std::pair<const char*, std::function<void(CPageInfo&)>> renderers[] = {
-      {"system", [](CPageInfo& page) { RenderSystemSection(page.m_strSystem); }},
-      {"software", [](CPageInfo& page) { RenderSoftwareSection(page.m_strSoftware); }},
-      {"process", [](CPageInfo& page) { page.m_strProcess = RenderProcessSection(); }},
-      {"browser", [](CPageInfo& page) { RenderBrowserSection(page.m_strBrowser); }},
+// Each step run alone on the full workstation makes its own calls. Composed, the report makes
+// exactly the calls of the seven sections and the binding repair, one after the other in the
+// fixed order: each step begins (its first call comes) only once the one before it has made its
+// last.
+TEST(ComposeReport, SevenSectionsAndTheRepairEachWholeInTheirFixedOrder) {
+  const std::pair<const char*, std::function<void(Report&)>> renderers[] = {
+      {"system", [](Report& page) { page.system = RenderSystemSection(GatherSystemSection()); }},
+      {"software",
+       [](Report& page) { page.software = RenderSoftwareSection(GatherSoftwareSection()); }},
+      {"process",
+       [](Report& page) { page.process = RenderProcessSection(GatherProcessSection()); }},
+      {"browser",
+       [](Report& page) { page.browser = RenderBrowserSection(GatherBrowserSection()); }},
+      {"adapter binding", [](Report&) { RepairVirtualAdapterBinding(); }},
       {"route and adapter",
-       [](CPageInfo& page) { RenderRouteAndAdapterSections(page.m_strRoute, page.m_strAdapter); }},
-      {"client", [](CPageInfo& page) { RenderClientSection(page.m_strClient); }},
-      {"hosts", [](CPageInfo& page) { RenderHostsSection(page.m_strHosts); }},
+       [](Report& page) {
+         const RouteAndAdapterSections network = GatherRouteAndAdapterSections();
+         page.route = RenderRouteSection(network.route, network.adapter);
+         page.adapter = RenderAdapterSection(network.adapter);
+       }},
+      {"client", [](Report& page) { page.client = RenderClientSection(GatherClientSection()); }},
+      {"hosts", [](Report& page) { page.hosts = RenderHostsSection(GatherHostsSection()); }},
   };
   std::vector<std::string> oneAfterAnother;
   std::vector<std::string> firstCalls;
   for (const auto& [name, render] : renderers) {
     platform::sim::Workstation ws;
     full_workstation::Seed(ws);
-    CPageInfo page;
+    Report page;
     render(page);
     const std::vector<std::string> calls = CallsOf(ws);
     ASSERT_FALSE(calls.empty()) << name;
     firstCalls.push_back(calls.front());
     oneAfterAnother.insert(oneAfterAnother.end(), calls.begin(), calls.end());
   }
-  // The system and software sections both begin with the program list: the rest tells them
-  // apart.
+  // The system and software sections both begin in the registry: the rest tells them apart.
   EXPECT_EQ(firstCalls[2], "EnumProcesses ");
-  EXPECT_EQ(firstCalls[6], "GetSystemDirectoryA ");
+  EXPECT_EQ(firstCalls[5], "GetIpForwardTable ");
+  EXPECT_EQ(firstCalls[7], "GetSystemDirectoryA ");
 
   platform::sim::Workstation ws;
   full_workstation::Seed(ws);
-  CPageInfo page;
-  page.ComposeReport();
+  Report page;
+  ComposeReport(page);
   EXPECT_EQ(CallsOf(ws), oneAfterAnother);
+}
+
+// The binding repair is a step of its own, before the route table and the adapters are read: it
+// puts the virtual adapter right even when no route table can be had.
+TEST(ComposeReport, AdapterBindingIsRepairedBeforeTheAdaptersAreRead) {
+  platform::sim::Workstation ws;
+  const std::string entry =
+      "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0007";
+  auto& r = ws.registry();
+  r.SetString(platform::RegRoot::kLocalMachine, entry + "\\Ndi\\Interfaces", "LowerRange",
+              "ethernet");
+  r.SetString(platform::RegRoot::kLocalMachine, entry, "ComponentId", "MirrelDrv");
+  r.SetString(platform::RegRoot::kLocalMachine, entry, "DriverDesc", "Mirrel Adapter V1.0");
+  r.SetString(platform::RegRoot::kLocalMachine, entry, "NetCfgInstanceId", "{1234}");
+  r.AddKey(platform::RegRoot::kLocalMachine, entry + "\\Linkage");
+  Report page;
+  ComposeReport(page);
+  EXPECT_EQ(page.route, "") << "the default workstation has no route table";
+  const auto bind = r.Value(platform::RegRoot::kLocalMachine, entry + "\\Linkage", "UpperBind");
+  ASSERT_TRUE(bind);
+  EXPECT_EQ(bind->data, std::string("Tcpip\0\0", 7));
+  const std::vector<std::string> calls = CallsOf(ws);
+  const auto written = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+    return call.rfind("RegSetValueExA", 0) == 0;
+  });
+  const auto routes = std::find(calls.begin(), calls.end(), "GetIpForwardTable ");
+  ASSERT_NE(written, calls.end());
+  EXPECT_LT(written, routes);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// An export unit that its progress dialog has abandoned must not write into a later export,
-// and the folder its command still writes into stays until the unit is done with it.
+// An export unit that its progress dialog has abandoned writes nothing once its run has ended,
+// nor into a later export, and the folder its command still writes into stays until the unit is
+// done with it.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,8 +12,7 @@
 #include <vector>
 
 #include "platform/sim/workstation.h"
-#include "report/export_state.h"
-#include "report/export_units.h"
+#include "report/export_run.h"
 #include "report/os_kind.h"
 #include "tasks/unit_runner.h"
 #include "tests/report/export_fixture.h"
@@ -21,19 +21,23 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using namespace export_test;
 
-// The paths of the files listed for packing.
-std::vector<std::string> ListedPaths() {
+// The paths of the files that `run` lists for packing.
+std::vector<std::string> ListedPaths(ExportRun& run) {
   std::vector<std::string> paths;
-  for (const ExportFile& file : g_exportFiles) paths.push_back(file.path);
+  for (const ExportFile& file : run.Read().files) paths.push_back(file.path);
   return paths;
 }
 
-tagExecuteUnit ExportUnit(int (*entry)()) {
-  tagExecuteUnit unit;
+// A unit of the export list: one step of `run`.
+TaskUnit ExportUnit(const std::shared_ptr<ExportRun>& run, int (ExportRun::*step)()) {
+  TaskUnit unit;
   unit.stepText = "export";
-  unit.taskFunc = entry;
+  unit.run = [run, step] { return (*run.*step)(); };
   unit.kind = UNIT_EXPORT;
   return unit;
 }
@@ -73,33 +77,44 @@ std::shared_ptr<RunState> AbandonWhileWaiting(UnitList units, RecordingView& vie
   return state;
 }
 
-TEST(AbandonedExport, LateHotfixUnitListsNothingInTheNextExport) {
-  ForgetExports();
+// Two exports in one process: the first, abandoned while its hotfix capture waits, ends; the
+// second writes its log. When the first one's command returns at last, it adds nothing to
+// either run.
+TEST(AbandonedExport, LateHotfixUnitListsNothingAfterItsRunEnded) {
+  ForgetOSKindForTest();
   platform::sim::Workstation ws;
   ws.files().SetTempFolder(kTemp);
   HangingCommand wmic("wmic");
   ws.shell().SetHandler(wmic.Handler());
-  g_strExportTempDir = kTemp;
 
-  // The first export is abandoned while its hotfix unit waits on the command.
+  ws.AnswerSaveAs("C:\\out\\first.zip");
+  const auto first = std::make_shared<ExportRun>();
+  ASSERT_EQ(first->WriteLog(), 0);
   RecordingView firstView;
   platform::WorkerThread firstThread;
-  const auto first =
-      AbandonWhileWaiting(UnitList{ExportUnit(ExportPatchInfo)}, firstView, firstThread, wmic);
+  const auto firstState = AbandonWhileWaiting(
+      UnitList{ExportUnit(first, &ExportRun::CaptureHotfixList)}, firstView, firstThread, wmic);
+  EXPECT_EQ(first->Finish(), "导出已停止，未写入压缩文件!");
 
   // The next export writes its log and lists it.
-  ws.AnswerSaveAs("C:\\out\\Vantik.zip");
+  ws.AnswerSaveAs("C:\\out\\second.zip");
+  const auto second = std::make_shared<ExportRun>();
   RecordingView secondView;
-  RunState second(UnitList{ExportUnit(ExportBasicInfo)}, &secondView);
-  ExecuteUnits(second);
-  ASSERT_EQ(ListedPaths(), std::vector<std::string>{kLog});
+  RunState state(UnitList{ExportUnit(second, &ExportRun::WriteLog)}, &secondView);
+  ExecuteUnits(state);
+  const std::string secondLog = second->Read().logPath;
+  ASSERT_EQ(ListedPaths(*second), std::vector<std::string>{secondLog});
 
-  // Now the abandoned unit's command returns: it must not add its file to that list.
+  // Now the abandoned unit's command returns: its run has ended, so it lists nothing.
   wmic.Release();
-  ASSERT_TRUE(Eventually([&] { return !first->Running(); }));
-  EXPECT_EQ(ListedPaths(), std::vector<std::string>{kLog});
-  EXPECT_EQ(g_strExportZipPath, "C:\\out\\Vantik.zip");
-  (void)FinishExport();  // the second run's folder goes before the workstation
+  ASSERT_TRUE(Eventually([&] { return !firstState->Running(); }));
+  EXPECT_EQ(ListedPaths(*first), std::vector<std::string>{kLog});
+  EXPECT_TRUE(first->Read().outcome.commands.empty()) << "nothing said after its end";
+  EXPECT_EQ(ListedPaths(*second), std::vector<std::string>{secondLog});
+  EXPECT_EQ(second->Read().archivePath, "C:\\out\\second.zip");
+  ExportOutcome outcome;
+  (void)second->Finish(&outcome);  // the second run's folder goes before the workstation
+  EXPECT_TRUE(outcome.commands.empty());
   ForgetOSKindForTest();
 }
 
@@ -107,7 +122,7 @@ TEST(AbandonedExport, LateHotfixUnitListsNothingInTheNextExport) {
 // the folder stays while the unit waits for it, and goes when the unit returns. The next run
 // works in a folder of its own meanwhile.
 TEST(AbandonedExport, RunFolderStaysUntilItsLastUnitReturns) {
-  ForgetExports();
+  ForgetOSKindForTest();
   platform::sim::Workstation ws;
   ws.files().SetTempFolder(kTemp);
   HangingCommand ipconfig("ipconfig.exe\" /all");
@@ -116,20 +131,20 @@ TEST(AbandonedExport, RunFolderStaysUntilItsLastUnitReturns) {
   ws.AnswerSaveAs("C:\\out\\first.zip");
   RecordingView firstView;
   platform::WorkerThread firstThread;
-  BeginExport();
-  const auto first =
-      AbandonWhileWaiting(UnitList{ExportUnit(ExportBasicInfo), ExportUnit(ExportSpiInfo)},
-                          firstView, firstThread, ipconfig);
-  EXPECT_EQ(FinishExport(), "导出已停止，未写入压缩文件!");
+  std::shared_ptr<RunState> first;
+  RunExport(
+      false,
+      [&](const UnitList& units) {
+        first = AbandonWhileWaiting(UnitList{units[0], units[1]}, firstView, firstThread, ipconfig);
+      },
+      nullptr);
+  EXPECT_EQ(ws.MessageBoxes(), std::vector<std::string>{"导出已停止，未写入压缩文件!"});
   EXPECT_TRUE(ws.files().Contents(kLog)) << "its command still writes there";
 
   ws.AnswerSaveAs("C:\\out\\second.zip");
-  RunExport(
-      [] {
-        for (int (*unit)() : {ExportBasicInfo, ExportSpiInfo, ExportDnsInfo, ExportPackage}) unit();
-      },
-      nullptr);
-  EXPECT_EQ(ws.MessageBoxes(), std::vector<std::string>{"导出完毕!"});
+  ExportLikeTheDialog();
+  EXPECT_EQ(ws.MessageBoxes(),
+            (std::vector<std::string>{"导出已停止，未写入压缩文件!", "导出完毕!"}));
   EXPECT_TRUE(ws.files().Contents(kLog)) << "held by the abandoned run";
 
   ipconfig.Release();

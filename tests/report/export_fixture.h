@@ -1,21 +1,24 @@
 // What the export tests share: a simulated workstation with a temporary folder and commands
-// that write a line naming themselves, the process-wide export state forgotten before each
-// test, and the export list run as the main dialog runs it.
+// that write a line naming themselves, an export run, and the export list run as the main
+// dialog runs it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/sim/workstation.h"
-#include "report/export_state.h"
-#include "report/export_units.h"
+#include "report/export_run.h"
 #include "report/os_kind.h"
 #include "tasks/execute_unit.h"
 
 namespace export_test {
+
+using namespace report;
+using namespace tasks;
 
 using platform::sim::Files;
 using platform::sim::ShellCall;
@@ -44,24 +47,19 @@ inline ShellOutcome EchoCommands(const ShellCall& call, Files& files) {
   return {};
 }
 
-// Forgets what an earlier test's export left in the process-wide state.
-inline void ForgetExports() {
-  g_strExportTempDir.clear();
-  g_strExportZipPath.clear();
-  g_strExportLogPath.clear();
-  g_exportFiles.clear();
-  g_exportRun.reset();
-  g_exportOutcome = ExportOutcome{};
-  g_exportOptions = ExportOptions{};
-  ForgetOSKindForTest();
+// Runs every unit of a list in order, as the worker does when nothing stops it.
+inline std::vector<int> RunEach(const UnitList& units) {
+  std::vector<int> results;
+  for (const auto& unit : units) results.push_back(unit.run());
+  return results;
 }
 
-// Builds the export list as the main dialog does and runs every unit in order.
-inline std::vector<int> RunUnits() {
-  UnitList units;
-  BuildExportUnits(units);
+// The export as the main dialog runs it, every unit in order; their results.
+inline std::vector<int> ExportLikeTheDialog() {
   std::vector<int> results;
-  for (const auto& unit : units) results.push_back(unit.taskFunc());
+  RunExport(
+      ExportCapturesHotfixList(), [&results](const UnitList& units) { results = RunEach(units); },
+      nullptr);
   return results;
 }
 
@@ -80,19 +78,29 @@ inline std::vector<std::string> LeftUnder(Files& files, const std::string& folde
 class ExportTest : public ::testing::Test {
  protected:
   ExportTest() {
-    ForgetExports();
+    ForgetOSKindForTest();
     ws_.files().SetTempFolder(kTemp);
     ws_.shell().SetHandler(EchoCommands);
   }
-  ~ExportTest() override {
-    // The run's folder goes before the workstation it lies on.
-    (void)FinishExport();
-    ForgetOSKindForTest();
+  ~ExportTest() override { ForgetOSKindForTest(); }
+
+  // A new run in place of the test's last one, whose folder goes.
+  ExportRun& NewRun() {
+    run_ = std::make_shared<ExportRun>();
+    return *run_;
   }
 
-  // The export as the main dialog runs it, every unit in order; the message boxes shown.
+  // A new run's list, built as the main dialog builds it, every unit run in order.
+  std::vector<int> RunUnits() {
+    NewRun();
+    UnitList units;
+    BuildExportUnits(units, run_, ExportCapturesHotfixList());
+    return RunEach(units);
+  }
+
+  // The export as the main dialog runs it; the message boxes shown.
   std::vector<std::string> ExportAsTheDialogDoes() {
-    RunExport([] { RunUnits(); }, nullptr);
+    ExportLikeTheDialog();
     return ws_.MessageBoxes();
   }
 
@@ -103,6 +111,8 @@ class ExportTest : public ::testing::Test {
   }
 
   platform::sim::Workstation ws_;
+  // The test's run; its folder goes before the workstation it lies on.
+  std::shared_ptr<ExportRun> run_ = std::make_shared<ExportRun>();
 };
 
 }  // namespace export_test

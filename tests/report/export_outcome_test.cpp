@@ -14,12 +14,17 @@
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "report/export_outcome.h"
-#include "report/export_units.h"
+#include "report/export_run.h"
 #include "tests/report/export_fixture.h"
 #include "text/text_table.h"
 #include "tests/report/zip_reader.h"
 
 namespace {
+
+using namespace text;
+
+using namespace report;
+using namespace tasks;
 
 using namespace export_test;
 using platform::sim::FileCall;
@@ -59,12 +64,12 @@ class ExportOutcomes : public ExportTest, public ::testing::WithParamInterface<O
  public:
   // The layout of a plain export's archive, from a workstation of its own.
   static void SetUpTestSuite() {
-    ForgetExports();
+    ForgetOSKindForTest();
     Workstation scratch;
     scratch.files().SetTempFolder(kTemp);
     scratch.shell().SetHandler(EchoCommands);
     scratch.AnswerSaveAs(kTarget);
-    RunExport([] { RunUnits(); }, nullptr);
+    ExportLikeTheDialog();
     const std::string archive = scratch.files().Contents(kTarget).value_or("");
     layout_.directory = CentralDirectoryOffset(archive);
     layout_.size = static_cast<std::uint32_t>(archive.size());
@@ -305,8 +310,11 @@ TEST_F(ExportEnds, StoppedRunSaysSoAndLeavesTheTarget) {
   const std::string complete = ws_.files().Contents(kTarget).value_or("");
 
   // The progress dialog closed after the log, then before anything ran at all.
-  RunExport([] { ExportBasicInfo(); }, nullptr);
-  RunExport([] {}, nullptr);
+  const bool withHotfixList = ExportCapturesHotfixList();
+  RunExport(
+      withHotfixList, [](const UnitList& units) { units.front().run(); }, nullptr);
+  RunExport(
+      withHotfixList, [](const UnitList&) {}, nullptr);
   EXPECT_EQ(ws_.MessageBoxes(), (std::vector<std::string>{kDone, "导出已停止，未写入压缩文件!",
                                                           "导出已停止，未写入压缩文件!"}));
   EXPECT_EQ(ws_.files().Contents(kTarget), complete);

@@ -10,18 +10,22 @@
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "report/command_capture.h"
-#include "report/export_state.h"
-#include "report/export_units.h"
+#include "report/export_run.h"
 #include "report/os_kind.h"
-#include "report/page_info.h"
+#include "report/report.h"
 #include "tasks/execute_unit.h"
 #include "tests/report/export_fixture.h"
 #include "tests/report/zip_reader.h"
 #include "tests/support/hex.h"
+#include "text/text_table.h"
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using namespace export_test;
+using namespace text;
 using platform::VersionInfo;
 
 class Export : public ExportTest {};
@@ -45,11 +49,10 @@ const std::vector<std::string> kBanners = {
 // composed afresh (the report reads the same workstation the same way every time), then the
 // last banner, which has no section.
 std::string ComposedLog() {
-  CPageInfo page;
-  page.ComposeReport();
-  const std::string* const sections[] = {
-      &page.m_strSystem, &page.m_strSoftware, &page.m_strProcess, &page.m_strBrowser,
-      &page.m_strRoute,  &page.m_strAdapter,  &page.m_strClient,  &page.m_strHosts};
+  Report page;
+  ComposeReport(page);
+  const std::string* const sections[] = {&page.system, &page.software, &page.process, &page.browser,
+                                         &page.route,  &page.adapter,  &page.client,  &page.hosts};
   std::string log;
   for (std::size_t i = 0; i < std::size(sections); ++i) log += kBanners[i] + *sections[i];
   return log + kBanners.back();
@@ -63,20 +66,20 @@ TEST(ExportBanners, EachHasItsLength) {
 TEST_F(Export, LogHoldsTheNineBannersThenTheCaptures) {
   ws_.SetWindowsVersion(kWindows7);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
-  EXPECT_EQ(ExportBasicInfo(), 0);
+  EXPECT_EQ(run_->WriteLog(), 0);
   const std::string composed = ComposedLog();
   EXPECT_EQ(ws_.files().Contents(kLog), composed);
   // The system section, which the default workstation fills, stands under the first banner.
   EXPECT_EQ(Hex(composed.substr(kBanners[0].size(), 13)), "bcc6cbe3bbfac3fba3ba205641");
-  EXPECT_EQ(ExportSpiInfo(), 0);
-  EXPECT_EQ(ExportDnsInfo(), 0);
+  EXPECT_EQ(run_->CaptureNetworkConfig(), 0);
+  EXPECT_EQ(run_->CaptureDnsCache(), 0);
   EXPECT_EQ(ws_.files().Contents(kLog), ComposedLog() + "[runas]\r\n[runas]\r\n[runas]\r\n");
-  EXPECT_EQ(g_strExportTempDir, kRun) << "a folder of the run's own";
-  EXPECT_EQ(g_strExportZipPath, "C:\\out\\Vantik.zip");
-  EXPECT_EQ(g_strExportLogPath, kLog);
-  ASSERT_EQ(g_exportFiles.size(), 1u);
-  EXPECT_EQ(g_exportFiles[0].path, kLog);
-  EXPECT_EQ(g_exportFiles[0].entryName, "Vantik.log");
+  EXPECT_EQ(run_->Read().folder, kRun) << "a folder of the run's own";
+  EXPECT_EQ(run_->Read().archivePath, "C:\\out\\Vantik.zip");
+  EXPECT_EQ(run_->Read().logPath, kLog);
+  ASSERT_EQ(run_->Read().files.size(), 1u);
+  EXPECT_EQ(run_->Read().files[0].path, kLog);
+  EXPECT_EQ(run_->Read().files[0].entryName, "Vantik.log");
   ASSERT_EQ(ws_.SaveAsCalls().size(), 1u);
   EXPECT_EQ(ws_.SaveAsCalls()[0].initialName, "Vantik.zip");
   EXPECT_EQ(ws_.SaveAsCalls()[0].filter, "Zip Files (*.zip)|*.zip||");
@@ -180,7 +183,7 @@ TEST_F(Export, OlderSystemHasFourUnitsAndOpensWithoutElevation) {
   ws_.SetWindowsVersion(kWindowsXp);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   UnitList units;
-  BuildExportUnits(units);
+  BuildExportUnits(units, run_, ExportCapturesHotfixList());
   std::vector<std::string> steps;
   for (const auto& unit : units) steps.push_back(unit.stepText);
   EXPECT_EQ(steps, (std::vector<std::string>{"正在导出基本信息...", "正在导出SPI信息...",
@@ -198,7 +201,7 @@ TEST_F(Export, NewerSystemHasFiveUnitsAndAsksForElevation) {
   ws_.SetWindowsVersion(kWindows7);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   UnitList units;
-  BuildExportUnits(units);
+  BuildExportUnits(units, run_, ExportCapturesHotfixList());
   ASSERT_EQ(units.size(), 5u);
   EXPECT_EQ(units[1].stepText, "正在导出补丁信息...");
   EXPECT_EQ(RunUnits(), (std::vector<int>{0, 0, 0, 0, 1}));
@@ -217,7 +220,7 @@ TEST_F(Export, CancelledSaveAsWritesNothingAndLeavesNothingForTheNext) {
   ws_.AnswerSaveAs(std::nullopt);
   EXPECT_EQ(RunUnits(), (std::vector<int>{-1, -1, -1, -1, 0}));
   EXPECT_EQ(ws_.files().Contents(kTarget), kOlderArchive);
-  EXPECT_TRUE(g_exportFiles.empty());
+  EXPECT_TRUE(run_->Read().files.empty());
   EXPECT_EQ(LeftUnder(ws_.files(), kTemp), std::vector<std::string>{});
   EXPECT_EQ(Verbs(), std::vector<std::string>{}) << "no command without a place to write";
 
@@ -249,16 +252,35 @@ TEST_F(Export, SecondExportPacksTheSameEntries) {
   EXPECT_EQ(Names(two), (std::vector<std::string>{"Vantik.log", "WindowsUpdate.log"}));
 }
 
+// A run given its archive's path asks nobody: the path is the answer, and a second export is a
+// run of its own with its own path.
+TEST_F(Export, GivenPathTakesThePlaceOfTheSaveAsDialog) {
+  ws_.SetWindowsVersion(kWindowsXp);
+  ExportRun given(ExportOptions{"D:\\support\\ws12.zip", TargetPolicy::kKeep});
+  EXPECT_EQ(given.WriteLog(), 0);
+  EXPECT_TRUE(ws_.SaveAsCalls().empty());
+  EXPECT_EQ(given.Read().archivePath, "D:\\support\\ws12.zip");
+  (void)given.Finish();
+
+  // Too long for the archive beside it: said once, and the export is cancelled.
+  ExportRun tooLong(ExportOptions{"D:\\" + std::string(300, 'a') + ".zip", TargetPolicy::kKeep});
+  EXPECT_EQ(tooLong.WriteLog(), -1);
+  EXPECT_TRUE(ws_.SaveAsCalls().empty());
+  EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{GetText(TEXT_PATH_TOO_LONG)});
+  EXPECT_EQ(tooLong.Read().outcome.status, ExportStatus::kCancelled);
+  EXPECT_EQ(tooLong.Finish(), std::nullopt);
+}
+
 // Without a log the later units have nothing to append to, and the target nothing to take.
 TEST_F(Export, LogThatCannotBeCreatedIsNotListedAndLeavesNoPathBehind) {
   ws_.SetWindowsVersion(kWindowsXp);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   ws_.files().Fail(FileCall::kCreate, ERROR_ACCESS_DENIED, kLog);
-  EXPECT_EQ(ExportBasicInfo(), -1);
+  EXPECT_EQ(run_->WriteLog(), -1);
   EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"1Couldn't create the file!"});
-  EXPECT_TRUE(g_exportFiles.empty());
-  EXPECT_TRUE(g_strExportLogPath.empty());
-  EXPECT_TRUE(g_strExportZipPath.empty());
+  EXPECT_TRUE(run_->Read().files.empty());
+  EXPECT_TRUE(run_->Read().logPath.empty());
+  EXPECT_TRUE(run_->Read().archivePath.empty());
   EXPECT_EQ(LeftUnder(ws_.files(), kTemp), std::vector<std::string>{}) << "the run's folder went";
 }
 
@@ -266,16 +288,16 @@ TEST_F(Export, WriteFailingHalfwayKeepsWhatWasWrittenAndListsTheLog) {
   ws_.SetWindowsVersion(kWindowsXp);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   ws_.files().Fail(FileCall::kWrite, ERROR_DISK_FULL, kLog, -1, 200);
-  EXPECT_EQ(ExportBasicInfo(), 0);
+  EXPECT_EQ(run_->WriteLog(), 0);
   // 失败 is not in this text: the exclamation mark is the full-width one, a3 a1.
   EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"Failed when save log\xA3\xA1"});
   const auto log = ws_.files().Contents(kLog);
   ASSERT_TRUE(log);
   EXPECT_LE(log->size(), 200u);
   EXPECT_EQ(ComposedLog().compare(0, log->size(), *log), 0) << "a prefix of the full log";
-  ASSERT_EQ(g_exportFiles.size(), 1u);
-  EXPECT_EQ(g_exportFiles[0].path, kLog);
-  EXPECT_EQ(g_exportOutcome.logWriteError, ERROR_DISK_FULL);
+  ASSERT_EQ(run_->Read().files.size(), 1u);
+  EXPECT_EQ(run_->Read().files[0].path, kLog);
+  EXPECT_EQ(run_->Read().outcome.logWriteError, ERROR_DISK_FULL);
 }
 
 TEST_F(Export, TemporaryFolderProblems) {
@@ -284,19 +306,20 @@ TEST_F(Export, TemporaryFolderProblems) {
   const std::string deep = "C:\\" + std::string(250, 'd') + "\\";
   ws_.files().SetTempFolder(deep);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
-  EXPECT_EQ(ExportBasicInfo(), 0);
-  EXPECT_EQ(g_strExportTempDir, deep + "Vantik-00000001\\");
+  EXPECT_EQ(run_->WriteLog(), 0);
+  EXPECT_EQ(run_->Read().folder, deep + "Vantik-00000001\\");
   EXPECT_TRUE(ws_.files().Contents(deep + "Vantik-00000001\\Vantik.log"));
   EXPECT_FALSE(ws_.files().Contents("Vantik.log")) << "never the current folder";
 
   ws_.files().Fail(FileCall::kTempFolder, ERROR_ACCESS_DENIED);
-  EXPECT_EQ(ExportBasicInfo(), -1);
+  EXPECT_EQ(NewRun().WriteLog(), -1);
   EXPECT_EQ(ws_.MessageBoxes(), std::vector<std::string>{"0Couldn't create the file!"});
-  EXPECT_EQ(g_exportOutcome.status, ExportStatus::kLogFailed);
-  EXPECT_EQ(g_exportOutcome.error, ERROR_ACCESS_DENIED) << "the closing message gives the code";
+  EXPECT_EQ(run_->Read().outcome.status, ExportStatus::kLogFailed);
+  EXPECT_EQ(run_->Read().outcome.error, ERROR_ACCESS_DENIED)
+      << "the closing message gives the code";
   EXPECT_EQ(ws_.SaveAsCalls().size(), 1u) << "no second Save As";
-  EXPECT_TRUE(g_strExportZipPath.empty());
-  EXPECT_TRUE(g_strExportLogPath.empty());
+  EXPECT_TRUE(run_->Read().archivePath.empty());
+  EXPECT_TRUE(run_->Read().logPath.empty());
 }
 
 TEST_F(Export, OSKindByVersion) {

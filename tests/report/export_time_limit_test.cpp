@@ -16,6 +16,9 @@
 
 namespace {
 
+using namespace report;
+using namespace tasks;
+
 using namespace export_test;
 using platform::sim::kRunsForever;
 
@@ -58,8 +61,7 @@ TEST_P(CaptureTimeLimit, ExportGoesOnAndTheLogSaysWhichCommandDidNotFinish) {
   });
   ws_.AnswerSaveAs(kTarget);
 
-  std::vector<int> results;
-  RunExport([&results] { results = RunUnits(); }, nullptr);
+  const std::vector<int> results = ExportLikeTheDialog();
 
   EXPECT_EQ(ws_.clock().Milliseconds(), c.waited);
   EXPECT_EQ(results, c.results);

@@ -9,7 +9,7 @@
 #include "tasks/unit_runner.h"
 
 // Records what the worker does to the user interface, in order.
-class RecordingView : public RunnerView {
+class RecordingView : public tasks::RunnerView {
  public:
   bool DialogHasWindow() override { return hasWindow.load(); }
   void ShowStepText(const std::string& text) override { Add("step " + text); }

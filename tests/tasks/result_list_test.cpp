@@ -2,16 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/sim/workstation.h"
+#include "report/export_run.h"
+#include "tasks/execute_unit.h"
 #include "tests/support/hex.h"
 
 namespace {
 
-tagExecuteUnit Unit(const char* text, int done, int result, int enabled = 1) {
-  tagExecuteUnit unit;
+using namespace report;
+using namespace tasks;
+
+TaskUnit Unit(const char* text, int done, int result, int enabled = 1) {
+  TaskUnit unit;
   unit.stepText = text;
   unit.done = done;
   unit.result = result;
@@ -80,7 +86,7 @@ class PostedResult : public ::testing::Test {
   UnitList repair_;
   int refreshes_ = 0;
   std::size_t tracesAtRefresh_ = 0;
-  std::vector<tagListCtrlItemData> rowsAtRefresh_;
+  std::vector<ResultRow> rowsAtRefresh_;
   std::vector<int> repairEnabledAtRefresh_;
 };
 
@@ -146,7 +152,7 @@ TEST(TaskLists, UnitsInOrderWithTheirTextsEntriesAndKinds) {
   UnitList exportUnits;
   BuildDiagnoseUnits(diagnose);
   BuildRepairUnits(repair);
-  BuildExportUnits(exportUnits);
+  BuildExportUnits(exportUnits, std::make_shared<ExportRun>(), ExportCapturesHotfixList());
   ASSERT_EQ(diagnose.size(), 2u);
   ASSERT_EQ(repair.size(), 2u);
   ASSERT_FALSE(exportUnits.empty());
@@ -159,12 +165,19 @@ TEST(TaskLists, UnitsInOrderWithTheirTextsEntriesAndKinds) {
   EXPECT_EQ(exportUnits[0].stepText, "正在导出基本信息...");
   for (const auto* list : {&diagnose, &repair, &exportUnits}) {
     for (const auto& unit : *list) {
-      EXPECT_NE(unit.taskFunc, nullptr);
+      EXPECT_TRUE(unit.run);
       EXPECT_EQ(unit.done, 0);
       EXPECT_EQ(unit.result, 1);
       EXPECT_EQ(unit.enabled, 1);
     }
   }
+  // Repair unit i repairs what diagnose unit i checks; the console names checks by their ids.
+  EXPECT_EQ(diagnose[0].id, UnitId::kRenegoCheck);
+  EXPECT_EQ(diagnose[1].id, UnitId::kUserAgentCheck);
+  EXPECT_EQ(repair[0].id, UnitId::kRenegoRepair);
+  EXPECT_EQ(repair[1].id, UnitId::kUserAgentRepair);
+  EXPECT_EQ(exportUnits.front().id, UnitId::kExportLog);
+  EXPECT_EQ(exportUnits.back().id, UnitId::kExportArchive);
   for (const auto& unit : diagnose) EXPECT_EQ(unit.kind, UNIT_DIAGNOSE);
   for (const auto& unit : repair) EXPECT_EQ(unit.kind, UNIT_REPAIR);
   for (const auto& unit : exportUnits) EXPECT_EQ(unit.kind, UNIT_EXPORT);

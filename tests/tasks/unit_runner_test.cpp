@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace tasks;
+
 // Units the tests steer from outside. Task entries take no arguments, hence the globals.
 std::atomic<int> g_calls{0};
 std::atomic<bool> g_busyEntered{false};
@@ -52,10 +54,10 @@ int BusyUntilStopAsked() {
   return 3;
 }
 
-tagExecuteUnit Unit(const char* text, int (*entry)(), int kind, int enabled = 1) {
-  tagExecuteUnit unit;
+TaskUnit Unit(const char* text, int (*entry)(), int kind, int enabled = 1) {
+  TaskUnit unit;
   unit.stepText = text;
-  unit.taskFunc = entry;
+  unit.run = entry;
   unit.kind = kind;
   unit.enabled = enabled;
   return unit;

@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace text;
+
 // Sets the process-wide language index for one test and puts the old value back, so a failing
 // test cannot leave the English column selected for the tests after it.
 class LanguageGuard {

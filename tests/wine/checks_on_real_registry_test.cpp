@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace checks;
+
 using platform::RegRoot;
 
 constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";

@@ -1,5 +1,5 @@
 // Installed programs and hotfixes on the simulated workstation, and the software section.
-#include "collect/installed_software.h"
+#include "collect/software_section.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "collect/section_renderers.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "tests/support/hex.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::RegRoot;
 using platform::sim::RegCall;
@@ -40,17 +41,14 @@ void AddHotfix(Registry& r, const std::string& key, const std::string& comments,
   r.SetString(RegRoot::kLocalMachine, HotfixKey(key), "Comments", comments);
 }
 
-std::vector<std::string> Names(const CInstalledSoftwareInfo& info) {
+// The names the section lists.
+std::vector<std::string> Names(const SoftwareSection& section) {
   std::vector<std::string> names;
-  for (const SoftwareEntry& entry : info.GetSoftwareList()) names.push_back(entry.strName);
+  for (const SoftwareEntry& entry : ListedPrograms(section)) names.push_back(entry.name);
   return names;
 }
 
-std::string Section() {
-  std::string software = "left over";
-  RenderSoftwareSection(software);
-  return software;
-}
+std::string Section() { return RenderSoftwareSection(GatherSoftwareSection()); }
 
 TEST(SoftwareSection, HeadingIsCodePage936) {
   EXPECT_EQ(Hex(kHeading), "d2d1b0b2d7b0c8edbcfea3ba0d0a");
@@ -88,8 +86,7 @@ class NameCut : public ::testing::TestWithParam<CutCase> {};
 TEST_P(NameCut, LongNamesEndInDots) {
   platform::sim::Workstation ws;
   AddProgram(ws.registry(), "{A}", GetParam().value, "1.0");
-  CInstalledSoftwareInfo info;
-  EXPECT_EQ(Names(info), std::vector<std::string>{GetParam().printed});
+  EXPECT_EQ(Names(GatherSoftwareSection()), std::vector<std::string>{GetParam().printed});
 }
 
 const std::string kGbk = "软件";  // two characters, four bytes
@@ -112,9 +109,9 @@ class VersionCut : public ::testing::TestWithParam<CutCase> {};
 TEST_P(VersionCut, LongVersionsEndInDots) {
   platform::sim::Workstation ws;
   AddProgram(ws.registry(), "{A}", "Program", GetParam().value);
-  CInstalledSoftwareInfo info;
-  ASSERT_EQ(info.GetSoftwareList().size(), 1u);
-  EXPECT_EQ(info.GetSoftwareList()[0].strVersion, GetParam().printed);
+  const SoftwareSection section = GatherSoftwareSection();
+  ASSERT_EQ(section.programs.size(), 1u);
+  EXPECT_EQ(section.programs[0].version, GetParam().printed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -147,10 +144,10 @@ TEST(UninstallEntries, UnreadableEntriesAreSkipped) {
   for (int i = 0; i < 64; ++i) longKey += kGbk;
   AddProgram(r, longKey, "Long key", "1");
   AddProgram(r, "09", "Last", "9");
-  CInstalledSoftwareInfo info;
   std::vector<std::string> lines;
-  for (const SoftwareEntry& e : info.GetSoftwareList())
-    lines.push_back(e.strName + "|" + e.strVersion);
+  for (const SoftwareEntry& e : GatherSoftwareSection().programs) {
+    lines.push_back(e.name + "|" + e.version);
+  }
   EXPECT_EQ(lines,
             (std::vector<std::string>{"First|1", "Version unreadable|", "Raw|3.1", "Last|9"}));
   EXPECT_EQ(r.OpenKeyCount(), 0);
@@ -160,8 +157,7 @@ TEST(UninstallEntries, EnumerationThatKeepsFailingEnds) {
   platform::sim::Workstation ws;
   AddProgram(ws.registry(), "01", "First", "1");
   ws.registry().Fail(RegCall::kEnumKey, ERROR_ACCESS_DENIED, kUninstall);
-  CInstalledSoftwareInfo info;
-  EXPECT_TRUE(info.GetSoftwareList().empty());
+  EXPECT_TRUE(GatherSoftwareSection().programs.empty());
   EXPECT_EQ(ws.registry().OpenKeyCount(), 0);
 }
 
@@ -231,8 +227,7 @@ TEST(Hotfixes, QualifyingKeysInOrder) {
   r.DenyOpen(RegRoot::kLocalMachine, HotfixKey("KB930"), ERROR_ACCESS_DENIED);
   // 盦 is b1 51: a trail byte 'Q' is no Q.
   AddHotfix(r, "盦123", "Trail byte Q");
-  const CInstalledSoftwareInfo info;
-  EXPECT_EQ(info.GetHotfixList(),
+  EXPECT_EQ(GatherHotfixes(),
             (std::vector<std::string>{"Hotfix one", "Lower-case kb qualifies",
                                       std::string(255, 'c'), "Q qualifies", "q qualifies"}))
       << "in key order";
@@ -243,45 +238,68 @@ TEST(Hotfixes, KeyCountThatCannotBeReadReadsNone) {
   platform::sim::Workstation ws;
   AddHotfix(ws.registry(), "KB100", "Hotfix one");
   ws.registry().Fail(RegCall::kQueryInfo, ERROR_ACCESS_DENIED, kHotfix);
-  EXPECT_TRUE(CInstalledSoftwareInfo().GetHotfixList().empty());
+  EXPECT_TRUE(GatherHotfixes().empty());
 }
 
-// A workstation with programs of every kind the filter tells apart.
-void AddMixedPrograms(Registry& r) {
-  AddProgram(r, "01", "Security Update for Windows XP (KB958644)");
-  AddProgram(r, "02", "Windows Installer 3.1 (KB893803)", "3.1.4000.2435");
-  AddProgram(r, "03", "Hotfix one");  // the Comments of a hotfix
-  AddProgram(r, "04", "Windows Media Player 11", "11.0");
-  AddProgram(r, "05", "Windows XP 更新程序");
-  AddProgram(r, "06", "Mozilla Firefox", "3.6");
-  AddProgram(r, "07", "Hotfix one!");  // not equal to it
-  AddProgram(r, "08", "windows update");
-}
+// Programs of every kind the filter tells apart.
+const std::vector<SoftwareEntry> kMixedPrograms = {
+    {"Security Update for Windows XP (KB958644)", ""},
+    {"Windows Installer 3.1 (KB893803)", "3.1.4000.2435"},
+    {"Hotfix one", ""},  // the Comments of a hotfix
+    {"Windows Media Player 11", "11.0"},
+    {"Windows XP 更新程序", ""},
+    {"Mozilla Firefox", "3.6"},
+    {"Hotfix one!", ""},  // not equal to it
+    {"windows update", ""},
+};
 
 TEST(SoftwareFilter, RemovesHotfixesAndUpdatesKeepingTheOrder) {
-  platform::sim::Workstation ws;
-  AddMixedPrograms(ws.registry());
-  AddHotfix(ws.registry(), "KB100", "Hotfix one");
-  EXPECT_EQ(Section(), std::string(kHeading) +
-                           "Windows Installer 3.1 (KB893803)   3.1.4000.2435\r\n"
-                           "Windows Media Player 11   11.0\r\n"
-                           "Mozilla Firefox   3.6\r\n"
-                           "Hotfix one!   \r\n"
-                           "windows update   \r\n");
+  EXPECT_EQ(RenderSoftwareSection(SoftwareSection{kMixedPrograms, {"Hotfix one"}}),
+            std::string(kHeading) +
+                "Windows Installer 3.1 (KB893803)   3.1.4000.2435\r\n"
+                "Windows Media Player 11   11.0\r\n"
+                "Mozilla Firefox   3.6\r\n"
+                "Hotfix one!   \r\n"
+                "windows update   \r\n");
 }
 
-TEST(SoftwareFilter, WithoutAHotfixKeyEveryProgramStays) {
-  platform::sim::Workstation ws;
-  AddMixedPrograms(ws.registry());
-  EXPECT_EQ(Names(CInstalledSoftwareInfo()).size(), 8u);
+TEST(SoftwareFilter, WithoutAHotfixEveryProgramStays) {
+  EXPECT_EQ(ListedPrograms(SoftwareSection{kMixedPrograms, {}}), kMixedPrograms);
 }
 
+// Only what is installed and named as a hotfix is one: the rest removes no program.
 TEST(SoftwareFilter, WithoutAQualifyingHotfixEveryProgramStays) {
   platform::sim::Workstation ws;
-  AddMixedPrograms(ws.registry());
+  for (std::size_t i = 0; i < kMixedPrograms.size(); ++i) {
+    AddProgram(ws.registry(), "0" + std::to_string(i + 1), kMixedPrograms[i].name,
+               kMixedPrograms[i].version);
+  }
   AddHotfix(ws.registry(), "SP3", "Hotfix one");
   AddHotfix(ws.registry(), "KB100", "Not installed", 0);
-  EXPECT_EQ(Names(CInstalledSoftwareInfo()).size(), 8u);
+  EXPECT_EQ(Names(GatherSoftwareSection()).size(), 8u);
+}
+
+// Where a value is cut, by its stored size: the registry's size decides, not the text's.
+TEST(FittedText, CutsAtTheLimitAndNeverWithinACharacter) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::uint32_t stored;
+    std::uint32_t limit;
+    std::string shown;
+  } cases[] = {
+      {"FitsWithItsZero", std::string(254, 'n'), 255, 256, std::string(254, 'n')},
+      {"FillsWithItsZero", std::string(255, 'n'), 256, 256, std::string(252, 'n') + "..."},
+      {"ShortTextInALargerValue", "short", 300, 256, "short"},
+      {"EmbeddedZeroTextStillLong", std::string(253, 'n'), 400, 256, std::string(252, 'n') + "..."},
+      {"CharacterAcrossTheCut", std::string(251, 'n') + "软件", 256, 256,
+       std::string(251, 'n') + "..."},
+      {"Version", "1.2.3.4.5.6.7.8.9.0", 20, 20, "1.2.3.4.5.6.7.8...."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(FittedText(c.text, c.stored, c.limit), c.shown);
+  }
 }
 
 // Both registry views of a 64-bit Windows, in one list: the program's own view first.
@@ -324,7 +342,7 @@ TEST_P(TwoViews, OneListOwnViewFirst) {
     r.SetString(RegRoot::kLocalMachine, key, "Comments", h.text);
   }
   EXPECT_EQ(Section(), kHeading + c.listed);
-  EXPECT_EQ(CInstalledSoftwareInfo().GetHotfixList(), c.hotfixList) << "the patch list";
+  EXPECT_EQ(GatherHotfixes(), c.hotfixList) << "the patch list";
   EXPECT_EQ(r.OpenKeyCount(), 0);
 }
 

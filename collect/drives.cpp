@@ -1,8 +1,14 @@
-#include "collect/drive_info.h"
+#include "collect/drives.h"
+
+#include <utility>
 
 #include "platform/drives.h"
 #include "platform/win32_codes.h"
 #include "text/append_format.h"
+
+namespace collect {
+
+using namespace text;
 
 namespace {
 
@@ -21,7 +27,52 @@ bool IsWanted(std::uint32_t kind, int mask) {
   }
 }
 
-const char* KindName(std::uint32_t kind) {
+// Total and free space: the extended query where the kernel has it (none when it fails), else
+// the older one in clusters, whose 32-bit products are what that query's systems can hold.
+void ReadSpace(const char* root, Drive& drive) {
+  platform::DiskSpace space;
+  const long result = platform::GetDiskSpace(root, &space);
+  if (result == ERROR_SUCCESS) {
+    drive.spaceRead = true;
+    drive.totalBytes = space.totalBytes;
+    drive.freeBytes = space.totalFreeBytes;
+    return;
+  }
+  if (result != ERROR_PROC_NOT_FOUND) return;
+  platform::DiskGeometry geometry;
+  std::uint32_t total = 0;
+  std::uint32_t free = 0;
+  if (platform::GetDiskGeometry(root, &geometry) == ERROR_SUCCESS) {
+    total = geometry.totalClusters * geometry.sectorsPerCluster * geometry.bytesPerSector;
+    free = geometry.freeClusters * geometry.sectorsPerCluster * geometry.bytesPerSector;
+  }
+  // The older query shows its sizes even when it fails: as zero bytes.
+  drive.spaceRead = true;
+  drive.totalBytes = total;
+  drive.freeBytes = free;
+}
+
+}  // namespace
+
+std::vector<Drive> GatherDrives(int mask) {
+  std::vector<Drive> drives;
+  if (!platform::KernelModuleLoaded()) return drives;
+  const std::uint32_t present = platform::GetLogicalDriveMask();
+  for (int index = (mask & DRIVE_MASK_REMOVABLE) != 0 ? 0 : 2; index <= 25; ++index) {
+    if ((present & (1u << index)) == 0) continue;
+    const char root[] = {static_cast<char>('A' + index), ':', '\\', '\0'};
+    const std::uint32_t kind = platform::GetDriveKind(root);
+    if (kind == DRIVE_NO_ROOT_DIR || !IsWanted(kind, mask)) continue;
+    Drive drive;
+    drive.rootPath = root;
+    drive.kind = kind;
+    ReadSpace(root, drive);
+    drives.push_back(std::move(drive));
+  }
+  return drives;
+}
+
+const char* DriveKindName(std::uint32_t kind) {
   switch (kind) {
     case DRIVE_UNKNOWN:
       return "Unknown drive";
@@ -36,69 +87,16 @@ const char* KindName(std::uint32_t kind) {
     case DRIVE_RAMDISK:
       return "RAM disk";
     default:
-      return nullptr;  // keeps the default name
+      return "Unknown";
   }
 }
 
-std::string SizeText(std::uint64_t count) {
+std::string DriveSizeText(const Drive& drive, std::uint64_t bytes) {
+  if (!drive.spaceRead) return "0";
   std::string text;
-  FormatByteSize(static_cast<std::int64_t>(count), 2, text);
+  FormatByteSize(static_cast<std::int64_t>(bytes), 2, text);
   return text;
 }
-
-// Total and free space: the extended query where the kernel has it ("0" and "0" when it
-// fails), else the older one in clusters, whose 32-bit products are what that query's systems
-// can hold.
-void ReadSpace(const char* root, DriveStats& stats) {
-  platform::DiskSpace space;
-  const long result = platform::GetDiskSpace(root, &space);
-  if (result == ERROR_SUCCESS) {
-    stats.SetTotal(SizeText(space.totalBytes));
-    stats.SetFree(SizeText(space.totalFreeBytes));
-    return;
-  }
-  if (result != ERROR_PROC_NOT_FOUND) {
-    stats.SetTotal("0");
-    stats.SetFree("0");
-    return;
-  }
-  platform::DiskGeometry geometry;
-  std::uint32_t total = 0;
-  std::uint32_t free = 0;
-  if (platform::GetDiskGeometry(root, &geometry) == ERROR_SUCCESS) {
-    total = geometry.totalClusters * geometry.sectorsPerCluster * geometry.bytesPerSector;
-    free = geometry.freeClusters * geometry.sectorsPerCluster * geometry.bytesPerSector;
-  }
-  stats.SetTotal(SizeText(total));
-  stats.SetFree(SizeText(free));
-}
-
-}  // namespace
-
-DriveInfo::DriveInfo(const int& mask) { EnumerateDrives(mask); }
-
-void DriveInfo::EnumerateDrives(const int& mask) {
-  if (!platform::KernelModuleLoaded()) return;
-  const std::uint32_t present = platform::GetLogicalDriveMask();
-  m_drives.clear();
-  for (int index = (mask & DRIVE_MASK_REMOVABLE) != 0 ? 0 : 2; index <= 25; ++index) {
-    DriveStats stats;
-    if ((present & (1u << index)) == 0) continue;
-    const char root[] = {static_cast<char>('A' + index), ':', '\\', '\0'};
-    stats.SetRootPath(root);
-    const std::uint32_t kind = platform::GetDriveKind(root);
-    if (kind == DRIVE_NO_ROOT_DIR || !IsWanted(kind, mask)) continue;
-    const int type = static_cast<int>(kind);
-    stats.SetType(&type);
-    if (const char* name = KindName(kind)) stats.SetTypeName(name);
-    ReadSpace(root, stats);
-    m_drives.push_back(stats);
-  }
-}
-
-const std::vector<DriveStats>& DriveInfo::GetDrives() const { return m_drives; }
-
-void DriveInfo::AssignDrives(const DriveInfo& other) { m_drives = other.m_drives; }
 
 void FormatByteSize(const std::int64_t& count, const int& decimals, std::string& text) {
   static const char* const kUnits[] = {" bytes", " KB", " MB", " GB", " TB", " PB", " EB"};
@@ -112,3 +110,5 @@ void FormatByteSize(const std::int64_t& count, const int& decimals, std::string&
   text.clear();
   AppendFormat(text, "%.*f%s", decimals, x, kUnits[unit]);
 }
+
+}  // namespace collect

@@ -1,11 +1,16 @@
-#include "collect/adapter_inventory.h"
+#include "collect/adapter_section.h"
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "platform/trace.h"
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
+
+namespace collect {
+
+using namespace text;
 
 namespace {
 
@@ -36,6 +41,14 @@ void AppendDisconnectedBlock(std::string& text, const platform::AdapterInfo& ada
   AppendMacLine(text, adapter);
   text += GetText(TEXT_MEDIA_DISCONNECTED);
   text += "\r\n\r\n";
+}
+
+// The first address the adapter can be reached at, or null.
+const platform::AdapterAddress* FirstUsable(const platform::AdapterInfo& adapter) {
+  for (const platform::AdapterAddress& entry : adapter.addresses) {
+    if (IsUsable(entry.address)) return &entry;
+  }
+  return nullptr;
 }
 
 void AppendConnectedBlock(std::string& text, const platform::AdapterInfo& adapter,
@@ -88,7 +101,8 @@ AdapterDnsServers GetAdapterDnsServers(std::uint32_t index) {
   return dns;
 }
 
-int AppendAdapterInventory(InterfaceAddressMap& addresses, std::string& text) {
+AdapterSection GatherAdapterSection() {
+  AdapterSection section;
   std::vector<platform::AdapterInfo> adapters;
   platform::QueryStep step = platform::QueryStep::kSize;
   const long result = platform::GetAdapters(&adapters, &step);
@@ -96,22 +110,38 @@ int AppendAdapterInventory(InterfaceAddressMap& addresses, std::string& text) {
     platform::DebugTrace(result == ERROR_NO_DATA && step == platform::QueryStep::kSize
                              ? "No adapters, return!"
                              : "Fail to get adapters, return!");
-    return -1;
+    return section;
   }
-  for (const platform::AdapterInfo& adapter : adapters) {
-    const platform::AdapterAddress* usable = nullptr;
-    for (const platform::AdapterAddress& entry : adapter.addresses) {
-      if (IsUsable(entry.address)) {
-        usable = &entry;
-        break;
-      }
-    }
-    if (usable == nullptr) {
-      AppendDisconnectedBlock(text, adapter);
-      continue;
-    }
-    addresses[adapter.index] = usable->address;
-    AppendConnectedBlock(text, adapter, GetAdapterDnsServers(adapter.index));
+  section.listed = true;
+  for (platform::AdapterInfo& info : adapters) {
+    NetworkAdapter adapter;
+    if (FirstUsable(info) != nullptr) adapter.dns = GetAdapterDnsServers(info.index);
+    adapter.info = std::move(info);
+    section.adapters.push_back(std::move(adapter));
   }
-  return 0;
+  return section;
 }
+
+std::string RenderAdapterSection(const AdapterSection& section) {
+  std::string text;
+  for (const NetworkAdapter& adapter : section.adapters) {
+    if (FirstUsable(adapter.info) == nullptr) {
+      AppendDisconnectedBlock(text, adapter.info);
+    } else {
+      AppendConnectedBlock(text, adapter.info, adapter.dns);
+    }
+  }
+  return text;
+}
+
+InterfaceAddressMap InterfaceAddresses(const AdapterSection& section) {
+  InterfaceAddressMap addresses;
+  for (const NetworkAdapter& adapter : section.adapters) {
+    if (const platform::AdapterAddress* usable = FirstUsable(adapter.info)) {
+      addresses[adapter.info.index] = usable->address;
+    }
+  }
+  return addresses;
+}
+
+}  // namespace collect

@@ -1,15 +1,18 @@
-#include "collect/installed_software.h"
+#include "collect/software_section.h"
 
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <unordered_set>
 
-#include "collect/section_renderers.h"
 #include "platform/cp936.h"
 #include "platform/registry.h"
 #include "platform/win32_codes.h"
 #include "text/text_table.h"
+
+namespace collect {
+
+using namespace text;
 
 namespace {
 
@@ -23,9 +26,8 @@ constexpr char kHotfixPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\
 constexpr std::uint32_t kNameLimit = 256;
 constexpr std::uint32_t kVersionLimit = 20;
 
-// A text value read at the size it asks for: nullopt when the size query does not answer
-// ERROR_MORE_DATA (missing, empty, unreadable) or the read fails. A value of `limit` bytes or
-// more keeps what fits in limit - 4 bytes and gains "...", never half a character.
+// A text value read at the size it asks for, as the list shows it: nullopt when the size query
+// does not answer ERROR_MORE_DATA (missing, empty, unreadable) or the read fails.
 std::optional<std::string> ReadText(const RegKey& key, const char* name, std::uint32_t limit) {
   char probe = 0;
   std::uint32_t size = 0;
@@ -34,12 +36,7 @@ std::optional<std::string> ReadText(const RegKey& key, const char* name, std::ui
   std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
   std::uint32_t read = size;
   if (key.QueryValue(name, nullptr, buffer.data(), &read) != ERROR_SUCCESS) return std::nullopt;
-  std::string text(buffer.data());
-  if (size >= limit && text.size() >= limit - 4) {
-    text.resize(platform::cp936::PrefixLength(text, limit - 4));
-    text += "...";
-  }
-  return text;
+  return FittedText(buffer.data(), size, limit);
 }
 
 // A hotfix key's name names a hotfix when it holds "KB" or "Q", in either case.
@@ -112,39 +109,44 @@ int ReadHotfixView(RegView view, std::vector<std::string>& list) {
   return 0;
 }
 
-// 0 when the key opened in either view, else -1.
 template <typename List>
-int ReadEveryView(int (*read)(RegView, List&), List& list) {
-  int result = -1;
-  for (const RegView view : kViews) {
-    if (read(view, list) == 0) result = 0;
-  }
-  return result;
+void ReadEveryView(int (*read)(RegView, List&), List& list) {
+  for (const RegView view : kViews) (void)read(view, list);
 }
 
 }  // namespace
 
-CInstalledSoftwareInfo::CInstalledSoftwareInfo() {
-  ReadUninstallEntries();
-  ReadHotfixEntries();
-  FilterSoftwareList();
+SoftwareSection GatherSoftwareSection() {
+  SoftwareSection section;
+  ReadEveryView(ReadUninstallView, section.programs);
+  section.hotfixes = GatherHotfixes();
+  return section;
 }
 
-int CInstalledSoftwareInfo::ReadUninstallEntries() {
-  return ReadEveryView(ReadUninstallView, m_softwareList);
+std::vector<std::string> GatherHotfixes() {
+  std::vector<std::string> hotfixes;
+  ReadEveryView(ReadHotfixView, hotfixes);
+  return hotfixes;
 }
 
-int CInstalledSoftwareInfo::ReadHotfixEntries() {
-  return ReadEveryView(ReadHotfixView, m_hotfixList);
-}
-
-void CInstalledSoftwareInfo::FilterSoftwareList() {
-  // Without a hotfix, updates stay listed too.
-  if (m_hotfixList.empty() || m_softwareList.empty()) return;
-  const std::unordered_set<std::string_view> hotfixes(m_hotfixList.begin(), m_hotfixList.end());
-  std::erase_if(m_softwareList, [&hotfixes](const SoftwareEntry& entry) {
-    return hotfixes.count(entry.strName) != 0 || IsWindowsUpdate(entry.strName);
+std::vector<SoftwareEntry> ListedPrograms(const SoftwareSection& section) {
+  std::vector<SoftwareEntry> programs = section.programs;
+  if (section.hotfixes.empty()) return programs;
+  const std::unordered_set<std::string_view> hotfixes(section.hotfixes.begin(),
+                                                      section.hotfixes.end());
+  std::erase_if(programs, [&hotfixes](const SoftwareEntry& entry) {
+    return hotfixes.count(entry.name) != 0 || IsWindowsUpdate(entry.name);
   });
+  return programs;
+}
+
+std::string FittedText(std::string_view text, std::uint32_t storedSize, std::uint32_t limit) {
+  std::string fitted(text);
+  if (storedSize >= limit && fitted.size() >= limit - 4) {
+    fitted.resize(platform::cp936::PrefixLength(fitted, limit - 4));
+    fitted += "...";
+  }
+  return fitted;
 }
 
 bool IsWindowsUpdate(std::string_view name) {
@@ -155,18 +157,17 @@ bool IsWindowsUpdate(std::string_view name) {
          Contains(name, "Update");
 }
 
-void RenderSoftwareSection(std::string& software) {
-  software.clear();
-  const CInstalledSoftwareInfo info;
-  const std::vector<SoftwareEntry> list = info.GetSoftwareList();
+std::string RenderSoftwareSection(const SoftwareSection& section) {
   std::string text;
   text += GetText(TEXT_INSTALLED_SOFTWARE);
   text += "\r\n";
-  for (const SoftwareEntry& entry : list) {
-    text += entry.strName;
+  for (const SoftwareEntry& entry : ListedPrograms(section)) {
+    text += entry.name;
     text += "   ";
-    text += entry.strVersion;
+    text += entry.version;
     text += "\r\n";
   }
-  software = std::move(text);
+  return text;
 }
+
+}  // namespace collect

@@ -1,4 +1,4 @@
-#include "platform/sim/sim_registry.h"
+#include "platform/sim/registry_model.h"
 
 #include <algorithm>
 #include <cstring>

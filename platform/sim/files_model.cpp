@@ -1,4 +1,4 @@
-#include "platform/sim/sim_files.h"
+#include "platform/sim/files_model.h"
 
 #include <time.h>
 

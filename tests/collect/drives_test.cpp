@@ -1,5 +1,5 @@
 // The drive inventory on the simulated workstation, and the size text.
-#include "collect/drive_info.h"
+#include "collect/drives.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,8 @@
 #include "platform/win32_codes.h"
 
 namespace {
+
+using namespace collect;
 
 using platform::sim::SimDrive;
 
@@ -71,13 +73,12 @@ void PrintTo(const Listed& d, std::ostream* os) {
   *os << d.root << " " << d.type << " " << d.typeName << " " << d.total << " " << d.free;
 }
 
-std::vector<Listed> List(const DriveInfo& info) {
+std::vector<Listed> List(const std::vector<Drive>& drives) {
   std::vector<Listed> listed;
-  for (const DriveStats& stats : info.GetDrives()) {
-    int type = -1;
-    stats.GetType(&type);
-    listed.push_back(
-        Listed{stats.GetRootPath(), type, stats.GetTypeName(), stats.GetTotal(), stats.GetFree()});
+  for (const Drive& drive : drives) {
+    listed.push_back(Listed{drive.rootPath, static_cast<int>(drive.kind), DriveKindName(drive.kind),
+                            DriveSizeText(drive, drive.totalBytes),
+                            DriveSizeText(drive, drive.freeBytes)});
   }
   return listed;
 }
@@ -94,10 +95,10 @@ void AddEveryKind(platform::sim::Drives& drives) {
       .Add('K', 7, 1000, 1000);
 }
 
-TEST(DriveInfo, FixedAndNetworkDrivesInLetterOrder) {
+TEST(Drives, FixedAndNetworkDrivesInLetterOrder) {
   platform::sim::Workstation ws;
   AddEveryKind(ws.drives());
-  const DriveInfo info(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE);
+  const std::vector<Drive> info = GatherDrives(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE);
   EXPECT_EQ(List(info),
             (std::vector<Listed>{{"C:\\", DRIVE_FIXED, "Fixed drive", "74.53 GB", "12.20 GB"},
                                  {"Z:\\", DRIVE_REMOTE, "Network drive", "1.82 TB", "1.00 MB"}}));
@@ -106,11 +107,11 @@ TEST(DriveInfo, FixedAndNetworkDrivesInLetterOrder) {
   EXPECT_EQ(asked.front(), "C:\\") << "A: and B: are never asked about";
 }
 
-TEST(DriveInfo, EveryMaskBitKeepsItsKind) {
+TEST(Drives, EveryMaskBitKeepsItsKind) {
   platform::sim::Workstation ws;
   AddEveryKind(ws.drives());
-  const DriveInfo info(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE | DRIVE_MASK_REMOVABLE |
-                       DRIVE_MASK_CDROM);
+  const std::vector<Drive> info =
+      GatherDrives(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE | DRIVE_MASK_REMOVABLE | DRIVE_MASK_CDROM);
   std::vector<std::string> kept;
   for (const Listed& drive : List(info)) kept.push_back(drive.root + " " + drive.typeName);
   // RAM disks, unknown kinds, letters without a root and kinds beyond the table never are.
@@ -120,29 +121,29 @@ TEST(DriveInfo, EveryMaskBitKeepsItsKind) {
   EXPECT_EQ(ws.drives().KindQueries().front(), "A:\\") << "the removable bit starts at A:";
 }
 
-TEST(DriveInfo, CdromAloneSkipsTheFloppyLetters) {
+TEST(Drives, CdromAloneSkipsTheFloppyLetters) {
   platform::sim::Workstation ws;
   AddEveryKind(ws.drives());
-  const DriveInfo info(DRIVE_MASK_CDROM);
+  const std::vector<Drive> info = GatherDrives(DRIVE_MASK_CDROM);
   EXPECT_EQ(
       List(info),
       (std::vector<Listed>{{"D:\\", DRIVE_CDROM, "CD-ROM drive", "667.57 MB", "0.00 bytes"}}));
   EXPECT_EQ(ws.drives().KindQueries().front(), "C:\\");
 }
 
-TEST(DriveInfo, FailedSpaceQueryShowsZeroAsText) {
+TEST(Drives, FailedSpaceQueryShowsZeroAsText) {
   platform::sim::Workstation ws;
   SimDrive network;
   network.letter = 'N';
   network.kind = DRIVE_REMOTE;
   network.spaceError = ERROR_ACCESS_DENIED;
   ws.drives().Add(network);
-  const DriveInfo info(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE);
+  const std::vector<Drive> info = GatherDrives(DRIVE_MASK_FIXED | DRIVE_MASK_REMOTE);
   ASSERT_EQ(List(info).size(), 2u);
   EXPECT_EQ(List(info)[1], (Listed{"N:\\", DRIVE_REMOTE, "Network drive", "0", "0"}));
 }
 
-TEST(DriveInfo, WithoutTheExtendedQueryClustersAreMultipliedIn32Bits) {
+TEST(Drives, WithoutTheExtendedQueryClustersAreMultipliedIn32Bits) {
   platform::sim::Workstation ws;
   ws.drives().WithoutDiskSpaceEx();
   SimDrive small;
@@ -158,7 +159,7 @@ TEST(DriveInfo, WithoutTheExtendedQueryClustersAreMultipliedIn32Bits) {
   failing.letter = 'E';
   failing.geometryError = ERROR_ACCESS_DENIED;
   ws.drives().Add(failing);
-  const DriveInfo info(DRIVE_MASK_FIXED);
+  const std::vector<Drive> info = GatherDrives(DRIVE_MASK_FIXED);
   const std::vector<Listed> listed = List(info);
   ASSERT_EQ(listed.size(), 3u);
   EXPECT_EQ(listed[0].total, "976.56 MB");
@@ -169,59 +170,17 @@ TEST(DriveInfo, WithoutTheExtendedQueryClustersAreMultipliedIn32Bits) {
   EXPECT_EQ(listed[2].free, "0.00 bytes");
 }
 
-TEST(DriveInfo, WithoutTheKernelModuleTheListStaysAsItWas) {
+TEST(Drives, WithoutTheKernelModuleThereAreNone) {
   platform::sim::Workstation ws;
-  DriveInfo info(DRIVE_MASK_FIXED);
-  ASSERT_EQ(List(info).size(), 1u);
-  ws.drives().Add('D', DRIVE_FIXED, 1000, 10).FailKernelModule();
-  info.EnumerateDrives(DRIVE_MASK_FIXED);
-  EXPECT_EQ(List(info),
-            (std::vector<Listed>{{"C:\\", DRIVE_FIXED, "Fixed drive", "74.53 GB", "12.20 GB"}}));
-  EXPECT_TRUE(List(DriveInfo(DRIVE_MASK_FIXED)).empty()) << "a new list stays empty";
+  ws.drives().FailKernelModule();
+  EXPECT_TRUE(GatherDrives(DRIVE_MASK_FIXED).empty());
+  EXPECT_TRUE(ws.drives().KindQueries().empty());
 }
 
-TEST(DriveInfo, EnumeratingAgainReplacesTheList) {
-  platform::sim::Workstation ws;
-  DriveInfo info(DRIVE_MASK_FIXED);
-  ws.drives().Remove('C').Add('D', DRIVE_FIXED, 1000, 10);
-  info.EnumerateDrives(DRIVE_MASK_FIXED);
-  EXPECT_EQ(
-      List(info),
-      (std::vector<Listed>{{"D:\\", DRIVE_FIXED, "Fixed drive", "1000.00 bytes", "10.00 bytes"}}));
-  DriveInfo copy(DRIVE_MASK_REMOTE);
-  EXPECT_TRUE(List(copy).empty());
-  copy.AssignDrives(info);
-  EXPECT_EQ(List(copy), List(info));
-}
-
-TEST(DriveStats, DefaultsAndAssign) {
-  const DriveStats fresh;
-  int type = -1;
-  fresh.GetType(&type);
-  EXPECT_EQ(type, 0);
-  EXPECT_EQ(fresh.GetTypeName(), "Unknown");
-  EXPECT_EQ(fresh.GetRootPath(), "");
-  EXPECT_EQ(fresh.GetTotal(), "");
-  EXPECT_EQ(fresh.GetFree(), "");
-
-  DriveStats source;
-  const int fixed = DRIVE_FIXED;
-  source.SetType(&fixed);
-  source.SetTypeName("Fixed drive");
-  source.SetRootPath("C:\\");
-  source.SetTotal("1.00 GB");
-  source.SetFree("2.00 MB");
-  DriveStats target;
-  target.Assign(source);
-  const DriveStats copied(source);
-  for (const DriveStats* stats : {static_cast<const DriveStats*>(&target), &copied}) {
-    stats->GetType(&type);
-    EXPECT_EQ(type, DRIVE_FIXED);
-    EXPECT_EQ(stats->GetTypeName(), "Fixed drive");
-    EXPECT_EQ(stats->GetRootPath(), "C:\\");
-    EXPECT_EQ(stats->GetTotal(), "1.00 GB");
-    EXPECT_EQ(stats->GetFree(), "2.00 MB");
-  }
+TEST(Drives, KindsOutsideTheTableAreUnknown) {
+  EXPECT_EQ(std::string(DriveKindName(DRIVE_UNKNOWN)), "Unknown drive");
+  EXPECT_EQ(std::string(DriveKindName(DRIVE_NO_ROOT_DIR)), "Unknown");
+  EXPECT_EQ(std::string(DriveKindName(7)), "Unknown");
 }
 
 }  // namespace

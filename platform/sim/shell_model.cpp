@@ -1,11 +1,11 @@
-#include "platform/sim/sim_shell.h"
+#include "platform/sim/shell_model.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "platform/shell.h"
-#include "platform/sim/sim_clock.h"
+#include "platform/sim/clock_model.h"
 
 namespace platform::sim {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "platform/sim/sim_bitness.h"
+#include "platform/sim/bitness_model.h"
 
 namespace platform::sim {
 

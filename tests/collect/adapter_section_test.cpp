@@ -1,5 +1,5 @@
 // The adapter inventory on the simulated workstation, byte for byte.
-#include "collect/adapter_inventory.h"
+#include "collect/adapter_section.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace collect;
+
 using platform::AdapterInfo;
 using platform::QueryStep;
 using platform::sim::Network;
@@ -28,6 +30,15 @@ std::string ConnectedHead(const std::string& description, const std::string& mac
   return description + "\r\nMAC 地址: " + mac + "\r\nIP  地址:" + pairs +
          "\r\n默认网关地址: " + gateway + "\r\nDHCP 已启用: 192.168.1.1\r\n首选WINS服务器: \r\n" +
          "备用WINS服务器: \r\n";
+}
+
+// The inventory as the report makes it: the adapter text appended, the interfaces' addresses,
+// and 0, or -1 when the adapter list could not be had.
+int Inventory(InterfaceAddressMap& addresses, std::string& text) {
+  const AdapterSection section = GatherAdapterSection();
+  text += RenderAdapterSection(section);
+  addresses = InterfaceAddresses(section);
+  return section.listed ? 0 : -1;
 }
 
 struct InventoryCase {
@@ -157,7 +168,7 @@ TEST_P(AdapterInventory, AppendsBlocksAndRecordsAddresses) {
   c.setUp(ws.network());
   InterfaceAddressMap addresses;
   std::string text = "before\r\n";
-  EXPECT_EQ(AppendAdapterInventory(addresses, text), c.result);
+  EXPECT_EQ(Inventory(addresses, text), c.result);
   EXPECT_EQ(text, "before\r\n" + c.text);
   EXPECT_EQ(addresses, c.addresses);
 }
@@ -173,6 +184,8 @@ TEST(AdapterInventoryTraces, NoAdaptersAndOtherFailuresSayWhich) {
   } cases[] = {
       {QueryStep::kSize, ERROR_NO_DATA, "No adapters, return!"},
       {QueryStep::kSize, kNotSupported, "Fail to get adapters, return!"},
+      // Success with no size to give is no adapter list, not an empty one.
+      {QueryStep::kSize, ERROR_SUCCESS, "Fail to get adapters, return!"},
       {QueryStep::kAllocate, ERROR_NOT_ENOUGH_MEMORY, "Fail to get adapters, return!"},
       {QueryStep::kRead, ERROR_NO_DATA, "Fail to get adapters, return!"},
   };
@@ -181,9 +194,47 @@ TEST(AdapterInventoryTraces, NoAdaptersAndOtherFailuresSayWhich) {
     ws.network().Fail(NetworkQuery::kAdapters, c.step, c.code);
     InterfaceAddressMap addresses;
     std::string text;
-    EXPECT_EQ(AppendAdapterInventory(addresses, text), -1);
+    EXPECT_EQ(Inventory(addresses, text), -1);
+    EXPECT_EQ(text, "");
     EXPECT_EQ(ws.Traces(), std::vector<std::string>{c.trace}) << c.code;
   }
+}
+
+// The record alone decides the blocks: the DNS lines come from the record, not from the
+// workstation, and an adapter without a usable address is disconnected whatever else it holds.
+TEST(AdapterInventoryRendered, FromARecord) {
+  platform::AdapterInfo connected;
+  connected.description = "VPN";
+  connected.index = 4;
+  connected.dhcpEnabled = 1;
+  connected.dhcpServer = "10.0.0.1";
+  connected.addresses = {{"10.0.0.6", "255.255.255.252"}};
+  connected.gateway = "0.0.0.0";
+  platform::AdapterInfo disconnected;
+  disconnected.description = "Cable out";
+  disconnected.addresses = {{"127.0.0.1", "255.0.0.0"}};
+  const AdapterSection section{
+      true,
+      {NetworkAdapter{connected, {"", "8.8.4.4"}}, NetworkAdapter{disconnected, {"1.1.1.1", ""}}}};
+  EXPECT_EQ(RenderAdapterSection(section),
+            "VPN\r\nMAC 地址: \r\nIP  地址:10.0.0.6(255.255.255.252)  \r\n默认网关地址: \r\n"
+            "DHCP 已启用: 10.0.0.1\r\n首选WINS服务器: \r\n备用WINS服务器: \r\n"
+            "备用DNS服务器: 8.8.4.4\r\n\r\n"
+            "Cable out\r\nMAC 地址: \r\n媒体: 已断开连接\r\n\r\n");
+  EXPECT_EQ(InterfaceAddresses(section), (InterfaceAddressMap{{4, "10.0.0.6"}}));
+}
+
+TEST(AdapterInventoryGathered, DnsServersAskedOnlyForConnectedAdapters) {
+  platform::sim::Workstation ws;
+  ws.network()
+      .AddAdapter(Adapter("Out", 1, {{"0.0.0.0", "0.0.0.0"}}))
+      .AddAdapter(Adapter("In", 2, {{"192.168.1.10", "255.255.255.0"}}));
+  (void)GatherAdapterSection();
+  std::vector<std::string> asked;
+  for (const platform::sim::PlatformCall& call : ws.calls().Calls()) {
+    if (std::string(call.name) == "GetPerAdapterInfo") asked.push_back(call.detail);
+  }
+  EXPECT_EQ(asked, std::vector<std::string>{"2"});
 }
 
 TEST(AdapterInventoryBytes, DisconnectedBlockIsCodePage936) {
@@ -191,7 +242,7 @@ TEST(AdapterInventoryBytes, DisconnectedBlockIsCodePage936) {
   ws.network().AddAdapter(Adapter("N", 1, {{"0.0.0.0", "0.0.0.0"}}));
   InterfaceAddressMap addresses;
   std::string text;
-  ASSERT_EQ(AppendAdapterInventory(addresses, text), 0);
+  ASSERT_EQ(Inventory(addresses, text), 0);
   // "MAC 地址: ", then "媒体: 已断开连接".
   EXPECT_EQ(Hex(text), Hex("N\r\nMAC ") + "b5d8d6b7" + Hex(": 00-0C-29-12-34-01\r\n") +
                            "c3bdcce53a20d2d1b6cfbfaac1acbdd3" + Hex("\r\n\r\n"));

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/processes.h"
-#include "platform/sim/sim_bitness.h"
+#include "platform/sim/bitness_model.h"
 
 namespace platform::sim {
 

@@ -6,6 +6,7 @@
 #include "checks/result_codes.h"
 #include "collect/installed_software.h"
 #include "collect/section_renderers.h"
+#include "collect/settings_user_line.h"
 #include "platform/identity.h"
 #include "platform/win32_codes.h"
 #include "platform/winsock.h"
@@ -171,7 +172,10 @@ void RenderSystemSection(std::string& system) {
   const std::vector<std::string> hotfixes = software.GetHotfixList();
   const int renego = CheckRenegoSetting();
   // Without the SCHANNEL key there is no verdict to print, and the patch names go with it.
-  if (renego == RESULT_FAILED) return;
+  if (renego == RESULT_FAILED) {
+    system += SettingsUserLine(platform::CurrentSettingsUser());
+    return;
+  }
   char line[260] = {};
   std::snprintf(line, sizeof(line), "\r\n%s%d.\r\n", kRenegoValueLine, renego);
   AppendFormat(system, "%s%s\r\n", line, renego != RESULT_NORMAL ? kRenegoWarning : "");
@@ -179,4 +183,5 @@ void RenderSystemSection(std::string& system) {
     system += hotfix;
     system += "\r\n";
   }
+  system += SettingsUserLine(platform::CurrentSettingsUser());
 }

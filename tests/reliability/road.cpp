@@ -7,6 +7,7 @@
 #include "tasks/execute_unit.h"
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
+#include "platform/settings_user.h"
 #include "report/export_units.h"
 
 namespace road {
@@ -101,7 +102,8 @@ Outcome Run(std::size_t failAt) {
   sweep::Prepare(ws, failAt, out);
   ws.AnswerSaveAs(sweep::kTarget);
 
-  // The main dialog builds its lists as it starts.
+  // The program finds the desktop's user as it starts, then the main dialog builds its lists.
+  const platform::FollowDesktopUser desktopUser;
   UnitList diagnose;
   UnitList repair;
   UnitList exports;

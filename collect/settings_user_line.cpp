@@ -1,0 +1,40 @@
+#include "collect/settings_user_line.h"
+
+#include "text/append_format.h"
+#include "text/text_table.h"
+
+namespace {
+
+int FallbackText(platform::SettingsUserFallback fallback) {
+  switch (fallback) {
+    case platform::SettingsUserFallback::kOwnUnknown:
+      return TEXT_PROGRAM_USER_UNKNOWN;
+    case platform::SettingsUserFallback::kNoShell:
+      return TEXT_NO_DESKTOP_SHELL;
+    case platform::SettingsUserFallback::kShellRefused:
+      return TEXT_DESKTOP_SHELL_REFUSED;
+    case platform::SettingsUserFallback::kHiveNotLoaded:
+    case platform::SettingsUserFallback::kNone:
+      break;
+  }
+  return TEXT_USER_HIVE_NOT_LOADED;
+}
+
+}  // namespace
+
+std::string SettingsUserLine(const platform::SettingsUser& user) {
+  if (user.IsPlain()) return {};
+  // The account's name where the account database gave one; the SID always, as names repeat
+  // across domains.
+  std::string who = user.account;
+  if (!user.sid.empty()) who += who.empty() ? user.sid : " (" + user.sid + ")";
+  std::string line;
+  if (user.fromDesktop) {
+    AppendFormat(line, "%s %s\r\n", GetText(TEXT_SETTINGS_OF_DESKTOP_USER), who.c_str());
+  } else {
+    AppendFormat(line, "%s %s; %s, %s [%ld]\r\n", GetText(TEXT_SETTINGS_OF_PROGRAM_USER),
+                 who.c_str(), GetText(FallbackText(user.fallback)), GetText(TEXT_ERROR_CODE),
+                 user.error);
+  }
+  return line;
+}

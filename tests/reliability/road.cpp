@@ -63,7 +63,8 @@ class RoadView : public RunnerView {
 // order posted, the result list redrawn.
 ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, UnitList* repair) {
   ListRun run;
-  run.truthBefore = sweep::ItemTruth(ws.registry());
+  const std::size_t firstCall = ws.calls().Count();
+  const sweep::ItemTruths before = sweep::ItemTruth(ws.registry());
   if (diagnose != nullptr) ResetDiagnoseResults(*diagnose);
   RoadView view(ws.calls());
   auto state = std::make_shared<RunState>(units, &view);
@@ -83,7 +84,9 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
       run.rows.push_back(row.resultText);
     }
   }
-  run.truthAfter = sweep::ItemTruth(ws.registry());
+  const bool desktopUser = sweep::FollowedDesktopUser(ws.calls(), firstCall);
+  run.truthBefore = before.Of(desktopUser);
+  run.truthAfter = sweep::ItemTruth(ws.registry()).Of(desktopUser);
   return run;
 }
 
@@ -102,19 +105,22 @@ Outcome Run(std::size_t failAt) {
   sweep::Prepare(ws, failAt, out);
   ws.AnswerSaveAs(sweep::kTarget);
 
-  // The program finds the desktop's user as it starts, then the main dialog builds its lists.
-  const platform::FollowDesktopUser desktopUser;
-  UnitList diagnose;
-  UnitList repair;
-  UnitList exports;
-  BuildDiagnoseUnits(diagnose);
-  BuildRepairUnits(repair);
-  BuildExportUnits(exports);
+  {
+    // The program finds the desktop's user as it starts, and lets go of their token as it ends;
+    // in between the main dialog builds its lists and runs them.
+    const platform::FollowDesktopUser desktopUser;
+    UnitList diagnose;
+    UnitList repair;
+    UnitList exports;
+    BuildDiagnoseUnits(diagnose);
+    BuildRepairUnits(repair);
+    BuildExportUnits(exports);
 
-  out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
-  out.repair = RunList(ws, repair, &diagnose, &repair);
-  out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
-  RunExport([&] { out.exportList = RunList(ws, exports, nullptr, nullptr); }, nullptr);
+    out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
+    out.repair = RunList(ws, repair, &diagnose, &repair);
+    out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
+    RunExport([&] { out.exportList = RunList(ws, exports, nullptr, nullptr); }, nullptr);
+  }
 
   sweep::Collect(ws, out);
   for (const platform::sim::PlatformCall& call : out.calls) {

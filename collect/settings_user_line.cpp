@@ -26,15 +26,13 @@ std::string SettingsUserLine(const platform::SettingsUser& user) {
   if (user.IsPlain()) return {};
   // The account's name where the account database gave one; the SID always, as names repeat
   // across domains.
-  std::string who = user.account;
-  if (!user.sid.empty()) who += who.empty() ? user.sid : " (" + user.sid + ")";
-  std::string line;
-  if (user.fromDesktop) {
-    AppendFormat(line, "%s %s\r\n", GetText(TEXT_SETTINGS_OF_DESKTOP_USER), who.c_str());
-  } else {
-    AppendFormat(line, "%s %s; %s, %s [%ld]\r\n", GetText(TEXT_SETTINGS_OF_PROGRAM_USER),
-                 who.c_str(), GetText(FallbackText(user.fallback)), GetText(TEXT_ERROR_CODE),
-                 user.error);
+  std::string line =
+      GetText(user.fromDesktop ? TEXT_SETTINGS_OF_DESKTOP_USER : TEXT_SETTINGS_OF_PROGRAM_USER);
+  if (!user.account.empty()) line += " " + user.account;
+  if (!user.sid.empty()) line += user.account.empty() ? " " + user.sid : " (" + user.sid + ")";
+  if (!user.fromDesktop) {
+    AppendFormat(line, "; %s, %s [%ld]", GetText(FallbackText(user.fallback)),
+                 GetText(TEXT_ERROR_CODE), user.error);
   }
-  return line;
+  return line + "\r\n";
 }

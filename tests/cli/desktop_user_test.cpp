@@ -18,6 +18,7 @@
 #include "platform/win32_codes.h"
 #include "tests/cli/json_reader.h"
 #include "tests/report/export_fixture.h"
+#include "tests/support/full_workstation.h"
 #include "tests/support/hex.h"
 
 namespace {
@@ -25,14 +26,13 @@ namespace {
 using platform::RegRoot;
 using platform::ShellFolder;
 
-constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
-constexpr char kSettings[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-constexpr char kUserAgent[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent";
+using full_workstation::kInternetSettings;
+using full_workstation::kSchannel;
+using full_workstation::kUserAgent;
 
 // The administrator whose password started the program, and the user at the desktop.
-constexpr char kAdminSid[] = "S-1-5-21-1004336348-1177238915-682003330-500";
-constexpr char kUserSid[] = "S-1-5-21-1004336348-1177238915-682003330-1104";
+constexpr const char* kAdminSid = full_workstation::kAdministratorSid;
+constexpr const char* kUserSid = full_workstation::kDesktopUserSid;
 constexpr char kUserAppData[] = "C:\\Users\\alice\\AppData\\Roaming";
 
 enum class Followed { kAdministrator, kUser };
@@ -95,7 +95,7 @@ class DesktopUser : public export_test::ExportTest,
   void SeedBrowser(RegRoot root, const std::string& hive, const std::string& who) {
     ws_.registry()
         .SetString(root, hive + kUserAgent, "Compatible", "Mozilla/4.0 (" + who + ")")
-        .SetString(root, hive + kSettings, "AutoConfigURL", "http://" + who + "/proxy.pac");
+        .SetString(root, hive + kInternetSettings, "AutoConfigURL", "http://" + who + "/proxy.pac");
   }
 
   std::optional<std::string> Compatible(Followed whose) {

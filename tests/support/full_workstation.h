@@ -11,6 +11,8 @@ namespace full_workstation {
 
 inline constexpr char kSchannel[] =
     "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
+inline constexpr char kInternetSettings[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 inline constexpr char kUserAgent[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent";
 // The virtual adapter's binding, which lacks TCP/IP until the export's report puts it right.

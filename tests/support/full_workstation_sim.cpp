@@ -16,8 +16,6 @@ constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uni
 constexpr char kHotfixes[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\";
 constexpr char kAdapter[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0007";
-constexpr char kInternetSettings[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 constexpr char kCatalog[] =
     "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\Catalog_"
     "Entries\\000000000001";

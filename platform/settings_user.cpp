@@ -12,7 +12,8 @@ namespace {
 // The innermost FollowDesktopUser alive; null before start-up and after it ends.
 const FollowDesktopUser* g_following = nullptr;
 
-// What SHGetFolderPathA needs of a token it is given, and what opening its user's folders needs.
+// SHGetFolderPathA asks TOKEN_QUERY and TOKEN_IMPERSONATE of a token it is given, and in some
+// cases TOKEN_DUPLICATE.
 constexpr std::uint32_t kUserTokenAccess = TOKEN_QUERY | TOKEN_IMPERSONATE | TOKEN_DUPLICATE;
 
 // The account's name, or "" when it cannot be told: the SID still says who it is.

@@ -151,7 +151,7 @@ long Identity::TokenUser(void* handle, std::string* sid) const {
 long Identity::AccountOf(const std::string& sid, std::string* account) const {
   std::lock_guard lock(mutex_);
   const auto found = accounts_.find(sid);
-  if (found == accounts_.end()) return ERROR_NONE_MAPPED;
+  if (found == accounts_.end() || found->second.name.empty()) return ERROR_NONE_MAPPED;
   *account = found->second.name;
   return ERROR_SUCCESS;
 }

@@ -40,7 +40,8 @@ class Identity {
   // The account the process runs as. By default kProcessSid, "VANTIK-PC\\tester".
   Identity& SetProcessUser(std::string sid, std::string account);
   // Another account of the workstation, with its application-data folder (nullopt: the folder
-  // cannot be had for it). Its hive is the registry's HKU\<sid>, there once a test adds it.
+  // cannot be had for it). Its hive is the registry's HKU\<sid>, there once a test adds it. An
+  // empty `account` is one LookupAccountSidA cannot name (a domain that cannot be reached).
   Identity& AddUser(std::string sid, std::string account, std::optional<std::string> appData);
   // The shell's process in the session, owned by the account `ownerSid`; nullopt: the session
   // has no shell. By default the process's own account owns it.

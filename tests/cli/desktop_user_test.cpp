@@ -34,6 +34,7 @@ using full_workstation::kUserAgent;
 constexpr const char* kAdminSid = full_workstation::kAdministratorSid;
 constexpr const char* kUserSid = full_workstation::kDesktopUserSid;
 constexpr char kUserAppData[] = "C:\\Users\\alice\\AppData\\Roaming";
+constexpr char kAlice[] = "VANTIK-PC\\alice";
 
 enum class Followed { kAdministrator, kUser };
 
@@ -42,6 +43,7 @@ struct DesktopCase {
   std::optional<const char*> shellOwner;  // nullopt: no shell in the session
   long shellTokenRefusal;                 // 0: the shell's token opens
   bool userHiveLoaded;
+  const char* userAccount;  // the desktop user's account as the system names it; "" for none
   Followed followed;
   const char* systemLine;  // the system section's added last line; "" for none
   bool jsonUser;           // the document has "user"
@@ -49,26 +51,32 @@ struct DesktopCase {
 };
 
 const DesktopCase kCases[] = {
-    {"the administrator at the desktop", kAdminSid, 0, true, Followed::kAdministrator, "", false,
-     true},
-    {"a standard user elevated by an administrator", kUserSid, 0, true, Followed::kUser,
+    {"the administrator at the desktop", kAdminSid, 0, true, kAlice, Followed::kAdministrator, "",
+     false, true},
+    {"a standard user elevated by an administrator", kUserSid, 0, true, kAlice, Followed::kUser,
      "个人设置（浏览器、客户端文件夹）来自桌面用户： VANTIK-PC\\alice "
      "(S-1-5-21-1004336348-1177238915-682003330-1104)\r\n",
      true, true},
-    {"no shell in the session", std::nullopt, 0, true, Followed::kAdministrator,
+    {"no shell in the session", std::nullopt, 0, true, kAlice, Followed::kAdministrator,
      "未能确定桌面用户，个人设置（浏览器、客户端文件夹）来自本程序的用户： VANTIK-PC\\helpdesk "
      "(S-1-5-21-1004336348-1177238915-682003330-500); 本会话中没有桌面外壳, 错误代码 [1400]\r\n",
      true, false},
-    {"the shell refuses its token", kUserSid, ERROR_ACCESS_DENIED, true, Followed::kAdministrator,
+    {"the shell refuses its token", kUserSid, ERROR_ACCESS_DENIED, true, kAlice,
+     Followed::kAdministrator,
      "未能确定桌面用户，个人设置（浏览器、客户端文件夹）来自本程序的用户： VANTIK-PC\\helpdesk "
      "(S-1-5-21-1004336348-1177238915-682003330-500); 桌面外壳的进程或令牌无法读取, 错误代码 "
      "[5]\r\n",
      true, false},
-    {"the user's hive is not loaded", kUserSid, 0, false, Followed::kAdministrator,
+    {"the user's hive is not loaded", kUserSid, 0, false, kAlice, Followed::kAdministrator,
      "未能确定桌面用户，个人设置（浏览器、客户端文件夹）来自本程序的用户： VANTIK-PC\\helpdesk "
      "(S-1-5-21-1004336348-1177238915-682003330-500); 桌面用户的注册表配置单元未加载, 错误代码 "
      "[2]\r\n",
      true, false},
+    // A domain account whose domain controller cannot be reached: the SID alone says who.
+    {"the user's account cannot be named", kUserSid, 0, true, "", Followed::kUser,
+     "个人设置（浏览器、客户端文件夹）来自桌面用户： "
+     "S-1-5-21-1004336348-1177238915-682003330-1104\r\n",
+     true, true},
 };
 
 void PrintTo(const DesktopCase& c, std::ostream* out) { *out << c.name; }
@@ -81,7 +89,7 @@ class DesktopUser : public export_test::ExportTest,
     const DesktopCase& c = GetParam();
     platform::sim::Identity& identity = ws_.identity();
     identity.SetProcessUser(kAdminSid, "VANTIK-PC\\helpdesk")
-        .AddUser(kUserSid, "VANTIK-PC\\alice", kUserAppData)
+        .AddUser(kUserSid, c.userAccount, kUserAppData)
         .SetShellOwner(c.shellOwner ? std::optional<std::string>(*c.shellOwner) : std::nullopt)
         .RefuseShellToken(c.shellTokenRefusal);
     ws_.SetShellFolder(ShellFolder::kAppData, "C:\\Users\\helpdesk\\AppData\\Roaming");
@@ -146,12 +154,10 @@ TEST_P(DesktopUser, ChecksRepairsSectionsAndTheDocumentFollowOneUser) {
   const JsonFields diagnosed = ReadJson(Out());
   EXPECT_EQ(diagnosed["checks.1.state"], JsonString(u8"abnormal"));
   if (c.jsonUser) {
-    const Followed named = c.followed;
-    EXPECT_EQ(diagnosed["user.name"], named == Followed::kUser
-                                          ? JsonString(u8"VANTIK-PC\\alice")
-                                          : JsonString(u8"VANTIK-PC\\helpdesk"));
-    EXPECT_EQ(diagnosed["user.sid"],
-              JsonString(std::string(named == Followed::kUser ? kUserSid : kAdminSid)));
+    const bool user = c.followed == Followed::kUser;
+    const std::string account = user ? c.userAccount : "VANTIK-PC\\helpdesk";
+    EXPECT_EQ(diagnosed["user.name"], account.empty() ? "null" : JsonString(account));
+    EXPECT_EQ(diagnosed["user.sid"], JsonString(std::string(user ? kUserSid : kAdminSid)));
     EXPECT_EQ(diagnosed["user.from_desktop"], c.fromDesktop ? "true" : "false");
   } else {
     EXPECT_EQ(diagnosed["user.sid"], "(absent)");

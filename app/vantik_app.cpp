@@ -7,6 +7,7 @@
 
 #include "app/vantik_dlg.h"
 #include "platform/prompt.h"
+#include "platform/settings_user.h"
 #include "platform/win32/dll_search.h"
 
 class Application {
@@ -42,6 +43,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 1;
   }
   platform::win32::PreloadSystemLibraries();
+  // Elevated with another account's password, the program must still read and repair the
+  // settings of the user at the desktop: found once, before the worker threads start.
+  const platform::FollowDesktopUser desktopUser;
   theApp.InitInstance();
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "collect/system_section.h"
 #include "platform/code_page.h"
+#include "platform/settings_user.h"
 #include "platform/system_info.h"
 #include "platform/win32_codes.h"
 #include "res/version.h"
@@ -171,6 +172,13 @@ Json JsonDocument(const char* command, bool elevated, int exitCode, const std::s
     document["windows"] = nullptr;
   }
   document["elevated"] = elevated;
+  // Whose per-user settings the command read and wrote, when not simply the process's own.
+  if (const platform::SettingsUser& user = platform::CurrentSettingsUser(); !user.IsPlain()) {
+    document["user"] =
+        Json{{"name", user.account.empty() ? Json(nullptr) : Json(System(user.account))},
+             {"sid", user.sid.empty() ? Json(nullptr) : Json(user.sid)},
+             {"from_desktop", user.fromDesktop}};
+  }
   document["exit_code"] = exitCode;
   if (!error.empty()) document["error"] = error;
   return document;

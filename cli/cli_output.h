@@ -34,7 +34,8 @@ std::string ExportRefusalText(const ExportResult& result);
 std::string MessageLine(const std::string& message);
 
 // The JSON document: what every command reports (the program, its version, the Windows
-// version, whether the process is elevated, the exit code), then the command's own results.
+// version, whether the process is elevated, whose per-user settings it followed when that is
+// not simply the process's own account, the exit code), then the command's own results.
 // `elevated` is what the command found of its rights (ProcessIsElevated), so that the document
 // says what the command went by. `error` (UTF-8, may be empty) says why the command did not run.
 nlohmann::ordered_json JsonDocument(const char* command, bool elevated, int exitCode,

@@ -7,6 +7,7 @@
 #include "cli/cli_output.h"
 #include "cli/elevation.h"
 #include "platform/console.h"
+#include "platform/settings_user.h"
 
 namespace cli {
 
@@ -31,7 +32,10 @@ void Report(const CliRequest& request, const std::function<Json()>& document,
   }
 }
 
+// The checks, the repairs and the export read and write the per-user settings of the desktop's
+// user: each command finds them first, as the dialog program does when it starts.
 int Diagnose(const CliRequest& request) {
+  const platform::FollowDesktopUser desktopUser;
   const std::vector<CheckResult> checks = DiagnoseWorkstation();
   const int exitCode = ExitCodeForChecks(checks);
   const auto document = [&] {
@@ -44,6 +48,7 @@ int Diagnose(const CliRequest& request) {
 }
 
 int Repair(const CliRequest& request) {
+  const platform::FollowDesktopUser desktopUser;
   // Asked once: the document says what the command went by.
   const bool elevated = ProcessIsElevated();
   if (!elevated) {
@@ -70,6 +75,7 @@ int Repair(const CliRequest& request) {
 }
 
 int Export(const CliRequest& request) {
+  const platform::FollowDesktopUser desktopUser;
   const ExportResult result = ExportArchive(request.out, request.force);
   const int exitCode = ExitCodeForExport(result);
   const std::string refusal = ExportRefusalText(result);

@@ -6,6 +6,7 @@
 #include "checks/renego_check.h"
 #include "checks/result_codes.h"
 #include "collect/administrators.h"
+#include "collect/settings_user_line.h"
 #include "collect/software_section.h"
 #include "platform/identity.h"
 #include "platform/winsock.h"
@@ -59,6 +60,7 @@ SystemSection GatherSystemSection() {
   int member = 0;
   section.administratorsMember = CheckAdministratorsMember(&member) == 0 && member != 0;
   section.renegoSetting = checks::CheckRenegoSetting();
+  section.settingsUser = platform::CurrentSettingsUser();
   return section;
 }
 
@@ -138,7 +140,10 @@ std::string RenderSystemSection(const SystemSection& section) {
   AppendFormat(system, "Windows %s \r\n", GetText(TEXT_PATCH_INFO));
 
   // Without the SCHANNEL key there is no verdict to print, and the patch names go with it.
-  if (section.renegoSetting == checks::RESULT_FAILED) return system;
+  if (section.renegoSetting == checks::RESULT_FAILED) {
+    system += SettingsUserLine(section.settingsUser);
+    return system;
+  }
   char line[260] = {};
   std::snprintf(line, sizeof(line), "\r\n%s%d.\r\n", kRenegoValueLine, section.renegoSetting);
   AppendFormat(system, "%s%s\r\n", line,
@@ -147,6 +152,7 @@ std::string RenderSystemSection(const SystemSection& section) {
     system += hotfix;
     system += "\r\n";
   }
+  system += SettingsUserLine(section.settingsUser);
   return system;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "collect/drives.h"
+#include "platform/settings_user.h"
 #include "platform/system_info.h"
 
 namespace collect {
@@ -16,9 +17,10 @@ struct SystemSection {
   std::string userName;               // empty when it cannot be had
   bool administratorsMember = false;  // the Administrators group is in the process's token
   platform::MemoryStatus memory;
-  std::vector<Drive> drives;          // the fixed and network drives
-  int renegoSetting = -1;             // checks::CheckRenegoSetting: 0, 1, or -1 without its key
-  std::vector<std::string> hotfixes;  // the installed hotfixes' comments, both views
+  std::vector<Drive> drives;            // the fixed and network drives
+  int renegoSetting = -1;               // checks::CheckRenegoSetting: 0, 1, or -1 without its key
+  std::vector<std::string> hotfixes;    // the installed hotfixes' comments, both views
+  platform::SettingsUser settingsUser;  // whose per-user settings the program follows
 };
 
 SystemSection GatherSystemSection();

@@ -19,9 +19,11 @@ enum class ShellFolder : int {
 // The size of the buffer that GetShellFolder fills: MAX_PATH.
 inline constexpr std::uint32_t kShellFolderSize = 260;
 
-// SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path): the folder's path,
+// SHGetFolderPathA(nullptr, folder, token, SHGFP_TYPE_CURRENT, path): the folder's path,
 // without a trailing backslash, into `path` of kShellFolderSize bytes. Returns S_OK (0) or the
 // failing HRESULT (a folder that does not exist, or does not fit), leaving `path` untouched.
+// kAppData is asked with the token of the user whose settings the program follows
+// (platform/settings_user.h) while that is another user; the Windows folder with none.
 long GetShellFolder(ShellFolder folder, char* path);
 
 }  // namespace platform

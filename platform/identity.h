@@ -1,4 +1,5 @@
-// Who the program runs as: the logged-on user's name and the groups of the process's token.
+// Who the program runs as: the logged-on user's name, the groups and the user of a token, and
+// the account of a SID.
 //
 // Calls return the Win32 error code (GetLastError) on failure and ERROR_SUCCESS otherwise.
 // Out-parameters are left untouched on failure unless a call says otherwise.
@@ -38,6 +39,16 @@ class ProcessToken : public OwnedHandle<ProcessToken> {
   // the object holds none.
   [[nodiscard]] long Open(std::uint32_t access);
 
+  // The token of another process: OpenProcess(PROCESS_QUERY_INFORMATION, id), then
+  // OpenProcessToken(that process, access); the process handle is closed again. Closes any
+  // token held before; on failure the object holds none: ERROR_ACCESS_DENIED for a process or
+  // token that refuses, ERROR_INVALID_PARAMETER for a process that no longer exists.
+  [[nodiscard]] long OpenOfProcess(std::uint32_t processId, std::uint32_t access);
+
+  // GetTokenInformation(TokenUser): the SID of the token's user, in the string form
+  // ("S-1-5-21-...-1004"). The token needs TOKEN_QUERY.
+  [[nodiscard]] long QueryUser(std::string* sid) const;
+
   // GetTokenInformation(TokenGroups) into a buffer of `bufferSize` bytes: the token's groups
   // in their order. A list that needs more bytes (the fixed part, one SID_AND_ATTRIBUTES per
   // group and the SIDs themselves) gives ERROR_INSUFFICIENT_BUFFER with the bytes needed in
@@ -48,6 +59,13 @@ class ProcessToken : public OwnedHandle<ProcessToken> {
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();
+  // The backend's handle, for the calls of another service that take a token.
+  void* Native() const { return handle_; }
 };
+
+// LookupAccountSidA on the local system: the account of `sid` as "DOMAIN\name" (the domain
+// or the computer's name, then the user's). ERROR_NONE_MAPPED for a SID the account database
+// does not know; *account is then untouched.
+[[nodiscard]] long LookupAccountOfSid(const std::string& sid, std::string* account);
 
 }  // namespace platform

@@ -16,6 +16,11 @@ namespace platform {
 // say how many more there are, so ask again with more room.
 [[nodiscard]] long EnumProcessIds(std::uint32_t* ids, std::uint32_t capacity, std::uint32_t* count);
 
+// The process behind the shell's window (explorer.exe) in the program's own session:
+// GetShellWindow, then GetWindowThreadProcessId. A session without a shell (a remote console, a
+// service's) gives ERROR_INVALID_WINDOW_HANDLE; *id is then untouched.
+[[nodiscard]] long FindShellProcess(std::uint32_t* id);
+
 // A module of a process, as EnumProcessModules gives it; 0 is none.
 using ModuleHandle = std::uintptr_t;
 
@@ -60,6 +65,9 @@ class Process : public OwnedHandle<Process> {
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();
+
+ private:
+  friend class ProcessToken;  // opens the token of a process it opened
 };
 
 }  // namespace platform

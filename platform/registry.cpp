@@ -4,9 +4,20 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/settings_user.h"
 #include "platform/win32_codes.h"
 
 namespace platform {
+
+long RegKey::Open(RegRoot root, const char* path, std::uint32_t access, RegView view) {
+  // As Windows maps HKEY_CURRENT_USER to the process's user, the program maps it to the user it
+  // follows.
+  const std::string* sid = root == RegRoot::kCurrentUser ? FollowedUserSid() : nullptr;
+  if (sid == nullptr) return OpenKey(root, path, access, view);
+  std::string inHive = *sid;
+  if (path != nullptr && *path != '\0') inHive.append("\\").append(path);
+  return OpenKey(RegRoot::kUsers, inHive.c_str(), access, view);
+}
 
 long ReadRegString(const RegKey& key, const char* name, char* buffer, std::uint32_t size,
                    std::uint32_t* stored, std::uint32_t* type) {

@@ -16,6 +16,7 @@ enum class RegRoot : std::uint32_t {
   kClassesRoot = 0x80000000u,
   kCurrentUser = 0x80000001u,
   kLocalMachine = 0x80000002u,
+  kUsers = 0x80000003u,  // HKEY_USERS: every loaded user's hive, by the user's SID
 };
 
 // The view of the registry that a key is opened in. 64-bit Windows keeps two views of the
@@ -39,9 +40,11 @@ class RegKey : public OwnedHandle<RegKey> {
   RegKey& operator=(RegKey&&) noexcept = default;
 
   // RegOpenKeyExA(root, path, 0, access) in `view`. Closes any key held before. On failure the
-  // object holds no key. The other view where there is none (HasOtherRegistryView) gives
-  // ERROR_FILE_NOT_FOUND without asking the system, so that a caller walking both views never
-  // reads its own twice; the view's flag is passed only where there is one.
+  // object holds no key. kCurrentUser is the hive of the user whose settings the program follows
+  // (platform/settings_user.h): HKEY_USERS\<SID> while another user's is followed. The other view
+  // where there is none (HasOtherRegistryView) gives ERROR_FILE_NOT_FOUND without asking the
+  // system, so that a caller walking both views never reads its own twice; the view's flag is
+  // passed only where there is one.
   [[nodiscard]] long Open(RegRoot root, const char* path, std::uint32_t access,
                           RegView view = RegView::kOwn);
 
@@ -71,6 +74,10 @@ class RegKey : public OwnedHandle<RegKey> {
 
   bool IsOpen() const { return handle_ != nullptr; }
   void Close();
+
+ private:
+  // Open with the root as Windows names it: what each backend implements.
+  [[nodiscard]] long OpenKey(RegRoot root, const char* path, std::uint32_t access, RegView view);
 };
 
 // Reads a text value into `buffer` (capacity `size` bytes) so that it always ends within the

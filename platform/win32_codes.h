@@ -86,6 +86,14 @@
 #ifndef ERROR_INVALID_NAME
 #define ERROR_INVALID_NAME 123L
 #endif
+// No account of that SID in the account database.
+#ifndef ERROR_NONE_MAPPED
+#define ERROR_NONE_MAPPED 1332L
+#endif
+// No such window: what asking for the owner of a missing shell window gives.
+#ifndef ERROR_INVALID_WINDOW_HANDLE
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#endif
 
 // Registry access rights.
 #ifndef KEY_QUERY_VALUE
@@ -225,6 +233,15 @@
 #endif
 #ifndef TOKEN_READ
 #define TOKEN_READ (0x20008)
+#endif
+#ifndef TOKEN_DUPLICATE
+#define TOKEN_DUPLICATE (0x0002)
+#endif
+#ifndef TOKEN_IMPERSONATE
+#define TOKEN_IMPERSONATE (0x0004)
+#endif
+#ifndef TOKEN_QUERY
+#define TOKEN_QUERY (0x0008)
 #endif
 #ifndef SE_GROUP_USE_FOR_DENY_ONLY
 #define SE_GROUP_USE_FOR_DENY_ONLY (0x00000010L)

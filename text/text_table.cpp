@@ -120,6 +120,18 @@ constinit const TextEntry g_textTable[kTextCount] = {
      "Fail to write the archive, a file of that name already exists!"},
     {TEXT_COMMAND_NOT_FINISHED, "命令在120秒内未结束：",
      "Command not finished within 120 seconds:"},
+    {TEXT_SETTINGS_OF_DESKTOP_USER, "个人设置（浏览器、客户端文件夹）来自桌面用户：",
+     "Per-user settings (browser, client folder) read from the desktop's user:"},
+    {TEXT_SETTINGS_OF_PROGRAM_USER,
+     "未能确定桌面用户，个人设置（浏览器、客户端文件夹）来自本程序的用户：",
+     "The desktop's user could not be had; per-user settings (browser, client folder) read from "
+     "the program's own user:"},
+    {TEXT_PROGRAM_USER_UNKNOWN, "本程序的用户无法读取", "the program's own user cannot be read"},
+    {TEXT_NO_DESKTOP_SHELL, "本会话中没有桌面外壳", "no desktop shell in this session"},
+    {TEXT_DESKTOP_SHELL_REFUSED, "桌面外壳的进程或令牌无法读取",
+     "the desktop shell's process or token cannot be read"},
+    {TEXT_USER_HIVE_NOT_LOADED, "桌面用户的注册表配置单元未加载",
+     "the desktop user's registry hive is not loaded"},
 };
 
 }  // namespace text

@@ -12,7 +12,7 @@ struct TextEntry {
   const char* english;  // Plain ASCII.
 };
 
-inline constexpr int kTextCount = 96;
+inline constexpr int kTextCount = 102;
 
 // Callers name the entry they read, so no lookup uses a bare or computed number. The names follow
 // the meaning of the text, not its (sometimes misspelled) English wording.
@@ -115,8 +115,16 @@ enum TextId : int {
   TEXT_ARCHIVE_EXISTS = 94,
   // The log's note of a command capture that did not end within its time.
   TEXT_COMMAND_NOT_FINISHED = 95,
+  // Whose per-user settings the program read, when not simply its own account's, and why the
+  // desktop's user could not be followed.
+  TEXT_SETTINGS_OF_DESKTOP_USER = 96,
+  TEXT_SETTINGS_OF_PROGRAM_USER = 97,
+  TEXT_PROGRAM_USER_UNKNOWN = 98,
+  TEXT_NO_DESKTOP_SHELL = 99,
+  TEXT_DESKTOP_SHELL_REFUSED = 100,
+  TEXT_USER_HIVE_NOT_LOADED = 101,
 };
-static_assert(TEXT_COMMAND_NOT_FINISHED + 1 == kTextCount, "one TextId per table entry");
+static_assert(TEXT_USER_HIVE_NOT_LOADED + 1 == kTextCount, "one TextId per table entry");
 
 // Stored exactly as the report must print them, spacing and misspellings included: the report's
 // bytes are compared, not its sense.

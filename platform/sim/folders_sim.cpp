@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/settings_user.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 
@@ -20,10 +21,13 @@ std::uint32_t GetSystemFolder(char* buffer, std::uint32_t size) {
 
 long GetShellFolder(ShellFolder folder, char* path) {
   constexpr long kFailure = static_cast<std::int32_t>(0x80004005u);  // E_FAIL
-  if (sim::EnterCall("SHGetFolderPathA", std::to_string(static_cast<int>(folder)), kFailure) != 0) {
-    return kFailure;
-  }
-  const std::optional<std::string> found = sim::Workstation::Current().ShellFolderPath(folder);
+  const ProcessToken* user = folder == ShellFolder::kAppData ? FollowedUserToken() : nullptr;
+  std::string detail = std::to_string(static_cast<int>(folder));
+  if (user != nullptr) detail += " as " + *FollowedUserSid();
+  if (sim::EnterCall("SHGetFolderPathA", std::move(detail), kFailure) != 0) return kFailure;
+  sim::Workstation& ws = sim::Workstation::Current();
+  const std::optional<std::string> found =
+      user != nullptr ? ws.identity().AppDataOf(user->Native()) : ws.ShellFolderPath(folder);
   if (!found || found->size() + 1 > kShellFolderSize) return kFailure;
   std::memcpy(path, found->c_str(), found->size() + 1);
   return 0;

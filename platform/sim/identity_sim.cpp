@@ -10,8 +10,10 @@ namespace platform {
 namespace sim {
 namespace {
 
-// Something to hand out as the token's handle; only its address is used.
-struct Token {};
+// What the token's handle points at: whose token it is.
+struct Token {
+  std::string sid;
+};
 
 std::uint32_t SubAuthorityCount(const std::string& sid) {
   // "S-1-5-32-544": revision and authority, then one number per sub-authority.
@@ -23,7 +25,8 @@ std::uint32_t SubAuthorityCount(const std::string& sid) {
 
 Identity::Identity()
     : groups_{{"S-1-1-0", 7},  {"S-1-5-32-544", 15}, {"S-1-5-32-545", 7}, {"S-1-5-4", 7},
-              {"S-1-5-11", 7}, {"S-1-5-15", 7},      {"S-1-2-0", 7}} {}
+              {"S-1-5-11", 7}, {"S-1-5-15", 7},      {"S-1-2-0", 7}},
+      accounts_{{kProcessSid, {"VANTIK-PC\\tester", std::nullopt}}} {}
 
 Identity& Identity::SetUserName(std::string name) {
   std::lock_guard lock(mutex_);
@@ -89,9 +92,75 @@ long Identity::UserName(char* buffer, std::uint32_t* size) const {
 long Identity::OpenToken(void** handle) {
   std::lock_guard lock(mutex_);
   if (openError_ != 0) return openError_;
-  *handle = new Token;
+  *handle = new Token{processSid_};
   ++openTokens_;
   return ERROR_SUCCESS;
+}
+
+Identity& Identity::SetProcessUser(std::string sid, std::string account) {
+  std::lock_guard lock(mutex_);
+  accounts_.erase(processSid_);
+  if (shellOwner_ == processSid_) shellOwner_ = sid;
+  accounts_[sid] = Account{std::move(account), std::nullopt};
+  processSid_ = std::move(sid);
+  return *this;
+}
+
+Identity& Identity::AddUser(std::string sid, std::string account,
+                            std::optional<std::string> appData) {
+  std::lock_guard lock(mutex_);
+  accounts_[std::move(sid)] = Account{std::move(account), std::move(appData)};
+  return *this;
+}
+
+Identity& Identity::SetShellOwner(std::optional<std::string> ownerSid) {
+  std::lock_guard lock(mutex_);
+  shellOwner_ = std::move(ownerSid);
+  return *this;
+}
+
+Identity& Identity::RefuseShellToken(long code) {
+  std::lock_guard lock(mutex_);
+  shellTokenError_ = code;
+  return *this;
+}
+
+long Identity::OpenProcessToken(std::uint32_t processId, void** handle) {
+  std::lock_guard lock(mutex_);
+  // Only the shell's process is known here by its owner.
+  if (!shellOwner_ || processId != kShellProcessId) return ERROR_INVALID_PARAMETER;
+  if (shellTokenError_ != 0) return shellTokenError_;
+  *handle = new Token{*shellOwner_};
+  ++openTokens_;
+  return ERROR_SUCCESS;
+}
+
+long Identity::ShellProcess(std::uint32_t* id) const {
+  std::lock_guard lock(mutex_);
+  if (!shellOwner_) return ERROR_INVALID_WINDOW_HANDLE;
+  *id = kShellProcessId;
+  return ERROR_SUCCESS;
+}
+
+long Identity::TokenUser(void* handle, std::string* sid) const {
+  std::lock_guard lock(mutex_);
+  *sid = static_cast<const Token*>(handle)->sid;
+  return ERROR_SUCCESS;
+}
+
+long Identity::AccountOf(const std::string& sid, std::string* account) const {
+  std::lock_guard lock(mutex_);
+  const auto found = accounts_.find(sid);
+  if (found == accounts_.end() || found->second.name.empty()) return ERROR_NONE_MAPPED;
+  *account = found->second.name;
+  return ERROR_SUCCESS;
+}
+
+std::optional<std::string> Identity::AppDataOf(void* token) const {
+  std::lock_guard lock(mutex_);
+  const auto found = accounts_.find(static_cast<const Token*>(token)->sid);
+  if (found == accounts_.end()) return std::nullopt;
+  return found->second.appData;
 }
 
 long Identity::QueryGroups(std::uint32_t bufferSize, std::vector<TokenGroup>* groups,
@@ -146,6 +215,32 @@ long ProcessToken::QueryGroups(std::uint32_t bufferSize, std::vector<TokenGroup>
   if (fault != 0) return fault;
   if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
   return sim::Workstation::Current().identity().QueryGroups(bufferSize, groups, needed);
+}
+
+long ProcessToken::OpenOfProcess(std::uint32_t processId, std::uint32_t) {
+  Close();
+  if (const long fault =
+          sim::EnterCall("OpenProcess", std::to_string(processId), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
+  if (const long fault =
+          sim::EnterCall("OpenProcessToken", std::to_string(processId), ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
+  return sim::Workstation::Current().identity().OpenProcessToken(processId, &handle_);
+}
+
+long ProcessToken::QueryUser(std::string* sid) const {
+  if (const long fault = sim::EnterCall("GetTokenInformation", "TokenUser", ERROR_ACCESS_DENIED)) {
+    return fault;
+  }
+  if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
+  return sim::Workstation::Current().identity().TokenUser(handle_, sid);
+}
+
+long LookupAccountOfSid(const std::string& sid, std::string* account) {
+  if (const long fault = sim::EnterCall("LookupAccountSidA", sid, ERROR_NONE_MAPPED)) return fault;
+  return sim::Workstation::Current().identity().AccountOf(sid, account);
 }
 
 void ProcessToken::Close() {

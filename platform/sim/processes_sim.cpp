@@ -167,6 +167,13 @@ long EnumProcessIds(std::uint32_t* ids, std::uint32_t capacity, std::uint32_t* c
   return sim::Workstation::Current().processes().EnumIds(ids, capacity, count);
 }
 
+long FindShellProcess(std::uint32_t* id) {
+  if (const long fault = sim::EnterCall("GetShellWindow", "", ERROR_INVALID_WINDOW_HANDLE)) {
+    return fault;
+  }
+  return sim::Workstation::Current().identity().ShellProcess(id);
+}
+
 long Process::Open(std::uint32_t access, std::uint32_t id) {
   Close();
   if (const long fault = sim::EnterCall("OpenProcess", std::to_string(id), ERROR_ACCESS_DENIED)) {

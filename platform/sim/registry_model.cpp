@@ -78,7 +78,8 @@ struct Registry::Handle {
 };
 
 Registry::Registry() {
-  for (RegRoot root : {RegRoot::kClassesRoot, RegRoot::kCurrentUser, RegRoot::kLocalMachine}) {
+  for (RegRoot root :
+       {RegRoot::kClassesRoot, RegRoot::kCurrentUser, RegRoot::kLocalMachine, RegRoot::kUsers}) {
     roots_[root] = std::make_unique<Key>();
   }
 }
@@ -253,6 +254,8 @@ std::string Registry::RootName(RegRoot root) {
       return "HKCU";
     case RegRoot::kLocalMachine:
       return "HKLM";
+    case RegRoot::kUsers:
+      return "HKU";
   }
   return "?";
 }

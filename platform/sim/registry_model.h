@@ -75,7 +75,7 @@ class Registry {
   // Keys opened and not yet closed.
   int OpenKeyCount() const;
 
-  // "HKLM", "HKCU" or "HKCR".
+  // "HKLM", "HKCU", "HKCR" or "HKU".
   static std::string RootName(RegRoot root);
   // The key a handle is open on, as "HKLM\PATH" (upper case), for the call log.
   std::string Describe(void* handle) const;

@@ -21,7 +21,7 @@ bool HasOtherRegistryView() {
   return Sim().HasOtherView();
 }
 
-long RegKey::Open(RegRoot root, const char* path, std::uint32_t access, RegView view) {
+long RegKey::OpenKey(RegRoot root, const char* path, std::uint32_t access, RegView view) {
   Close();
   std::string detail = sim::Registry::RootName(root) + '\\' + (path != nullptr ? path : "");
   if (view == RegView::kOther) detail += " (other view)";

@@ -1,10 +1,14 @@
 // The user name and the process token from the real system.
 #include "platform/win32/windows_api.h"
 
+#include <sddl.h>
+
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "platform/identity.h"
+#include "platform/processes.h"
 
 namespace platform {
 namespace {
@@ -37,6 +41,12 @@ std::string SidText(PSID sid) {
   return result;
 }
 
+// Frees what the SID conversion allocated.
+struct LocalFreer {
+  void operator()(void* memory) const { LocalFree(memory); }
+};
+using OwnedSid = std::unique_ptr<void, LocalFreer>;
+
 }  // namespace
 
 long GetLoginUserName(char* buffer, std::uint32_t* size) {
@@ -57,6 +67,47 @@ long ProcessToken::Open(std::uint32_t access) {
     return static_cast<long>(GetLastError());
   }
   handle_ = token;
+  return ERROR_SUCCESS;
+}
+
+long ProcessToken::OpenOfProcess(std::uint32_t processId, std::uint32_t access) {
+  Close();
+  Process process;
+  if (const long opened = process.Open(PROCESS_QUERY_INFORMATION, processId);
+      opened != ERROR_SUCCESS) {
+    return opened;
+  }
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process.handle_, access, &token)) return static_cast<long>(GetLastError());
+  handle_ = token;
+  return ERROR_SUCCESS;
+}
+
+long ProcessToken::QueryUser(std::string* sid) const {
+  if (handle_ == nullptr) return ERROR_INVALID_HANDLE;
+  // TOKEN_USER and the largest SID there is (68 bytes), in DWORDs for alignment.
+  DWORD buffer[(sizeof(TOKEN_USER) + 68 + sizeof(DWORD) - 1) / sizeof(DWORD)] = {};
+  DWORD length = 0;
+  if (!GetTokenInformation(handle_, TokenUser, buffer, sizeof buffer, &length)) {
+    return static_cast<long>(GetLastError());
+  }
+  *sid = SidText(reinterpret_cast<const TOKEN_USER*>(buffer)->User.Sid);
+  return ERROR_SUCCESS;
+}
+
+long LookupAccountOfSid(const std::string& sid, std::string* account) {
+  PSID converted = nullptr;
+  if (!ConvertStringSidToSidA(sid.c_str(), &converted)) return static_cast<long>(GetLastError());
+  const OwnedSid owned(converted);
+  char name[256] = {};
+  char domain[256] = {};
+  DWORD nameSize = sizeof name;
+  DWORD domainSize = sizeof domain;
+  SID_NAME_USE use = SidTypeUnknown;
+  if (!LookupAccountSidA(nullptr, converted, name, &nameSize, domain, &domainSize, &use)) {
+    return static_cast<long>(GetLastError());
+  }
+  *account = domain[0] != '\0' ? std::string(domain) + "\\" + name : std::string(name);
   return ERROR_SUCCESS;
 }
 

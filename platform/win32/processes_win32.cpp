@@ -26,6 +26,17 @@ long EnumProcessIds(std::uint32_t* ids, std::uint32_t capacity, std::uint32_t* c
   return ERROR_SUCCESS;
 }
 
+long FindShellProcess(std::uint32_t* id) {
+  DWORD process = 0;
+  // A missing shell window gives no thread, and ERROR_INVALID_WINDOW_HANDLE with it.
+  if (GetWindowThreadProcessId(GetShellWindow(), &process) == 0 || process == 0) {
+    const long error = static_cast<long>(GetLastError());
+    return error != ERROR_SUCCESS ? error : ERROR_INVALID_WINDOW_HANDLE;
+  }
+  *id = process;
+  return ERROR_SUCCESS;
+}
+
 long Process::Open(std::uint32_t access, std::uint32_t id) {
   Close();
   const HANDLE process = OpenProcess(access, FALSE, id);

@@ -23,6 +23,8 @@ HKEY ToHkey(RegRoot root) {
       return HKEY_CURRENT_USER;
     case RegRoot::kLocalMachine:
       return HKEY_LOCAL_MACHINE;
+    case RegRoot::kUsers:
+      return HKEY_USERS;
   }
   return nullptr;
 }
@@ -44,7 +46,7 @@ bool HasOtherRegistryView() {
 #endif
 }
 
-long RegKey::Open(RegRoot root, const char* path, std::uint32_t access, RegView view) {
+long RegKey::OpenKey(RegRoot root, const char* path, std::uint32_t access, RegView view) {
   Close();
   if (view == RegView::kOther) {
     if (!HasOtherRegistryView()) return ERROR_FILE_NOT_FOUND;

@@ -420,6 +420,7 @@ TEST(ConsoleFaultSweep, NoSingleFailureOfAnyCallMakesAnExitCodeOrItsOutputUntrue
   EXPECT_EQ(recorded.steps[5].out,
             std::string("导出完毕!\r\n") + cli_road::kDefaultArchive + "\r\n");
   EXPECT_NE(recorded.registryAfter, recorded.registryBefore) << "the repairs wrote";
+  EXPECT_EQ(sweep::DesktopUserCallsMissing(recorded.calls), std::vector<std::string>{});
   std::vector<std::string> problems;
   std::vector<Document> documents;
   std::vector<Written> written;

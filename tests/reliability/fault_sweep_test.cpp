@@ -153,6 +153,7 @@ TEST(FaultSweep, NoSingleFailureOfAnyCallIsLostOrReportedAsSuccess) {
   sweep::CheckLeftovers(recorded, clean);
   EXPECT_EQ(clean.problems(), std::vector<std::string>{});
   EXPECT_NE(recorded.registryAfter, recorded.registryBefore) << "the repairs wrote";
+  EXPECT_EQ(sweep::DesktopUserCallsMissing(recorded.calls), std::vector<std::string>{});
 
   std::vector<std::string> problems;
   const std::vector<sweep::FaultPoint> points = sweep::FaultPoints(recorded.calls);

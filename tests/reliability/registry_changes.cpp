@@ -60,7 +60,9 @@ std::optional<RegValue> Repaired(const std::string& key, const std::optional<Reg
   if (key == Folded("HKLM", kSchannel, "DisableRenegoOnClient")) {
     return RegValue{REG_DWORD, std::string(4, '\0')};
   }
-  for (const char* root : {"HKCU", "HKLM"}) {
+  // The per-user values in the hive of whichever user the program followed.
+  const std::string desktopUser = std::string("HKU\\") + full_workstation::kDesktopUserSid;
+  for (const char* root : {"HKCU", desktopUser.c_str(), "HKLM"}) {
     if (key == Folded(root, kUserAgent, "Compatible")) return Prefixed("compatible;", *before);
     if (key == Folded(root, kUserAgent, "Version")) return Prefixed("MSIE 8.0;", *before);
   }

@@ -7,6 +7,7 @@
 #include "tasks/execute_unit.h"
 #include "tasks/result_list.h"
 #include "tasks/unit_runner.h"
+#include "platform/settings_user.h"
 
 namespace road {
 namespace {
@@ -63,7 +64,8 @@ class RoadView : public RunnerView {
 // order posted, the result list redrawn.
 ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, UnitList* repair) {
   ListRun run;
-  run.truthBefore = sweep::ItemTruth(ws.registry());
+  const std::size_t firstCall = ws.calls().Count();
+  const sweep::ItemTruths before = sweep::ItemTruth(ws.registry());
   if (diagnose != nullptr) ResetDiagnoseResults(*diagnose);
   RoadView view(ws.calls());
   auto state = std::make_shared<RunState>(units, &view);
@@ -83,7 +85,9 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
       run.rows.push_back(row.resultText);
     }
   }
-  run.truthAfter = sweep::ItemTruth(ws.registry());
+  const bool desktopUser = sweep::FollowedDesktopUser(ws.calls(), firstCall);
+  run.truthBefore = before.Of(desktopUser);
+  run.truthAfter = sweep::ItemTruth(ws.registry()).Of(desktopUser);
   return run;
 }
 
@@ -102,20 +106,24 @@ Outcome Run(std::size_t failAt) {
   sweep::Prepare(ws, failAt, out);
   ws.AnswerSaveAs(sweep::kTarget);
 
-  // The main dialog builds its lists as it starts.
-  UnitList diagnose;
-  UnitList repair;
-  BuildDiagnoseUnits(diagnose);
-  BuildRepairUnits(repair);
-  const bool withHotfixList = ExportCapturesHotfixList();
+  {
+    // The program finds the desktop's user as it starts, and lets go of their token as it ends;
+    // in between the main dialog builds its lists and runs them.
+    const platform::FollowDesktopUser desktopUser;
+    UnitList diagnose;
+    UnitList repair;
+    BuildDiagnoseUnits(diagnose);
+    BuildRepairUnits(repair);
+    const bool withHotfixList = ExportCapturesHotfixList();
 
-  out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
-  out.repair = RunList(ws, repair, &diagnose, &repair);
-  out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
-  RunExport(
-      withHotfixList,
-      [&](const UnitList& exports) { out.exportList = RunList(ws, exports, nullptr, nullptr); },
-      nullptr);
+    out.diagnose = RunList(ws, diagnose, &diagnose, &repair);
+    out.repair = RunList(ws, repair, &diagnose, &repair);
+    out.diagnoseAgain = RunList(ws, diagnose, &diagnose, &repair);
+    RunExport(
+        withHotfixList,
+        [&](const UnitList& exports) { out.exportList = RunList(ws, exports, nullptr, nullptr); },
+        nullptr);
+  }
 
   sweep::Collect(ws, out);
   for (const platform::sim::PlatformCall& call : out.calls) {

@@ -1,5 +1,6 @@
 #include "tests/reliability/sweep_workstation.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "report/os_kind.h"
@@ -16,7 +17,7 @@ using platform::RegRoot;
 
 void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out) {
   ForgetOSKindForTest();
-  full_workstation::Seed(ws);
+  full_workstation::SeedElevatedByAnother(ws);
   ws.files().SetTempFolder(kTemp).AddFile(kTarget, kOlderArchive);
   ws.shell().SetHandler(export_test::EchoCommands);
   out.registryBefore = ws.registry().Contents();
@@ -50,7 +51,10 @@ void Collect(platform::sim::Workstation& ws, Aftermath& out) {
   ForgetOSKindForTest();
 }
 
-std::vector<int> ItemTruth(platform::sim::Registry& registry) {
+namespace {
+
+std::vector<int> ItemTruthIn(platform::sim::Registry& registry, RegRoot userRoot,
+                             const std::string& userHive) {
   using full_workstation::kSchannel;
   using full_workstation::kUserAgent;
   std::vector<int> truth;
@@ -66,10 +70,11 @@ std::vector<int> ItemTruth(platform::sim::Registry& registry) {
   truth.push_back(normal ? 0 : 1);
   // Each Compatible and Version value absent, empty, or holding its keyword.
   normal = true;
-  for (const RegRoot root : {RegRoot::kCurrentUser, RegRoot::kLocalMachine}) {
+  for (const auto& [root, hive] :
+       {std::pair{userRoot, userHive}, std::pair{RegRoot::kLocalMachine, std::string()}}) {
     for (const auto& [name, keyword] :
          {std::pair{"Compatible", "compatible"}, std::pair{"Version", "MSIE"}}) {
-      const auto value = registry.Value(root, kUserAgent, name);
+      const auto value = registry.Value(root, hive + kUserAgent, name);
       if (!value) continue;
       const std::string text = value->data.substr(0, value->data.find('\0'));
       if (value->data.size() > 260 || (!text.empty() && text.find(keyword) == std::string::npos)) {
@@ -79,6 +84,48 @@ std::vector<int> ItemTruth(platform::sim::Registry& registry) {
   }
   truth.push_back(normal ? 0 : 1);
   return truth;
+}
+
+}  // namespace
+
+ItemTruths ItemTruth(platform::sim::Registry& registry) {
+  return {
+      ItemTruthIn(registry, RegRoot::kUsers, std::string(full_workstation::kDesktopUserSid) + "\\"),
+      ItemTruthIn(registry, RegRoot::kCurrentUser, "")};
+}
+
+std::vector<std::string> DesktopUserCallsMissing(
+    const std::vector<platform::sim::PlatformCall>& calls) {
+  const std::string sid = full_workstation::kDesktopUserSid;
+  const std::pair<const char*, std::string> wanted[] = {
+      {"GetShellWindow", ""},
+      {"OpenProcessToken", "1956"},
+      {"GetTokenInformation", "TokenUser"},
+      {"RegOpenKeyExA", "HKU\\" + sid},
+      {"LookupAccountSidA", sid},
+      {"RegOpenKeyExA",
+       "HKU\\" + sid + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"},
+      {"SHGetFolderPathA", "26 as " + sid},
+  };
+  std::vector<std::string> missing;
+  for (const auto& [name, detail] : wanted) {
+    const bool made = std::any_of(calls.begin(), calls.end(), [&](const auto& call) {
+      return std::string(call.name) == name && call.detail == detail;
+    });
+    if (!made) missing.push_back(std::string(name) + "(" + detail + ")");
+  }
+  return missing;
+}
+
+bool FollowedDesktopUser(const platform::sim::CallLog& calls, std::size_t first) {
+  const std::string inHive = std::string("HKU\\") + full_workstation::kDesktopUserSid + "\\";
+  const std::vector<platform::sim::PlatformCall> made = calls.Calls();
+  for (std::size_t i = first; i < made.size(); ++i) {
+    if (std::string(made[i].name) == "RegOpenKeyExA" && made[i].detail.rfind(inHive, 0) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace sweep

@@ -30,7 +30,8 @@ struct Aftermath {
   bool faultMade = false;  // the call told to fail was made
 };
 
-// Makes `ws` the full workstation with both items abnormal, an older archive at kTarget and
+// Makes `ws` the full workstation, run by an administrator for the user at its desktop, with both
+// items abnormal, an older archive at kTarget and
 // commands that write a line naming themselves; forgets what an earlier run's export left in
 // the process, takes the registry as it was, and tells call `failAt` (when not 0) to fail with
 // its own most likely failure.
@@ -41,7 +42,26 @@ void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out)
 void Collect(platform::sim::Workstation& ws, Aftermath& out);
 
 // Whether each item of the diagnosis is in its normal state (0) or not (1), as the checks define
-// it, read from the simulated registry directly.
-std::vector<int> ItemTruth(platform::sim::Registry& registry);
+// it, read from the simulated registry directly: once with the desktop user's per-user settings,
+// which the program follows, and once with its own account's, which it follows when a fault kept
+// it from finding the desktop's user.
+struct ItemTruths {
+  std::vector<int> desktopUser;
+  std::vector<int> programUser;
+
+  const std::vector<int>& Of(bool followedDesktopUser) const {
+    return followedDesktopUser ? desktopUser : programUser;
+  }
+};
+ItemTruths ItemTruth(platform::sim::Registry& registry);
+
+// The calls of finding and following the desktop's user that `calls` lacks: the shell's owner,
+// the tokens' users, the hive's check, the account's name, a key in the hive and the
+// application-data folder asked with the user's token. A road without them sweeps none of them.
+std::vector<std::string> DesktopUserCallsMissing(
+    const std::vector<platform::sim::PlatformCall>& calls);
+
+// Whether the calls after the first `first` read or wrote the desktop user's hive.
+bool FollowedDesktopUser(const platform::sim::CallLog& calls, std::size_t first);
 
 }  // namespace sweep

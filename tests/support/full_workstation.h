@@ -11,6 +11,8 @@ namespace full_workstation {
 
 inline constexpr char kSchannel[] =
     "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
+inline constexpr char kInternetSettings[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 inline constexpr char kUserAgent[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent";
 // The virtual adapter's binding, which lacks TCP/IP until the export's report puts it right.
@@ -20,6 +22,15 @@ inline constexpr char kLinkage[] =
 inline constexpr char kHostsFile[] = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
 
 void Seed(platform::sim::Workstation& ws);
+
+// The accounts of a workstation where an administrator started the program for the user at the
+// desktop.
+inline constexpr char kAdministratorSid[] = "S-1-5-21-1004336348-1177238915-682003330-500";
+inline constexpr char kDesktopUserSid[] = "S-1-5-21-1004336348-1177238915-682003330-1104";
+// The same workstation, run by an administrator for the user at the desktop: the per-user
+// settings and the client's folder are the desktop user's; the administrator's own hive holds
+// nothing of them.
+void SeedElevatedByAnother(platform::sim::Workstation& ws);
 // Everything but the registry: processes, drives, network, sockets, services, devices, file
 // versions and the hosts file.
 void SeedOutsideTheRegistry(platform::sim::Workstation& ws);

@@ -16,8 +16,6 @@ constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uni
 constexpr char kHotfixes[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\";
 constexpr char kAdapter[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0007";
-constexpr char kInternetSettings[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 constexpr char kCatalog[] =
     "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\Catalog_"
     "Entries\\000000000001";
@@ -29,20 +27,27 @@ platform::FixedFileVersion Version(unsigned a, unsigned b, unsigned c, unsigned 
   return platform::FixedFileVersion{a << 16 | b, c << 16 | d};
 }
 
-void SeedRegistry(platform::sim::Registry& r) {
+// The per-user settings, in the hive at `root` and `hive` (HKEY_CURRENT_USER and "", or
+// HKEY_USERS and "<SID>\\").
+void SeedUserSettings(platform::sim::Registry& r, RegRoot root, const std::string& hive) {
+  const std::string userAgent = hive + kUserAgent;
+  const std::string settings = hive + kInternetSettings;
+  r.SetString(root, userAgent, "Compatible", "Mozilla/4.0")
+      .SetString(root, userAgent, "Version", "MSIE 8.0")
+      .SetString(root, userAgent, "Platform", "Windows NT");
+  r.SetString(root, settings, "User Agent", "Mozilla/4.0 (compatible; MSIE 8.0; Win32)")
+      .SetString(root, settings, "AutoConfigURL", "http://wpad/proxy.pac")
+      .SetDword(root, settings, "ProxyEnable", 1)
+      .SetString(root, settings, "ProxyServer", "proxy:8080")
+      .SetString(root, settings, "ProxyOverride", "<local>;*.corp")
+      .SetDword(root, settings, "ProxyHttp1.1", 1);
+}
+
+// Everything of the registry but the per-user settings.
+void SeedMachineRegistry(platform::sim::Registry& r) {
   r.SetDword(RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1)
-      .SetString(RegRoot::kCurrentUser, kUserAgent, "Compatible", "Mozilla/4.0")
-      .SetString(RegRoot::kCurrentUser, kUserAgent, "Version", "MSIE 8.0")
-      .SetString(RegRoot::kCurrentUser, kUserAgent, "Platform", "Windows NT")
       .SetString(RegRoot::kLocalMachine, kUserAgent, "Compatible", "compatible")
       .SetString(RegRoot::kLocalMachine, kUserAgent, "Version", "msie 7.0");
-  r.SetString(RegRoot::kCurrentUser, kInternetSettings, "User Agent",
-              "Mozilla/4.0 (compatible; MSIE 8.0; Win32)")
-      .SetString(RegRoot::kCurrentUser, kInternetSettings, "AutoConfigURL", "http://wpad/proxy.pac")
-      .SetDword(RegRoot::kCurrentUser, kInternetSettings, "ProxyEnable", 1)
-      .SetString(RegRoot::kCurrentUser, kInternetSettings, "ProxyServer", "proxy:8080")
-      .SetString(RegRoot::kCurrentUser, kInternetSettings, "ProxyOverride", "<local>;*.corp")
-      .SetDword(RegRoot::kCurrentUser, kInternetSettings, "ProxyHttp1.1", 1);
   const std::string helper = "{0A000000-0000-0000-0000-00000000B0B0}";
   r.AddKey(
        RegRoot::kLocalMachine,
@@ -84,8 +89,21 @@ void SeedRegistry(platform::sim::Registry& r) {
 }  // namespace
 
 void Seed(platform::sim::Workstation& ws) {
-  SeedRegistry(ws.registry());
+  SeedUserSettings(ws.registry(), RegRoot::kCurrentUser, "");
+  SeedMachineRegistry(ws.registry());
   SeedOutsideTheRegistry(ws);
+}
+
+void SeedElevatedByAnother(platform::sim::Workstation& ws) {
+  SeedUserSettings(ws.registry(), RegRoot::kUsers, std::string(kDesktopUserSid) + "\\");
+  SeedMachineRegistry(ws.registry());
+  SeedOutsideTheRegistry(ws);
+  ws.identity()
+      .SetUserName("helpdesk")
+      .SetProcessUser(kAdministratorSid, "VANTIK-PC\\helpdesk")
+      .AddUser(kDesktopUserSid, "VANTIK-PC\\tester", "C:\\Users\\tester\\AppData\\Roaming")
+      .SetShellOwner(kDesktopUserSid);
+  ws.SetShellFolder(platform::ShellFolder::kAppData, "C:\\Users\\helpdesk\\AppData\\Roaming");
 }
 
 void SeedOutsideTheRegistry(platform::sim::Workstation& ws) {

@@ -19,6 +19,8 @@ HKEY ToHkey(platform::RegRoot root) {
       return HKEY_CURRENT_USER;
     case platform::RegRoot::kLocalMachine:
       return HKEY_LOCAL_MACHINE;
+    case platform::RegRoot::kUsers:
+      return HKEY_USERS;
   }
   return nullptr;
 }

@@ -11,6 +11,8 @@
 // a second, so a test can show that the watcher sees one.
 #include "platform/win32/windows_api.h"
 
+#include "tests/wine/child_process.h"
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -42,30 +44,6 @@ BOOL CALLBACK Look(HWND window, LPARAM parameter) {
   return TRUE;
 }
 
-// Each argument quoted as the C runtime splits them again; none of ours ends in a backslash.
-std::string CommandLine(int argc, char** argv) {
-  std::string line;
-  for (int i = 0; i < argc; ++i) {
-    if (!line.empty()) line += ' ';
-    line += '"';
-    line += argv[i];
-    line += '"';
-  }
-  return line;
-}
-
-// An inheritable copy of a standard handle, or null when there is none.
-HANDLE Inheritable(DWORD which) {
-  const HANDLE handle = GetStdHandle(which);
-  HANDLE copy = nullptr;
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
-      !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
-                       DUPLICATE_SAME_ACCESS)) {
-    return nullptr;
-  }
-  return copy;
-}
-
 int FlashWindow() {
   const HWND window =
       CreateWindowExA(0, "STATIC", "vantik watcher control", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
@@ -89,16 +67,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: cli_window_watcher LOG PROGRAM [ARGUMENT...]\n");
     return 125;
   }
-  std::string command = CommandLine(argc - 2, argv + 2);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = Inheritable(STD_INPUT_HANDLE);
-  startup.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
-  startup.hStdError = Inheritable(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!child_process::Start(argc - 2, argv + 2, &process)) {
     std::fprintf(stderr, "cli_window_watcher: cannot start %s (%lu)\n", argv[2],
                  static_cast<unsigned long>(GetLastError()));
     return 125;

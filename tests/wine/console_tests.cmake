@@ -16,7 +16,7 @@ function(vantik_cli_export_test name)
             ${CMAKE_CURRENT_BINARY_DIR}/${name})
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 360
-    ENVIRONMENT "VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE};VANTIK_PROGRAM=vantik-cli.exe;VANTIK_PROGRAM_BITS=32;${TEST_ENV}")
+    ENVIRONMENT "VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE};VANTIK_PROGRAM=vantik-cli.exe;VANTIK_PROGRAM_BITS=32;VANTIK_DESKTOP_SHELL=$<TARGET_FILE:desktop_shell>;${TEST_ENV}")
 endfunction()
 
 # The system, software and process sections filled from the prefix, on Windows XP, Vista and 7:

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "checks/result_codes.h"
 #include "platform/trace.h"
 
 namespace tasks {
@@ -17,7 +18,8 @@ bool InRange(const UnitList& units, int index) {
 std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits) {
   std::vector<ResultRow> rows;
   for (const TaskUnit& unit : diagnoseUnits) {
-    if (!unit.done) continue;
+    // A row that another row's finding explains is not shown at all.
+    if (!unit.done || unit.result == checks::RESULT_NOT_SHOWN) continue;
     ResultRow row;
     row.item = static_cast<int>(rows.size());
     row.text = unit.stepText;

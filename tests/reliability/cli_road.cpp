@@ -35,7 +35,7 @@ Step RunStep(Workstation& ws, Command command, std::vector<std::string> argument
   step.command = command;
   step.json = std::find(arguments.begin(), arguments.end(), "--json") != arguments.end();
   step.arguments = std::move(arguments);
-  step.truthBefore = sweep::ItemTruth(ws.registry());
+  step.truthBefore = sweep::ItemTruth(ws);
   const std::size_t outBefore = ws.console().Bytes(StdStream::kOutput).size();
   const int writesBefore = ws.registry().WriteCount();
   const std::map<std::string, std::string> archivesBefore = Archives(ws);
@@ -46,7 +46,7 @@ Step RunStep(Workstation& ws, Command command, std::vector<std::string> argument
   step.lastCall = ws.calls().Count();
   step.out = ws.console().Bytes(StdStream::kOutput).substr(outBefore);
   step.registryWrites = ws.registry().WriteCount() - writesBefore;
-  step.truthAfter = sweep::ItemTruth(ws.registry());
+  step.truthAfter = sweep::ItemTruth(ws);
   const std::map<std::string, std::string> archivesAfter = Archives(ws);
   for (const auto& [path, bytes] : archivesAfter) {
     const auto was = archivesBefore.find(path);

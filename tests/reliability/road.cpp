@@ -63,7 +63,7 @@ class RoadView : public RunnerView {
 // order posted, the result list redrawn.
 ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, UnitList* repair) {
   ListRun run;
-  run.truthBefore = sweep::ItemTruth(ws.registry());
+  run.truthBefore = sweep::ItemTruth(ws);
   if (diagnose != nullptr) ResetDiagnoseResults(*diagnose);
   RoadView view(ws.calls());
   auto state = std::make_shared<RunState>(units, &view);
@@ -83,7 +83,7 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
       run.rows.push_back(row.resultText);
     }
   }
-  run.truthAfter = sweep::ItemTruth(ws.registry());
+  run.truthAfter = sweep::ItemTruth(ws);
   return run;
 }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/win32_codes.h"
 #include "report/os_kind.h"
 #include "report/run_folder.h"
 #include "tests/report/export_fixture.h"
@@ -17,6 +18,11 @@ using platform::RegRoot;
 void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out) {
   ForgetOSKindForTest();
   full_workstation::Seed(ws);
+  // The client's service stopped and disabled, its adapter disabled: the diagnosis's repairs
+  // have work to do. The diagnosis's other rows find nothing.
+  ws.services().Add("QuorvService", SERVICE_STOPPED, SERVICE_DISABLED);
+  ws.devices().SetProblem(0, CM_PROB_DISABLED);
+  ws.files().AddFile(full_workstation::kHostsFile, "127.0.0.1 localhost\n");
   ws.files().SetTempFolder(kTemp).AddFile(kTarget, kOlderArchive);
   ws.shell().SetHandler(export_test::EchoCommands);
   out.registryBefore = ws.registry().Contents();
@@ -50,7 +56,8 @@ void Collect(platform::sim::Workstation& ws, Aftermath& out) {
   ForgetOSKindForTest();
 }
 
-std::vector<int> ItemTruth(platform::sim::Registry& registry) {
+std::vector<int> ItemTruth(platform::sim::Workstation& ws) {
+  platform::sim::Registry& registry = ws.registry();
   using full_workstation::kSchannel;
   using full_workstation::kUserAgent;
   std::vector<int> truth;
@@ -78,6 +85,15 @@ std::vector<int> ItemTruth(platform::sim::Registry& registry) {
     }
   }
   truth.push_back(normal ? 0 : 1);
+  // The diagnosis's rows: the client's service runs and may start; its adapter works. The other
+  // six rows are normal as Prepare leaves the workstation, and nothing on the road changes what
+  // they read.
+  truth.push_back(ws.services().StateOf("QuorvService") == SERVICE_RUNNING &&
+                          ws.services().StartTypeOf("QuorvService") != SERVICE_DISABLED
+                      ? 0
+                      : 1);
+  truth.push_back(ws.devices().At(0).problem == 0 ? 0 : 1);
+  truth.insert(truth.end(), 6, 0);
   return truth;
 }
 

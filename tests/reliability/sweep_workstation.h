@@ -41,7 +41,7 @@ void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out)
 void Collect(platform::sim::Workstation& ws, Aftermath& out);
 
 // Whether each item of the diagnosis is in its normal state (0) or not (1), as the checks define
-// it, read from the simulated registry directly.
-std::vector<int> ItemTruth(platform::sim::Registry& registry);
+// it, read from the simulated workstation directly: the two checks, then the diagnosis's rows.
+std::vector<int> ItemTruth(platform::sim::Workstation& ws);
 
 }  // namespace sweep

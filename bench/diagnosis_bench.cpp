@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/measure.h"
+#include "bench/scale_arguments.h"
 #include "diagnosis/rows.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
@@ -96,18 +97,10 @@ Measured Measure(double minimumSeconds) {
 int main(int argc, char** argv) {
   double minimumSeconds = 1;
   std::vector<int> scales;
-  for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "-t" && i + 1 < argc) {
-      minimumSeconds = std::atof(argv[++i]);
-    } else {
-      scales.push_back(std::atoi(argv[i]));
-    }
-    if (!scales.empty() && scales.back() < 1) {
-      std::fprintf(stderr, "usage: diagnosis_bench [-t SECONDS] [SCALE...] (each 1 or more)\n");
-      return 2;
-    }
+  if (!bench::ReadScaleArguments(argc, argv, minimumSeconds, scales)) {
+    std::fprintf(stderr, "usage: diagnosis_bench [-t SECONDS] [SCALE...] (each 1 or more)\n");
+    return 2;
   }
-  if (scales.empty()) scales = {1, 10, 100};
   std::printf("%-9s %6s %8s %8s %10s %12s %s\n", "what", "scale", "routes", "hosts", "seconds",
               "slowest row", "(seconds)");
   for (const int scale : scales) {

@@ -2,6 +2,7 @@
 // finds afterwards, whether the repair worked or not.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "checks/result_codes.h"
@@ -62,27 +63,40 @@ TEST(ServiceRepair, SetsADisabledServiceToStartAutomaticallyAndStartsIt) {
   EXPECT_EQ(ws.services().StateOf(kService), SERVICE_RUNNING);
 }
 
-TEST(ServiceRepair, AStartThatIsRefusedLeavesTheRowAbnormal) {
+// A repair whose step is refused leaves the row abnormal with its finding, and goes no further.
+struct RefusedCase {
+  const char* name;
+  std::uint32_t startType;
+  platform::sim::ServiceCall refused;
+  const char* finding;
+  const char* trace;
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+
+const RefusedCase kRefused[] = {
+    {"Start", SERVICE_AUTO_START, platform::sim::ServiceCall::kStart, "client_service_stopped",
+     "StartService QuorvService failed: 5\r\n"},
+    {"StartTypeChange", SERVICE_DISABLED, platform::sim::ServiceCall::kChangeConfig,
+     "client_service_disabled", "ChangeServiceConfig QuorvService failed: 5\r\n"},
+};
+
+class RefusedServiceRepair : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedServiceRepair, LeavesTheRowAbnormal) {
+  const RefusedCase& c = GetParam();
   Workstation ws;
   Seed(ws);
-  ws.services().Add(kService, SERVICE_STOPPED, SERVICE_AUTO_START);
-  ws.services().Fail(platform::sim::ServiceCall::kStart, ERROR_ACCESS_DENIED);
+  ws.services().Add(kService, SERVICE_STOPPED, c.startType).Fail(c.refused, ERROR_ACCESS_DENIED);
   const RowOutcome outcome = RepairRow(RowId::kClientService);
   EXPECT_EQ(outcome.result, checks::RESULT_ABNORMAL);
-  EXPECT_EQ(FindingKeys(outcome), std::vector<std::string>{"client_service_stopped"});
-  EXPECT_TRUE(Traced(ws, "StartService QuorvService failed: 5\r\n"));
+  EXPECT_EQ(FindingKeys(outcome), std::vector<std::string>{c.finding});
+  EXPECT_TRUE(Traced(ws, c.trace));
+  EXPECT_EQ(ws.services().StateOf(kService), static_cast<std::uint32_t>(SERVICE_STOPPED));
 }
 
-TEST(ServiceRepair, AStartTypeThatCannotBeChangedIsNotFollowedByAStart) {
-  Workstation ws;
-  Seed(ws);
-  ws.services().Add(kService, SERVICE_STOPPED, SERVICE_DISABLED);
-  ws.services().Fail(platform::sim::ServiceCall::kChangeConfig, ERROR_ACCESS_DENIED);
-  const RowOutcome outcome = RepairRow(RowId::kClientService);
-  EXPECT_EQ(outcome.result, checks::RESULT_ABNORMAL);
-  EXPECT_EQ(FindingKeys(outcome), std::vector<std::string>{"client_service_disabled"});
-  for (const auto& call : ws.calls().Calls()) EXPECT_NE(std::string(call.name), "StartServiceA");
-}
+INSTANTIATE_TEST_SUITE_P(Diagnosis, RefusedServiceRepair, ::testing::ValuesIn(kRefused),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A service whose program hangs is waited for 30 seconds, no longer, and the repair says so.
 TEST(ServiceRepair, WaitsThirtySecondsAtMostForTheServiceToRun) {

@@ -1,6 +1,6 @@
-// The bilingual text table: most labels and verdicts that the report sections write, and the
-// messages that tell how an export went wrong, each held in Chinese (code page 936 bytes) and
-// in English (plain ASCII).
+// The bilingual text table: most labels and verdicts that the report sections write, the
+// messages that tell how an export went wrong, and the diagnosis's rows and findings, each held
+// in Chinese (code page 936 bytes) and in English (plain ASCII).
 #ifndef VANTIK_TEXT_TEXT_TABLE_H_
 #define VANTIK_TEXT_TEXT_TABLE_H_
 

@@ -130,13 +130,27 @@ std::vector<RowReport> JudgeAllRows(const collect::RouteAndAdapterSections& netw
   return reports;
 }
 
+class FindingsBoard::Held {
+ public:
+  explicit Held(std::atomic_flag& busy) : busy_(busy) {
+    while (busy_.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  ~Held() { busy_.clear(std::memory_order_release); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+ private:
+  std::atomic_flag& busy_;
+};
+
 void FindingsBoard::Record(RowId row, RowOutcome outcome) {
-  std::lock_guard lock(mutex_);
+  const Held held(busy_);
   outcomes_[row] = std::move(outcome);
 }
 
 std::optional<RowOutcome> FindingsBoard::Latest(RowId row) const {
-  std::lock_guard lock(mutex_);
+  const Held held(busy_);
   const auto it = outcomes_.find(row);
   if (it == outcomes_.end()) return std::nullopt;
   return it->second;

@@ -3,8 +3,8 @@
 // its safe repair, if any, and then checks again.
 #pragma once
 
+#include <atomic>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -58,14 +58,17 @@ std::vector<RowReport> JudgeAllRows(const collect::RouteAndAdapterSections& netw
                                     const collect::HostsSection& hosts);
 
 // The latest outcome of each row, written by the worker that checks and read by the dialog or
-// the console as they show a row's details.
+// the console as they show a row's details. Each access is a short copy under a spin lock: the
+// Windows builds' thread model has no std::mutex.
 class FindingsBoard {
  public:
   void Record(RowId row, RowOutcome outcome);
   std::optional<RowOutcome> Latest(RowId row) const;
 
  private:
-  mutable std::mutex mutex_;
+  class Held;  // the lock, for one access
+
+  mutable std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
   std::map<RowId, RowOutcome> outcomes_;
 };
 

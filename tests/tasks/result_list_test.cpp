@@ -65,6 +65,31 @@ TEST(ResultRows, ARowNotShownIsLeftOut) {
   EXPECT_EQ(rows[1].item, 1);
 }
 
+// Details on demand, by the row's number as the list shows it: a row not shown takes none.
+TEST(ResultRows, DetailsOfARowByItsNumber) {
+  TaskUnit client = Unit("client", 1, 1);
+  client.row = static_cast<int>(diagnosis::RowId::kClientService);
+  TaskUnit adapter = Unit("adapter", 1, checks::RESULT_NOT_SHOWN);
+  adapter.row = static_cast<int>(diagnosis::RowId::kVirtualAdapter);
+  TaskUnit clock = Unit("clock", 1, 0);
+  clock.row = static_cast<int>(diagnosis::RowId::kSystemClock);
+  const UnitList units = {Unit("检查windows补丁是否有影响", 1, 1), client, adapter, clock};
+  diagnosis::FindingsBoard board;
+  board.Record(diagnosis::RowId::kClientService,
+               diagnosis::OutcomeOf({{diagnosis::FindingId::kClientNotInstalled, "none"}}));
+  EXPECT_EQ(ResultRowDetails(units, 0, board), "检查windows补丁是否有影响\r\n\r\n异常\r\n");
+  const std::string clientDetails = ResultRowDetails(units, 1, board);
+  EXPECT_EQ(clientDetails.rfind("检查Tovra客户端服务是否正常\r\n\r\n[client_not_installed] ", 0),
+            0u)
+      << clientDetails;
+  EXPECT_NE(clientDetails.find("依据：none\r\n"), std::string::npos);
+  // Without findings recorded, the row's own result tells.
+  EXPECT_EQ(ResultRowDetails(units, 2, board),
+            "检查系统时间是否正常\r\n\r\n此项正常，未发现问题。\r\n");
+  EXPECT_EQ(ResultRowDetails(units, 3, board), "");
+  EXPECT_EQ(ResultRowDetails(units, -1, board), "");
+}
+
 TEST(ResultRows, ResetClearsResultsAndKeepsEnabled) {
   UnitList units = {Unit("a", 1, 0, 0), Unit("b", 1, -1)};
   ResetDiagnoseResults(units);

@@ -81,8 +81,8 @@ BOOL MainDialog::OnInitDialog() {
 
   InitResultImages();
   InitResultList();
-  tasks::BuildDiagnoseUnits(m_diagnoseUnits);
-  tasks::BuildRepairUnits(m_repairUnits);
+  tasks::BuildDiagnoseUnits(m_diagnoseUnits, m_findings);
+  tasks::BuildRepairUnits(m_repairUnits, m_findings);
   m_exportCapturesHotfixList = tasks::ExportCapturesHotfixList();
   return TRUE;
 }
@@ -134,6 +134,13 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
       return true;
     default:
       break;
+  }
+  if (message == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom != IDC_RESULT_LIST || header->code != NM_DBLCLK) return false;
+    ShowRowDetails(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
+    result = 0;
+    return true;
   }
   if (message == tasks::WM_DIAGNOSE_RESULT || message == tasks::WM_REPAIR_RESULT) {
     OnUnitResult(static_cast<int>(wParam), static_cast<int>(lParam));
@@ -189,6 +196,22 @@ void MainDialog::OnExport() {
 void MainDialog::OnUnitResult(int index, int result) {
   tasks::HandleUnitResult(m_diagnoseUnits, m_repairUnits, index, result,
                           [this] { RefreshResultList(); });
+}
+
+void MainDialog::OnOK() {
+  if (GetFocus() != m_resultList) {
+    Dialog::OnOK();
+    return;
+  }
+  const int selected = static_cast<int>(
+      SendMessageA(m_resultList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  ShowRowDetails(selected);
+}
+
+void MainDialog::ShowRowDetails(int item) {
+  const std::string details = tasks::ResultRowDetails(m_diagnoseUnits, item, *m_findings);
+  if (details.empty()) return;
+  MessageBoxA(m_hWnd, details.c_str(), "详细信息", MB_OK | MB_ICONINFORMATION);
 }
 
 void MainDialog::RefreshResultList() {

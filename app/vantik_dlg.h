@@ -1,7 +1,10 @@
 // The main dialog: the result list of the checks and the buttons that run the task lists.
 #pragma once
 
+#include <memory>
+
 #include "app/dialog.h"
+#include "diagnosis/rows.h"
 #include "tasks/execute_unit.h"
 
 namespace app {
@@ -14,6 +17,8 @@ class MainDialog : public Dialog {
   BOOL OnInitDialog() override;
   void OnButtonClicked(int id) override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  // Enter on the result list shows the selected row's details; elsewhere it is the dialog's.
+  void OnOK() override;
 
  private:
   void InitResultImages();
@@ -25,9 +30,12 @@ class MainDialog : public Dialog {
   void OnExport();
   void OnUnitResult(int index, int result);
   void RefreshResultList();
+  void ShowRowDetails(int item);
   void RunProgress(const tasks::UnitList& units);
 
   HICON m_hIcon;
+  std::shared_ptr<diagnosis::FindingsBoard> m_findings =
+      std::make_shared<diagnosis::FindingsBoard>();
   tasks::UnitList m_diagnoseUnits;
   tasks::UnitList m_repairUnits;
   bool m_exportCapturesHotfixList = false;  // decided with the lists, as the dialog starts

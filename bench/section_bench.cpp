@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/measure.h"
+#include "bench/scale_arguments.h"
 #include "collect/software_section.h"
 #include "collect/process_section.h"
 #include "platform/sim/workstation.h"
@@ -113,19 +114,9 @@ void Print(const char* section, int items, int hotfixes, const Measured& m) {
 int main(int argc, char** argv) {
   double minimumSeconds = 1;
   std::vector<int> scales;
-  for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "-t" && i + 1 < argc) {
-      minimumSeconds = std::atof(argv[++i]);
-    } else {
-      scales.push_back(std::atoi(argv[i]));
-    }
-  }
-  if (scales.empty()) scales = {1, 10, 100};
-  for (int scale : scales) {
-    if (scale < 1) {
-      std::fprintf(stderr, "usage: section_bench [-t SECONDS] [SCALE...] (each 1 or more)\n");
-      return 2;
-    }
+  if (!bench::ReadScaleArguments(argc, argv, minimumSeconds, scales)) {
+    std::fprintf(stderr, "usage: section_bench [-t SECONDS] [SCALE...] (each 1 or more)\n");
+    return 2;
   }
 
   std::printf("%-9s %8s %9s %10s %10s %8s %10s %10s\n", "section", "items", "hotfixes", "bytes",

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "checks/result_codes.h"
+#include "diagnosis/rows.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
@@ -33,13 +35,20 @@ std::string CheckId(tasks::UnitId id) {
   }
 }
 
+std::string CheckId(const tasks::TaskUnit& unit) {
+  if (unit.id == tasks::UnitId::kDiagnosisRowCheck) {
+    return diagnosis::RowKey(static_cast<diagnosis::RowId>(unit.row));
+  }
+  return CheckId(unit.id);
+}
+
 // The three lists, built as the main dialog builds them, and the dialog's side of a run: the
 // results recorded as the dialog records its posted ones, on this thread, at once.
 class ConsoleRun : private tasks::RunnerView {
  public:
-  ConsoleRun() {
-    tasks::BuildDiagnoseUnits(diagnose_);
-    tasks::BuildRepairUnits(repair_);
+  ConsoleRun() : board_(std::make_shared<diagnosis::FindingsBoard>()) {
+    tasks::BuildDiagnoseUnits(diagnose_, board_);
+    tasks::BuildRepairUnits(repair_, board_);
   }
 
   // The step texts to the standard error, "[i/n] text", as the progress dialog shows them.
@@ -74,10 +83,16 @@ class ConsoleRun : private tasks::RunnerView {
     std::vector<CheckResult> checks;
     const std::vector<tasks::ResultRow> rows = tasks::MakeResultRows(diagnose_);
     std::size_t row = 0;
-    for (const tasks::TaskUnit& unit : diagnose_) {
-      if (!unit.done || row >= rows.size()) continue;
-      checks.push_back(
-          CheckResult{CheckId(unit.id), rows[row].text, unit.result, rows[row].resultText});
+    for (std::size_t i = 0; i < diagnose_.size(); ++i) {
+      const tasks::TaskUnit& unit = diagnose_[i];
+      // The units that make the rows, as MakeResultRows picks them.
+      if (!unit.done || unit.result == checks::RESULT_NOT_SHOWN || row >= rows.size()) continue;
+      CheckResult check{CheckId(unit), rows[row].text, unit.result, rows[row].resultText, {}, i};
+      if (unit.row >= 0) {
+        const auto outcome = board_->Latest(static_cast<diagnosis::RowId>(unit.row));
+        if (outcome) check.findings = outcome->findings;
+      }
+      checks.push_back(std::move(check));
       ++row;
     }
     return checks;
@@ -104,6 +119,7 @@ class ConsoleRun : private tasks::RunnerView {
   }
   void SetProgressPos(int) override {}
 
+  std::shared_ptr<diagnosis::FindingsBoard> board_;
   tasks::UnitList diagnose_;
   tasks::UnitList repair_;
   std::vector<int> repairCodes_;
@@ -132,9 +148,13 @@ std::vector<RepairResult> RepairWorkstation() {
   std::vector<bool> ran;
   run.Repair(&codes, &ran);
   const std::vector<CheckResult> after = run.Diagnose();
+  // Each item that is shown both times, by its unit.
   std::vector<RepairResult> items;
-  for (std::size_t i = 0; i < before.size() && i < after.size() && i < codes.size(); ++i) {
-    items.push_back(RepairResult{before[i], ran[i], codes[i], after[i]});
+  for (const CheckResult& was : before) {
+    for (const CheckResult& now : after) {
+      if (now.unit != was.unit || was.unit >= codes.size()) continue;
+      items.push_back(RepairResult{was, ran[was.unit], codes[was.unit], now});
+    }
   }
   return items;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnosis/finding.h"
 #include "report/export_outcome.h"
 
 namespace cli {
@@ -26,10 +27,12 @@ CheckState StateOfResult(int code);
 
 // One check, as a row of the main dialog shows it.
 struct CheckResult {
-  std::string id;          // stable: "tls_renegotiation", "ie_user_agent"
+  std::string id;          // stable: "tls_renegotiation", "ie_user_agent", "vpn_client_service"...
   std::string title;       // the row's text, the diagnose unit's step text (code page 936)
   int code = 1;            // the check's result code
   std::string resultText;  // the row's result text (code page 936)
+  std::vector<diagnosis::Finding> findings;  // a diagnosis row's; none for the two checks
+  std::size_t unit = 0;                      // the diagnose unit's index in its list
 };
 
 // One item of a repair: its check before, its repair, its check after.
@@ -49,7 +52,8 @@ struct ExportResult {
   report::ExportOutcome outcome;
 };
 
-// 一键诊断: the diagnose list, one result per check in list order.
+// 一键诊断: the diagnose list, one result per row it shows, in list order (a row that another
+// row's finding explains is not shown).
 std::vector<CheckResult> DiagnoseWorkstation();
 
 // 一键诊断, 一键修复 and 一键诊断 again, as a user at the dialog would: a repair whose check

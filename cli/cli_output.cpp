@@ -38,11 +38,28 @@ const char* StateName(CheckState state) {
   return "failed";
 }
 
+// What a row found: each finding with its texts in the program's code page, its evidence in the
+// system's (it quotes names and paths the system gave).
+Json Findings(const CheckResult& check) {
+  Json list = Json::array();
+  for (const diagnosis::Finding& finding : check.findings) {
+    const diagnosis::FindingKind& kind = diagnosis::KindOf(finding.id);
+    list.push_back(Json{{"id", kind.key},
+                        {"severity", diagnosis::SeverityKey(kind.severity)},
+                        {"breaks_vpn", kind.breaksVpn},
+                        {"title", Program(GetText(kind.title))},
+                        {"evidence", System(finding.evidence)},
+                        {"next_step", Program(GetText(kind.nextStep))}});
+  }
+  return list;
+}
+
 // A check's result alone, and with what it is.
 Json CheckOutcome(const CheckResult& check) {
   return Json{{"state", StateName(StateOfResult(check.code))},
               {"code", check.code},
-              {"text", Program(check.resultText)}};
+              {"text", Program(check.resultText)},
+              {"findings", Findings(check)}};
 }
 Json Check(const CheckResult& check) {
   Json json{{"id", check.id}, {"title", Program(check.title)}};
@@ -63,8 +80,8 @@ std::string UsageText() {
       "用法: vantik-cli <命令> [选项]\r\n"
       "\r\n"
       "命令（每次一个）:\r\n"
-      "  diagnose     运行两项检查（同“一键诊断”），每项一行：检查项和结果\r\n"
-      "  repair       运行两项修复（同“一键修复”），再检查一次，列出每项修复前后的状态；\r\n"
+      "  diagnose     运行各项检查（同“一键诊断”），每项一行：检查项和结果\r\n"
+      "  repair       运行各项修复（同“一键修复”），再检查一次，列出每项修复前后的状态；\r\n"
       "               需要管理员权限\r\n"
       "  export       导出诊断信息压缩包（同“导出信息”），默认写到当前文件夹中的\r\n"
       "               Vantik-<计算机名>-<yyyyMMdd-HHmmss>.zip\r\n"

@@ -93,29 +93,34 @@ bool ReadBinding(const RegKey& linkage, const std::string& entry,
   return true;
 }
 
-// Puts the entry right; 1 when it was bound to TCP/IP already.
-int CheckEntry(const std::string& entry, const char* componentId) {
+enum class EntryBinding { kOther, kBound, kUnbound };
+
+// What the entry is; with `repair`, an unbound one is put right.
+EntryBinding CheckEntry(const std::string& entry, const char* componentId, bool repair) {
   const std::string path = std::string(kAdapterClass) + '\\' + entry;
   RegKey key;
-  if (key.Open(RegRoot::kLocalMachine, path.c_str(), KEY_READ) != ERROR_SUCCESS) return 0;
+  if (key.Open(RegRoot::kLocalMachine, path.c_str(), KEY_READ) != ERROR_SUCCESS) {
+    return EntryBinding::kOther;
+  }
   {
     RegKey interfaces;
     if (interfaces.Open(RegRoot::kLocalMachine, (path + "\\Ndi\\Interfaces").c_str(), KEY_READ) !=
             ERROR_SUCCESS ||
         !IsVirtualAdapter(key, interfaces, componentId)) {
-      return 0;
+      return EntryBinding::kOther;
     }
   }
   RegKey linkage;
-  if (linkage.Open(RegRoot::kLocalMachine, (path + "\\Linkage").c_str(), kLinkageAccess) !=
-      ERROR_SUCCESS) {
-    return 0;
+  if (linkage.Open(RegRoot::kLocalMachine, (path + "\\Linkage").c_str(),
+                   repair ? kLinkageAccess : KEY_READ) != ERROR_SUCCESS) {
+    return EntryBinding::kOther;
   }
   std::vector<std::string> elements;
-  if (!ReadBinding(linkage, entry, &elements)) return 0;
+  if (!ReadBinding(linkage, entry, &elements)) return EntryBinding::kOther;
   for (const std::string& element : elements) {
-    if (platform::cp936::EqualsIgnoreCase(element, kTcpip)) return 1;
+    if (platform::cp936::EqualsIgnoreCase(element, kTcpip)) return EntryBinding::kBound;
   }
+  if (!repair) return EntryBinding::kUnbound;
   // The protocols bound so far stay; TCP/IP comes last.
   elements.emplace_back(kTcpip);
   std::string list;
@@ -128,7 +133,7 @@ int CheckEntry(const std::string& entry, const char* componentId) {
                        static_cast<std::uint32_t>(list.size())) != ERROR_SUCCESS) {
     Trace(entry, "cannot be written");
   }
-  return 0;
+  return EntryBinding::kUnbound;
 }
 
 }  // namespace
@@ -139,10 +144,31 @@ int EnsureVirtualAdapterBinding(const char* componentId) {
   if (adapters.Open(RegRoot::kLocalMachine, kAdapterClass, KEY_READ) != ERROR_SUCCESS) return 0;
   int bound = 0;
   ForEachSubkey(adapters, [&](const std::string& entry) {
-    bound = CheckEntry(entry, componentId);
+    bound = CheckEntry(entry, componentId, true) == EntryBinding::kBound ? 1 : 0;
     return bound == 0;
   });
   return bound;
+}
+
+int ReadVirtualAdapterBinding(const char* componentId) {
+  if (componentId == nullptr) return -1;
+  RegKey adapters;
+  if (adapters.Open(RegRoot::kLocalMachine, kAdapterClass, KEY_READ) != ERROR_SUCCESS) return -1;
+  int binding = -1;
+  ForEachSubkey(adapters, [&](const std::string& entry) {
+    switch (CheckEntry(entry, componentId, false)) {
+      case EntryBinding::kBound:
+        binding = 1;
+        return false;
+      case EntryBinding::kUnbound:
+        binding = 0;
+        break;
+      case EntryBinding::kOther:
+        break;
+    }
+    return true;
+  });
+  return binding;
 }
 
 void RepairVirtualAdapterBinding() { (void)EnsureVirtualAdapterBinding("MirrelDrv"); }

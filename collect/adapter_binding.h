@@ -13,6 +13,10 @@ namespace collect {
 // failures only skip the entry at hand.
 int EnsureVirtualAdapterBinding(const char* componentId);
 
+// Reads without writing: 1 when an entry of `componentId` is bound to TCP/IP, 0 when there
+// are such entries and none is, -1 when none is found (or the class cannot be opened).
+int ReadVirtualAdapterBinding(const char* componentId);
+
 // The repair that the export makes on its way: the client's adapter ("MirrelDrv") bound to
 // TCP/IP. Its result is not used.
 void RepairVirtualAdapterBinding();

@@ -17,9 +17,6 @@ namespace {
 constexpr char kNoAddress[] = "0.0.0.0";
 constexpr char kLoopback[] = "127.0.0.1";
 
-// Neither the unset address nor the loopback one: an address the adapter can be reached at.
-bool IsUsable(const std::string& address) { return address != kNoAddress && address != kLoopback; }
-
 // The unset address says "none": it is shown as nothing.
 std::string Shown(const std::string& address) { return address == kNoAddress ? "" : address; }
 
@@ -46,7 +43,7 @@ void AppendDisconnectedBlock(std::string& text, const platform::AdapterInfo& ada
 // The first address the adapter can be reached at, or null.
 const platform::AdapterAddress* FirstUsable(const platform::AdapterInfo& adapter) {
   for (const platform::AdapterAddress& entry : adapter.addresses) {
-    if (IsUsable(entry.address)) return &entry;
+    if (IsUsableAddress(entry.address)) return &entry;
   }
   return nullptr;
 }
@@ -59,7 +56,7 @@ void AppendConnectedBlock(std::string& text, const platform::AdapterInfo& adapte
   text += GetText(TEXT_ADDRESS);
   text += ':';
   for (const platform::AdapterAddress& entry : adapter.addresses) {
-    if (!IsUsable(entry.address)) continue;
+    if (!IsUsableAddress(entry.address)) continue;
     text += entry.address + '(' + entry.mask + ")  ";
   }
   text += "\r\n";
@@ -80,6 +77,10 @@ void AppendConnectedBlock(std::string& text, const platform::AdapterInfo& adapte
 }
 
 }  // namespace
+
+bool IsUsableAddress(const std::string& address) {
+  return address != kNoAddress && address != kLoopback;
+}
 
 std::string FormatMacAddress(const platform::AdapterInfo& adapter) {
   std::string text;

@@ -14,6 +14,10 @@ namespace collect {
 // Interface index -> the text of the first usable address of its adapter.
 using InterfaceAddressMap = std::unordered_map<std::uint32_t, std::string>;
 
+// Neither the unset address nor the loopback one: an address the adapter can be reached at. An
+// adapter with one is connected.
+bool IsUsableAddress(const std::string& address);
+
 // The hardware address as upper-case hexadecimal bytes joined by '-'; empty when it has none.
 std::string FormatMacAddress(const platform::AdapterInfo& adapter);
 

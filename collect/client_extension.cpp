@@ -1,10 +1,10 @@
 // The client's network extension: its service and its virtual adapter device.
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <string_view>
 
+#include "collect/adapter_device.h"
 #include "collect/client_section.h"
-#include "platform/cp936.h"
 #include "platform/devices.h"
 #include "platform/services.h"
 #include "platform/win32_codes.h"
@@ -16,8 +16,6 @@ using namespace text;
 
 namespace {
 
-constexpr std::uint32_t kHardwareIdSize = 256;
-
 enum DeviceStatus { kWorking = 0, kDisabled = 1, kNotPresent = 3, kError = 4 };
 
 void AppendLine(std::string& text, const char* line) {
@@ -25,21 +23,25 @@ void AppendLine(std::string& text, const char* line) {
   text += "\r\n";
 }
 
-ServiceState ReadServiceState() {
+}  // namespace
+
+ServiceState ReadClientService(std::optional<std::uint32_t>* startType, long* openCode) {
   platform::ServiceHandle manager;
   if (manager.OpenManager(SC_MANAGER_ALL_ACCESS) != ERROR_SUCCESS) {
     return ServiceState::kQueryFailed;
   }
   platform::ServiceHandle service;
-  if (service.Open(manager, "QuorvService", SERVICE_ALL_ACCESS) != ERROR_SUCCESS) {
-    return ServiceState::kNotInstalled;
-  }
+  const long opened = service.Open(manager, "QuorvService", SERVICE_ALL_ACCESS);
+  if (openCode != nullptr) *openCode = opened;
+  if (opened != ERROR_SUCCESS) return ServiceState::kNotInstalled;
   std::uint32_t state = 0;
   if (service.QueryState(&state) != ERROR_SUCCESS) return ServiceState::kUnknown;
+  if (startType != nullptr) {
+    std::uint32_t type = 0;
+    if (service.QueryStartType(&type) == ERROR_SUCCESS) *startType = type;
+  }
   return state == SERVICE_STOPPED ? ServiceState::kStopped : ServiceState::kRunning;
 }
-
-}  // namespace
 
 int GetAdapterDeviceStatus(const char* name) {
   if (name == nullptr) return kError;
@@ -50,31 +52,23 @@ int GetAdapterDeviceStatus(const char* name) {
   for (std::uint32_t index = 0;; ++index) {
     const long selected = devices.Select(index);
     if (selected != ERROR_SUCCESS) return selected == ERROR_NO_MORE_ITEMS ? kNotPresent : kError;
-    char ids[kHardwareIdSize];
-    std::uint32_t returned = 0;
-    const long read = devices.GetHardwareIds(ids, sizeof(ids), &returned);
+    bool matches = false;
+    const long read = MatchHardwareId(devices, name, &matches);
     if (read == ERROR_INVALID_DATA) continue;
     if (read != ERROR_SUCCESS) return kError;
-    // The texts of the list, each within the bytes the call returned.
-    std::string_view list(ids, returned < sizeof(ids) ? returned : sizeof(ids));
-    while (!list.empty()) {
-      const std::string_view id = list.substr(0, list.find('\0'));
-      if (id.empty()) break;
-      list.remove_prefix(id.size() < list.size() ? id.size() + 1 : list.size());
-      if (!platform::cp936::EqualsIgnoreCase(id, name)) continue;
-      std::uint32_t status = 0;
-      std::uint32_t problem = 0;
-      if (devices.GetNodeStatus(&status, &problem) != CR_SUCCESS) return kError;
-      if ((status & DN_HAS_PROBLEM) == 0) return kWorking;
-      if (problem == CM_PROB_DISABLED || problem == CM_PROB_NOT_CONFIGURED) return kDisabled;
-      // Any other problem: this device is not the working adapter; look further.
-    }
+    if (!matches) continue;
+    std::uint32_t status = 0;
+    std::uint32_t problem = 0;
+    if (devices.GetNodeStatus(&status, &problem) != CR_SUCCESS) return kError;
+    if ((status & DN_HAS_PROBLEM) == 0) return kWorking;
+    if (problem == CM_PROB_DISABLED || problem == CM_PROB_NOT_CONFIGURED) return kDisabled;
+    // Any other problem: this device is not the working adapter; look further.
   }
 }
 
 NetworkExtension GatherNetworkExtension() {
   NetworkExtension extension;
-  extension.service = ReadServiceState();
+  extension.service = ReadClientService();
   extension.adapterName = "TovraDrv";
   extension.adapterStatus = GetAdapterDeviceStatus("TovraDrv");
   const int status = extension.adapterStatus;

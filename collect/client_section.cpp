@@ -84,21 +84,25 @@ int CheckNameSpaceProvider() {
   return -1;
 }
 
-ClientSection GatherClientSection() {
-  ClientSection section;
+void GatherClientComponents(ClientSection& section) {
   section.catalogEntry = CheckCatalogEntry();
   // The check needs the library; a library that does not start fails it.
   (void)platform::StartSockets();
   section.nameSpaceProvider = CheckNameSpaceProvider();
   GetSystemFileVersion("\\dolvane.dll", section.providerVersion);
   GetSystemFileVersion("\\tesnob.dll", section.tesnobVersion);
-  section.extension = GatherNetworkExtension();
   GetClientFileVersion("QuorvService.exe", section.serviceVersion);
   GetClientFileVersion("Pexamo.exe", section.pexamoVersion);
   if (GetClientFileVersion("tovraDrive_X86\\TovraDrv.sys", section.driverVersion) != 0) {
     section.driverFile = "MirrelDrv.sys";
     GetClientFileVersion("tovraDrive_X86\\MirrelDrv.sys", section.driverVersion);
   }
+}
+
+ClientSection GatherClientSection() {
+  ClientSection section;
+  GatherClientComponents(section);
+  section.extension = GatherNetworkExtension();
   return section;
 }
 

@@ -2,6 +2,8 @@
 // client program are in place and working. It only reads.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace collect {
@@ -41,6 +43,14 @@ enum class ServiceState {
   kRunning,  // running, paused or pending: there and not stopped
 };
 
+// How the client's service "QuorvService" is found and, when `startType` is given and the
+// state could be read, its start type (left as it was when that cannot be read). The section
+// takes any service that cannot be opened for not installed; `openCode`, when given, receives
+// the open's Win32 code, which tells a missing service (ERROR_SERVICE_DOES_NOT_EXIST) from one
+// that could not be looked at.
+ServiceState ReadClientService(std::optional<std::uint32_t>* startType = nullptr,
+                               long* openCode = nullptr);
+
 // The client's network extension: its service and its virtual adapter device.
 struct NetworkExtension {
   ServiceState service = ServiceState::kQueryFailed;
@@ -65,7 +75,11 @@ struct ClientSection {
   std::string driverVersion;
 };
 
-// Starts the sockets library for the name-space provider check, and leaves it started.
+// Everything of the section but its network extension. Starts the sockets library for the
+// name-space provider check, and leaves it started.
+void GatherClientComponents(ClientSection& section);
+
+// The components, then the network extension.
 ClientSection GatherClientSection();
 std::string RenderClientSection(const ClientSection& section);
 

@@ -75,14 +75,19 @@ void AppendWithCrLf(std::string& out, const char* text, std::size_t length) {
   }
 }
 
-HostsSection GatherHostsSection() {
-  HostsSection section;
+std::string HostsFilePath() {
   char folder[260];
   const std::uint32_t length = platform::GetSystemFolder(folder, sizeof(folder));
   // Without the system folder there is no hosts file to show: a path made of the rest would
   // name another file.
-  if (length == 0 || length >= sizeof(folder)) return section;
-  section.path = std::string(folder, length) + "\\drivers\\etc\\hosts";
+  if (length == 0 || length >= sizeof(folder)) return {};
+  return std::string(folder, length) + "\\drivers\\etc\\hosts";
+}
+
+HostsSection GatherHostsSection() {
+  HostsSection section;
+  section.path = HostsFilePath();
+  if (section.path.empty()) return section;
 
   platform::FileStatus status;
   if (platform::GetFileStatus(section.path.c_str(), &status)) {

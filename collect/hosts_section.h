@@ -30,6 +30,9 @@ struct HostsSection {
   std::optional<std::string> content;
 };
 
+// The hosts file's path in the system folder; empty without the system folder.
+std::string HostsFilePath();
+
 HostsSection GatherHostsSection();
 std::string RenderHostsSection(const HostsSection& section);
 

@@ -43,6 +43,10 @@ class DeviceSet {
   // failure.
   [[nodiscard]] std::uint32_t GetNodeStatus(std::uint32_t* status, std::uint32_t* problem) const;
 
+  // CM_Enable_DevNode(device, 0) of the device at hand: enables a disabled device. The
+  // configuration manager's code: CR_SUCCESS, CR_ACCESS_DENIED without administrator rights.
+  [[nodiscard]] std::uint32_t EnableNode();
+
   bool IsOpen() const;
 
  private:

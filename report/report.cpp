@@ -2,6 +2,7 @@
 
 #include "collect/adapter_binding.h"
 #include "collect/sections.h"
+#include "diagnosis/findings_text.h"
 
 namespace report {
 
@@ -17,7 +18,9 @@ void ComposeReport(Report& report) {
   report.route = collect::RenderRouteSection(network.route, network.adapter);
   report.adapter = collect::RenderAdapterSection(network.adapter);
   report.client = collect::RenderClientSection(collect::GatherClientSection());
-  report.hosts = collect::RenderHostsSection(collect::GatherHostsSection());
+  const collect::HostsSection hosts = collect::GatherHostsSection();
+  report.hosts = collect::RenderHostsSection(hosts);
+  report.findings = diagnosis::RenderFindingsSection(diagnosis::JudgeAllRows(network, hosts));
 }
 
 }  // namespace report

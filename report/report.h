@@ -14,6 +14,7 @@ struct Report {
   std::string adapter;
   std::string client;
   std::string hosts;
+  std::string findings;  // the diagnosis's findings, judged from the records gathered above
 };
 
 // Composes every section once, in the report's fixed order, into `report`.

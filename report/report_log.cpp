@@ -29,6 +29,10 @@ long WriteReportLog(platform::File& log, const Report& report) {
        &report.client},
       {"\r\n====================================HOSTS================================\r\n",
        &report.hosts},
+      // Before the catalog's banner: the command captures that follow it are appended to the
+      // log later, and belong right after it.
+      {"\r\n====================================FINDINGS================================\r\n",
+       &report.findings},
       {"\r\n====================================CATALOG================================\r\n",
        nullptr},
   };

@@ -10,6 +10,10 @@ namespace report {
 class ExportRun;
 }  // namespace report
 
+namespace diagnosis {
+class FindingsBoard;
+}  // namespace diagnosis
+
 namespace tasks {
 
 enum UnitKind : int {
@@ -31,6 +35,8 @@ enum class UnitId {
   kUserAgentCheck,
   kRenegoRepair,
   kUserAgentRepair,
+  kDiagnosisRowCheck,   // a row of the diagnosis: its check, which records its findings
+  kDiagnosisRowRepair,  // its safe repair, if any, then its check
   kExportLog,
   kExportHotfixList,
   kExportNetworkConfig,
@@ -46,6 +52,7 @@ struct TaskUnit {
   int result = 1;            // the last result code the owner received
   int enabled = 1;           // 0: the runner skips the entry and reports 0
   int kind = 0;              // UNIT_DIAGNOSE, UNIT_REPAIR or UNIT_EXPORT
+  int row = -1;              // a diagnosis row's unit: its diagnosis::RowId
 };
 
 using UnitList = std::vector<TaskUnit>;
@@ -53,10 +60,13 @@ using UnitList = std::vector<TaskUnit>;
 // The message that carries a result of a unit of `kind`, or 0 for a kind that posts nothing.
 unsigned ResultMessageForKind(int kind);
 
-// Each appends its units at the end of `units`. Repair unit i repairs what diagnose unit i
-// checks.
-void BuildDiagnoseUnits(UnitList& units);
-void BuildRepairUnits(UnitList& units);
+// Each appends its units at the end of `units`: the two checks and their repairs, then the
+// diagnosis's rows. Repair unit i repairs what diagnose unit i checks. A row's units record its
+// outcome on `board` (none: the outcomes are not kept).
+void BuildDiagnoseUnits(UnitList& units,
+                        const std::shared_ptr<diagnosis::FindingsBoard>& board = nullptr);
+void BuildRepairUnits(UnitList& units,
+                      const std::shared_ptr<diagnosis::FindingsBoard>& board = nullptr);
 // The export's units are bound to one run of it, so a list serves one export only.
 void BuildExportUnits(UnitList& units, const std::shared_ptr<report::ExportRun>& run,
                       bool withHotfixList);

@@ -2,11 +2,16 @@
 
 #include <cstdio>
 
+#include "checks/result_codes.h"
+#include "diagnosis/findings_text.h"
 #include "platform/trace.h"
 
 namespace tasks {
 
 namespace {
+
+// Shown as a row: it has a result, and no other row's finding explains it.
+bool IsShown(const TaskUnit& unit) { return unit.done && unit.result != checks::RESULT_NOT_SHOWN; }
 
 bool InRange(const UnitList& units, int index) {
   return index >= 0 && static_cast<std::size_t>(index) < units.size();
@@ -17,7 +22,8 @@ bool InRange(const UnitList& units, int index) {
 std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits) {
   std::vector<ResultRow> rows;
   for (const TaskUnit& unit : diagnoseUnits) {
-    if (!unit.done) continue;
+    // A row that another row's finding explains is not shown at all.
+    if (!IsShown(unit)) continue;
     ResultRow row;
     row.item = static_cast<int>(rows.size());
     row.text = unit.stepText;
@@ -34,6 +40,24 @@ std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits) {
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+std::string ResultRowDetails(const UnitList& diagnoseUnits, int item,
+                             const diagnosis::FindingsBoard& board) {
+  const std::vector<ResultRow> rows = MakeResultRows(diagnoseUnits);
+  int row = 0;
+  for (const TaskUnit& unit : diagnoseUnits) {
+    if (!IsShown(unit)) continue;
+    if (row++ != item) continue;
+    if (unit.row < 0) return unit.stepText + "\r\n\r\n" + rows[item].resultText + "\r\n";
+    const auto id = static_cast<diagnosis::RowId>(unit.row);
+    // The row shows the latest result posted; the board holds the latest findings, which a
+    // repair skipped for a normal row left as they were.
+    const std::optional<diagnosis::RowOutcome> outcome = board.Latest(id);
+    return diagnosis::RowDetailsText(id,
+                                     outcome ? *outcome : diagnosis::RowOutcome{unit.result, {}});
+  }
+  return {};
 }
 
 void ResetDiagnoseResults(UnitList& diagnoseUnits) {

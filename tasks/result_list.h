@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnosis/rows.h"
 #include "tasks/execute_unit.h"
 
 namespace tasks {
@@ -26,6 +27,13 @@ struct ResultRow {
 
 // The rows for the diagnose units that have a result.
 std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits);
+
+// What a double-click or Enter on the row numbered `item` shows (code page 936): a diagnosis
+// row's findings with their evidence and next steps, or that it is normal, or that it could not
+// be checked; one of the two first checks, its title and result. Empty when no row has that
+// number.
+std::string ResultRowDetails(const UnitList& diagnoseUnits, int item,
+                             const diagnosis::FindingsBoard& board);
 
 // Before a diagnosis or a repair: no unit has a result.
 void ResetDiagnoseResults(UnitList& diagnoseUnits);

@@ -4,6 +4,7 @@
 
 #include "checks/renego_check.h"
 #include "checks/user_agent_check.h"
+#include "diagnosis/rows.h"
 #include "platform/prompt.h"
 #include "report/export_run.h"
 #include "report/os_kind.h"
@@ -28,6 +29,26 @@ void AppendExport(UnitList& units, const char* stepText, UnitId id,
       units, stepText, id, [run, step] { return (*run.*step)(); }, UNIT_EXPORT);
 }
 
+// The diagnosis's rows, each a unit of `kind` that records its outcome on the board.
+void AppendDiagnosisRows(UnitList& units, const std::shared_ptr<diagnosis::FindingsBoard>& board,
+                         int kind) {
+  for (const diagnosis::RowId row : diagnosis::kRows) {
+    const bool check = kind == UNIT_DIAGNOSE;
+    Append(
+        units, check ? text::GetText(diagnosis::RowTitle(row)) : diagnosis::RepairStepText(row),
+        check ? UnitId::kDiagnosisRowCheck : UnitId::kDiagnosisRowRepair,
+        [board, row, check] {
+          diagnosis::RowOutcome outcome =
+              check ? diagnosis::CheckRow(row) : diagnosis::RepairRow(row);
+          const int result = outcome.result;
+          if (board) board->Record(row, std::move(outcome));
+          return result;
+        },
+        kind);
+    units.back().row = static_cast<int>(row);
+  }
+}
+
 }  // namespace
 
 unsigned ResultMessageForKind(int kind) {
@@ -43,17 +64,19 @@ unsigned ResultMessageForKind(int kind) {
   }
 }
 
-void BuildDiagnoseUnits(UnitList& units) {
+void BuildDiagnoseUnits(UnitList& units, const std::shared_ptr<diagnosis::FindingsBoard>& board) {
   Append(units, "检查windows补丁是否有影响", UnitId::kRenegoCheck, checks::CheckKB977377,
          UNIT_DIAGNOSE);
   Append(units, "检查浏览器的UserAgent信息是否正常", UnitId::kUserAgentCheck,
          checks::CheckIEUserAgent, UNIT_DIAGNOSE);
+  AppendDiagnosisRows(units, board, UNIT_DIAGNOSE);
 }
 
-void BuildRepairUnits(UnitList& units) {
+void BuildRepairUnits(UnitList& units, const std::shared_ptr<diagnosis::FindingsBoard>& board) {
   Append(units, "正在修复windows补丁...", UnitId::kRenegoRepair, checks::FixKB977377, UNIT_REPAIR);
   Append(units, "正在修复浏览器的UserAgent信息...", UnitId::kUserAgentRepair,
          checks::FixIEUserAgent, UNIT_REPAIR);
+  AppendDiagnosisRows(units, board, UNIT_REPAIR);
 }
 
 bool ExportCapturesHotfixList() {

@@ -24,11 +24,14 @@ struct Device {
 std::string HardwareIdList(const std::vector<std::string>& ids);
 
 // Device calls that can be told to fail.
-enum class DeviceCall { kGetClassDevs, kEnumDevice, kGetProperty, kGetNodeStatus };
+enum class DeviceCall { kGetClassDevs, kEnumDevice, kGetProperty, kGetNodeStatus, kEnableNode };
 
 class Devices {
  public:
   Devices& Add(Device device);
+  // The device added `position`-th (from 0) now has `problem` (0: none, working).
+  Devices& SetProblem(std::size_t position, std::uint32_t problem);
+  Device At(std::size_t position) const;
   // Every later `call` fails with `code` (a CONFIGRET for kGetNodeStatus, else a Win32 code).
   Devices& Fail(DeviceCall call, std::uint32_t code);
 
@@ -42,6 +45,8 @@ class Devices {
   long GetHardwareIds(std::size_t device, char* buffer, std::uint32_t size,
                       std::uint32_t* returned);
   std::uint32_t GetNodeStatus(std::size_t device, std::uint32_t* status, std::uint32_t* problem);
+  // Clears a disabled device's problem; a device with another problem keeps it.
+  std::uint32_t EnableNode(std::size_t device);
   void DestroySet();
 
  private:

@@ -26,6 +26,20 @@ Devices& Devices::Add(Device device) {
   return *this;
 }
 
+Devices& Devices::SetProblem(std::size_t position, std::uint32_t problem) {
+  std::lock_guard lock(mutex_);
+  Device& device = devices_.at(position);
+  device.problem = problem;
+  device.status = problem != 0 ? device.status | DN_HAS_PROBLEM
+                               : device.status & ~static_cast<std::uint32_t>(DN_HAS_PROBLEM);
+  return *this;
+}
+
+Device Devices::At(std::size_t position) const {
+  std::lock_guard lock(mutex_);
+  return devices_.at(position);
+}
+
 Devices& Devices::Fail(DeviceCall call, std::uint32_t code) {
   std::lock_guard lock(mutex_);
   faults_.emplace_back(call, code);
@@ -92,6 +106,17 @@ std::uint32_t Devices::GetNodeStatus(std::size_t device, std::uint32_t* status,
   if (const auto code = FaultOf(DeviceCall::kGetNodeStatus)) return *code;
   *status = devices_.at(device).status;
   *problem = devices_.at(device).problem;
+  return CR_SUCCESS;
+}
+
+std::uint32_t Devices::EnableNode(std::size_t device) {
+  std::lock_guard lock(mutex_);
+  if (const auto code = FaultOf(DeviceCall::kEnableNode)) return *code;
+  Device& node = devices_.at(device);
+  if ((node.status & DN_HAS_PROBLEM) != 0 && node.problem == CM_PROB_DISABLED) {
+    node.status &= ~static_cast<std::uint32_t>(DN_HAS_PROBLEM);
+    node.problem = 0;
+  }
   return CR_SUCCESS;
 }
 
@@ -184,6 +209,14 @@ std::uint32_t DeviceSet::GetNodeStatus(std::uint32_t* status, std::uint32_t* pro
   }
   if (!state_ || !state_->current) return CR_FAILURE;
   return Sim().GetNodeStatus(*state_->current, status, problem);
+}
+
+std::uint32_t DeviceSet::EnableNode() {
+  if (const long fault = sim::EnterCall("CM_Enable_DevNode", "", CR_ACCESS_DENIED)) {
+    return static_cast<std::uint32_t>(fault);
+  }
+  if (!state_ || !state_->current) return CR_FAILURE;
+  return Sim().EnableNode(*state_->current);
 }
 
 }  // namespace platform

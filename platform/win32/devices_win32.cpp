@@ -96,4 +96,12 @@ std::uint32_t DeviceSet::GetNodeStatus(std::uint32_t* status, std::uint32_t* pro
   return result;
 }
 
+std::uint32_t DeviceSet::EnableNode() {
+  if (!state_ || !state_->selected) return CR_INVALID_DEVNODE;
+  const auto enable =
+      win32::GetSystemFunction<decltype(&CM_Enable_DevNode)>(kConfigManager, "CM_Enable_DevNode");
+  if (enable == nullptr) return CR_FAILURE;
+  return enable(state_->device.DevInst, 0);
+}
+
 }  // namespace platform

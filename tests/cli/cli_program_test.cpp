@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "diagnosis/rows.h"
 #include "platform/console.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "tests/cli/json_reader.h"
 #include "tests/report/export_fixture.h"
 #include "tests/report/zip_reader.h"
+#include "tests/support/healthy_client.h"
 #include "tests/support/hex.h"
 
 namespace {
@@ -41,9 +43,25 @@ constexpr char kUserAgent[] =
 constexpr char kRenegoTitle[] = "检查windows补丁是否有影响";
 constexpr char kUserAgentTitle[] = "检查浏览器的UserAgent信息是否正常";
 
+// The diagnosis's rows, after the two checks.
+constexpr std::size_t kItems = 2 + std::size(diagnosis::kRows);
+
+// The text lines of the diagnosis's rows, all normal: "正常", or as a repair shows them.
+std::string NormalRowLines(const char* state = "正常") {
+  std::string lines;
+  for (const diagnosis::RowId row : diagnosis::kRows) {
+    lines += std::string(text::GetText(diagnosis::RowTitle(row))) + ": " + state + "\r\n";
+  }
+  return lines;
+}
+
+// On a workstation whose VPN client is in order, so that the two checks decide.
 class Cli : public ExportTest {
  protected:
-  Cli() { ws_.registry().AddKey(RegRoot::kLocalMachine, kSchannel); }
+  Cli() {
+    healthy_client::Seed(ws_);
+    ws_.registry().AddKey(RegRoot::kLocalMachine, kSchannel);
+  }
 
   void SeedAbnormalRenego() {
     ws_.registry().SetDword(RegRoot::kLocalMachine, kSchannel, kRenego, 1);
@@ -109,7 +127,7 @@ TEST_P(Diagnose, ExitCodeAndStates) {
   EXPECT_EQ(RunCli({"diagnose", "--json"}), c.exitCode);
   const JsonFields json = Json();
   EXPECT_EQ(json["exit_code"], std::to_string(c.exitCode));
-  EXPECT_EQ(json["checks.#"], "2");
+  EXPECT_EQ(json["checks.#"], std::to_string(kItems));
   EXPECT_EQ(json["checks.0.state"], "s:" + std::string(c.renegoState));
   EXPECT_EQ(json["checks.1.state"], "s:" + std::string(c.userAgentState));
 }
@@ -155,7 +173,8 @@ TEST_F(Cli, DiagnoseJsonDocument) {
 TEST_F(Cli, DiagnoseTextInAChineseConsole) {
   SeedAbnormalRenego();
   EXPECT_EQ(RunCli({"diagnose"}), 1);
-  EXPECT_EQ(Out(), std::string(kRenegoTitle) + ": 异常\r\n" + kUserAgentTitle + ": 正常\r\n");
+  EXPECT_EQ(Out(), std::string(kRenegoTitle) + ": 异常\r\n" + kUserAgentTitle + ": 正常\r\n" +
+                       NormalRowLines());
   EXPECT_EQ(Hex(Out().substr(std::string(kRenegoTitle).size(), 6)), "3a20d2ecb3a3");  // ": 异常"
 }
 
@@ -182,15 +201,17 @@ TEST(CliConsole, EnglishCodePageGetsQuestionMarksAndAWindowGetsCharacters) {
   for (const bool window : {false, true}) {
     SCOPED_TRACE(window ? "a console window" : "a file in code page 437");
     platform::sim::Workstation ws;
+    healthy_client::Seed(ws);
     ws.registry().AddKey(RegRoot::kLocalMachine, kSchannel);
     ws.console().SetOutputCodePage(437).SetConsoleWindow(StdStream::kOutput, window);
     EXPECT_EQ(RunCli({"diagnose"}), 0);
+    // The first two lines; the diagnosis's rows follow alike.
     if (window) {
-      EXPECT_EQ(ws.console().Characters(StdStream::kOutput),
+      EXPECT_EQ(ws.console().Characters(StdStream::kOutput).substr(0, 49),
                 u"检查windows补丁是否有影响: 正常\r\n检查浏览器的UserAgent信息是否正常: 正常\r\n");
       EXPECT_EQ(ws.console().Bytes(StdStream::kOutput), "");
     } else {
-      EXPECT_EQ(ws.console().Bytes(StdStream::kOutput),
+      EXPECT_EQ(ws.console().Bytes(StdStream::kOutput).substr(0, 49),
                 "??windows???????: ??\r\n??????UserAgent??????: ??\r\n");
     }
   }
@@ -202,6 +223,7 @@ TEST(CliConsole, JsonIsUtf8WhateverTheConsole) {
   for (const bool window : {false, true}) {
     SCOPED_TRACE(window ? "a console window" : "a file in code page 437");
     platform::sim::Workstation ws;
+    healthy_client::Seed(ws);
     ws.registry().SetDword(RegRoot::kLocalMachine, kSchannel, kRenego, 1);
     ws.console().SetOutputCodePage(437).SetConsoleWindow(StdStream::kOutput, window);
     EXPECT_EQ(RunCli({"diagnose", "--json"}), 1);
@@ -236,7 +258,7 @@ TEST_F(Cli, RepairPutsBothItemsRightAndReportsBeforeAndAfter) {
   const JsonFields json = Json();
   EXPECT_EQ(json["command"], "s:repair");
   EXPECT_EQ(json["exit_code"], "0");
-  EXPECT_EQ(json["repairs.#"], "2");
+  EXPECT_EQ(json["repairs.#"], std::to_string(kItems));
   for (const std::string item : {"repairs.0.", "repairs.1."}) {
     SCOPED_TRACE(item);
     EXPECT_EQ(json[item + "before.state"], "s:abnormal");
@@ -255,7 +277,7 @@ TEST_F(Cli, RepairTextShowsEachItemBeforeAndAfter) {
   SeedAbnormalUserAgent();
   EXPECT_EQ(RunCli({"repair"}), 0);
   EXPECT_EQ(Out(), std::string(kRenegoTitle) + ": 正常 -> 正常\r\n" + kUserAgentTitle +
-                       ": 异常 -> 正常\r\n");
+                       ": 异常 -> 正常\r\n" + NormalRowLines("正常 -> 正常"));
   // As after 一键诊断 in the dialog, a repair whose item was normal is not called.
   const std::vector<std::string> traces = ws_.Traces();
   EXPECT_EQ(std::count(traces.begin(), traces.end(), "FixKB977377\r\n"), 0);
@@ -326,6 +348,7 @@ TEST(CliRights, RepairDocumentSaysTheRightsTheRepairWentBy) {
   std::vector<std::size_t> tokenReads;
   {
     platform::sim::Workstation ws;
+    healthy_client::Seed(ws);
     ws.registry().SetDword(RegRoot::kLocalMachine, kSchannel, kRenego, 1);
     EXPECT_EQ(RunCli({"repair", "--json"}), 0);
     const std::vector<platform::sim::PlatformCall> calls = ws.calls().Calls();
@@ -338,6 +361,7 @@ TEST(CliRights, RepairDocumentSaysTheRightsTheRepairWentBy) {
   for (const std::size_t n : tokenReads) {
     SCOPED_TRACE("call " + std::to_string(n) + " failing");
     platform::sim::Workstation ws;
+    healthy_client::Seed(ws);
     ws.registry().SetDword(RegRoot::kLocalMachine, kSchannel, kRenego, 1);
     ws.calls().FailCall(n);
     const int exitCode = RunCli({"repair", "--json"});

@@ -148,6 +148,30 @@ TEST(DevicesSim, StatusPropertyAndFaults) {
   EXPECT_FALSE(devices.IsOpen());
   EXPECT_EQ(ws.devices().DestroyedSetCount(), 2) << "nothing to destroy";
 }
+
+// Enabling clears a disabled device's problem and no other; it needs a device at hand.
+TEST(DevicesSim, EnableNodeClearsTheDisabledProblemOnly) {
+  platform::sim::Workstation ws;
+  ws.devices()
+      .Add(SimDevice(kIds, DN_HAS_PROBLEM, CM_PROB_DISABLED))
+      .Add(SimDevice(kIds, DN_HAS_PROBLEM, 10));
+  DeviceSet devices;
+  ASSERT_EQ(devices.Open("ROOT\\NET", kPresentAll), ERROR_SUCCESS);
+  EXPECT_EQ(devices.EnableNode(), static_cast<std::uint32_t>(CR_FAILURE)) << "no device at hand";
+  ASSERT_EQ(devices.Select(0), ERROR_SUCCESS);
+  EXPECT_EQ(devices.EnableNode(), static_cast<std::uint32_t>(CR_SUCCESS));
+  std::uint32_t status = 99;
+  std::uint32_t problem = 99;
+  ASSERT_EQ(devices.GetNodeStatus(&status, &problem), CR_SUCCESS);
+  EXPECT_EQ(status & DN_HAS_PROBLEM, 0u);
+  EXPECT_EQ(problem, 0u);
+  ASSERT_EQ(devices.Select(1), ERROR_SUCCESS);
+  EXPECT_EQ(devices.EnableNode(), static_cast<std::uint32_t>(CR_SUCCESS));
+  EXPECT_EQ(ws.devices().At(1).problem, 10u) << "another problem stays";
+
+  ws.devices().Fail(platform::sim::DeviceCall::kEnableNode, CR_ACCESS_DENIED);
+  EXPECT_EQ(devices.EnableNode(), static_cast<std::uint32_t>(CR_ACCESS_DENIED));
+}
 #endif
 
 }  // namespace

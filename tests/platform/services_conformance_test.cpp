@@ -60,7 +60,58 @@ TEST_F(ServicesConformance, HandlesMoveAndClose) {
   EXPECT_EQ(service.QueryState(&state), ERROR_SUCCESS) << "a service outlives its manager";
 }
 
+TEST_F(ServicesConformance, KnownServiceHasAStartType) {
+  ServiceHandle manager;
+  ASSERT_EQ(manager.OpenManager(SC_MANAGER_ALL_ACCESS), ERROR_SUCCESS);
+  ServiceHandle service;
+  ASSERT_EQ(service.Open(manager, "EventLog", SERVICE_ALL_ACCESS), ERROR_SUCCESS);
+  std::uint32_t startType = 99;
+  ASSERT_EQ(service.QueryStartType(&startType), ERROR_SUCCESS);
+  EXPECT_LE(startType, static_cast<std::uint32_t>(SERVICE_DISABLED));
+}
+
 #ifndef _WIN32
+// Starting and changing a service need one that may be changed: what the simulated manager holds.
+TEST(ServicesSim, StartWaitsForTheServiceAndChangesItsStartType) {
+  platform::sim::Workstation ws;
+  ws.services()
+      .Add("Stopped", SERVICE_STOPPED)
+      .Add("Disabled", SERVICE_STOPPED, SERVICE_DISABLED)
+      .Add("Running", SERVICE_RUNNING)
+      .Add("Hanging", SERVICE_STOPPED)
+      .HangOnStart("Hanging");
+  ServiceHandle manager;
+  ASSERT_EQ(manager.OpenManager(SC_MANAGER_CONNECT), ERROR_SUCCESS);
+  const auto start = [&](const char* name) {
+    ServiceHandle service;
+    EXPECT_EQ(service.Open(manager, name, SERVICE_START | SERVICE_QUERY_STATUS), ERROR_SUCCESS);
+    return service.StartAndWait(30000);
+  };
+  EXPECT_EQ(start("Stopped"), ERROR_SUCCESS);
+  EXPECT_EQ(ws.services().StateOf("Stopped"), static_cast<std::uint32_t>(SERVICE_RUNNING));
+  EXPECT_EQ(start("Running"), ERROR_SUCCESS) << "already running counts as started";
+  EXPECT_EQ(start("Disabled"), ERROR_SERVICE_DISABLED);
+  const auto before = ws.clock().Milliseconds();
+  EXPECT_EQ(start("Hanging"), ERROR_SERVICE_REQUEST_TIMEOUT);
+  EXPECT_EQ(ws.clock().Milliseconds() - before, 30000u) << "waited the whole bound, no longer";
+
+  ServiceHandle disabled;
+  ASSERT_EQ(disabled.Open(manager, "Disabled", SERVICE_CHANGE_CONFIG | SERVICE_QUERY_CONFIG),
+            ERROR_SUCCESS);
+  ASSERT_EQ(disabled.ChangeStartType(SERVICE_AUTO_START), ERROR_SUCCESS);
+  std::uint32_t startType = 0;
+  ASSERT_EQ(disabled.QueryStartType(&startType), ERROR_SUCCESS);
+  EXPECT_EQ(startType, static_cast<std::uint32_t>(SERVICE_AUTO_START));
+
+  ws.services().Fail(platform::sim::ServiceCall::kQueryConfig, ERROR_ACCESS_DENIED);
+  startType = 99;
+  EXPECT_EQ(disabled.QueryStartType(&startType), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(startType, 99u) << "untouched";
+  ws.services().Fail(platform::sim::ServiceCall::kChangeConfig, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(disabled.ChangeStartType(SERVICE_DISABLED), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ws.services().StartTypeOf("Disabled"), static_cast<std::uint32_t>(SERVICE_AUTO_START));
+}
+
 TEST(ServicesSim, FaultsAndEveryHandleClosed) {
   platform::sim::Workstation ws;
   ws.services().Add("QuorvService", 1);

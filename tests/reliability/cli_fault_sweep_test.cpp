@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnosis/rows.h"
 #include "platform/code_page.h"
 #include "report/export_outcome.h"
 #include "tests/cli/json_reader.h"
@@ -34,10 +35,20 @@ using platform::sim::PlatformCall;
 using sweep::Findings;
 using sweep::Written;
 
+// The two checks, then the diagnosis's rows.
+constexpr std::size_t kItems = 2 + std::size(diagnosis::kRows);
+
+// Item i's title, as its line shows it.
+std::string TitleOf(std::size_t i);
+
 // The diagnosis rows' titles and result texts, as the text lines show them.
 const char* const kTitles[] = {"检查windows补丁是否有影响", "检查浏览器的UserAgent信息是否正常"};
 const char* const kStateNames[] = {"normal", "abnormal", "failed"};
 const char* const kStateTexts[] = {"正常", "异常", "检查异常，请手动检查!"};
+
+std::string TitleOf(std::size_t i) {
+  return i < 2 ? kTitles[i] : text::GetText(diagnosis::RowTitle(diagnosis::kRows[i - 2]));
+}
 
 std::string Label(std::size_t index, const Step& step) {
   std::string label = "command " + std::to_string(index + 1) + " (";
@@ -142,11 +153,11 @@ void CheckDiagnoseText(const std::string& label, const Step& step, const Hit& hi
   if (hit.output || hit.conversion) return;
   std::vector<std::string> states;
   std::size_t at = 0;
-  for (std::size_t i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < kItems; ++i) {
     const std::size_t end = step.out.find("\r\n", at);
     const std::string line = step.out.substr(at, end == std::string::npos ? end : end - at);
     at = end == std::string::npos ? step.out.size() : end + 2;
-    const std::string title = std::string(kTitles[i]) + ": ";
+    const std::string title = TitleOf(i) + ": ";
     std::string state;
     for (std::size_t s = 0; s < 3; ++s) {
       if (line == title + kStateTexts[s]) state = kStateNames[s];
@@ -161,7 +172,7 @@ void CheckDiagnoseText(const std::string& label, const Step& step, const Hit& hi
     }
     states.push_back(state);
   }
-  if (at != step.out.size()) found.Add(label + ": more than two lines");
+  if (at != step.out.size()) found.Add(label + ": more lines than items");
   if (ExitOfStates(states) != step.exitCode) {
     found.Add(label + ": exit code " + std::to_string(step.exitCode) + " for lines that make " +
               std::to_string(ExitOfStates(states)));
@@ -305,7 +316,7 @@ void CheckDocument(const Document& document, const JsonFields& json, Findings& f
   std::vector<std::string> states;
   switch (step.command) {
     case Command::kDiagnose:
-      if (json["checks.#"] != "2") found.Add("checks.# " + json["checks.#"]);
+      if (json["checks.#"] != std::to_string(kItems)) found.Add("checks.# " + json["checks.#"]);
       states = CheckStates(json, "checks", "state", step.truthBefore, document.hit, found);
       break;
     case Command::kRepair:
@@ -318,9 +329,11 @@ void CheckDocument(const Document& document, const JsonFields& json, Findings& f
         if (json["repairs.#"] != "(absent)") found.Add("repairs listed though none could run");
         return;
       }
-      if (json["repairs.#"] != "2") found.Add("repairs.# " + json["repairs.#"]);
+      if (json["repairs.#"] != std::to_string(kItems)) {
+        found.Add("repairs.# " + json["repairs.#"]);
+      }
       (void)CheckStates(json, "repairs", "before.state", step.truthBefore, document.hit, found);
-      for (std::size_t i = 0; i < 2; ++i) {
+      for (std::size_t i = 0; i < kItems; ++i) {
         // As after 一键诊断: the repair of an item found normal is not called.
         const std::string item = "repairs." + std::to_string(i) + ".";
         const bool ran = json[item + "before.code"] != "0";
@@ -415,8 +428,9 @@ TEST(ConsoleFaultSweep, NoSingleFailureOfAnyCallMakesAnExitCodeOrItsOutputUntrue
   for (const Step& step : recorded.steps) codes.push_back(step.exitCode);
   EXPECT_EQ(codes, (std::vector<int>{1, 0, 0, 0, 0, 0}));
   ASSERT_EQ(recorded.steps.size(), 6u);
-  EXPECT_EQ(recorded.steps[3].out,
-            std::string(kTitles[0]) + ": 正常\r\n" + kTitles[1] + ": 正常\r\n");
+  std::string allNormal;
+  for (std::size_t i = 0; i < kItems; ++i) allNormal += TitleOf(i) + ": 正常\r\n";
+  EXPECT_EQ(recorded.steps[3].out, allNormal);
   EXPECT_EQ(recorded.steps[5].out,
             std::string("导出完毕!\r\n") + cli_road::kDefaultArchive + "\r\n");
   EXPECT_NE(recorded.registryAfter, recorded.registryBefore) << "the repairs wrote";

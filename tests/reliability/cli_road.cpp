@@ -35,7 +35,7 @@ Step RunStep(Workstation& ws, Command command, std::vector<std::string> argument
   step.command = command;
   step.json = std::find(arguments.begin(), arguments.end(), "--json") != arguments.end();
   step.arguments = std::move(arguments);
-  const sweep::ItemTruths before = sweep::ItemTruth(ws.registry());
+  const sweep::ItemTruths before = sweep::ItemTruth(ws);
   const std::size_t outBefore = ws.console().Bytes(StdStream::kOutput).size();
   const int writesBefore = ws.registry().WriteCount();
   const std::map<std::string, std::string> archivesBefore = Archives(ws);
@@ -48,7 +48,7 @@ Step RunStep(Workstation& ws, Command command, std::vector<std::string> argument
   step.registryWrites = ws.registry().WriteCount() - writesBefore;
   const bool desktopUser = sweep::FollowedDesktopUser(ws.calls(), step.firstCall);
   step.truthBefore = before.Of(desktopUser);
-  step.truthAfter = sweep::ItemTruth(ws.registry()).Of(desktopUser);
+  step.truthAfter = sweep::ItemTruth(ws).Of(desktopUser);
   const std::map<std::string, std::string> archivesAfter = Archives(ws);
   for (const auto& [path, bytes] : archivesAfter) {
     const auto was = archivesBefore.find(path);

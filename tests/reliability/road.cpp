@@ -65,7 +65,7 @@ class RoadView : public RunnerView {
 ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, UnitList* repair) {
   ListRun run;
   const std::size_t firstCall = ws.calls().Count();
-  const sweep::ItemTruths before = sweep::ItemTruth(ws.registry());
+  const sweep::ItemTruths before = sweep::ItemTruth(ws);
   if (diagnose != nullptr) ResetDiagnoseResults(*diagnose);
   RoadView view(ws.calls());
   auto state = std::make_shared<RunState>(units, &view);
@@ -87,7 +87,7 @@ ListRun RunList(Workstation& ws, const UnitList& units, UnitList* diagnose, Unit
   }
   const bool desktopUser = sweep::FollowedDesktopUser(ws.calls(), firstCall);
   run.truthBefore = before.Of(desktopUser);
-  run.truthAfter = sweep::ItemTruth(ws.registry()).Of(desktopUser);
+  run.truthAfter = sweep::ItemTruth(ws).Of(desktopUser);
   return run;
 }
 

@@ -12,9 +12,10 @@ namespace {
 
 using platform::sim::PlatformCall;
 
-const char* const kBanners[] = {"===SYSTEM INFO===",    "===SOFTWARE INFO===", "===PROCESS INFO===",
-                                "===IE BROWER INFO===", "===ROUTE TABLE===",   "===ADAPTER INFO===",
-                                "===TOVRA CLIENT===",   "===HOSTS===",         "===CATALOG==="};
+const char* const kBanners[] = {
+    "===SYSTEM INFO===", "===SOFTWARE INFO===", "===PROCESS INFO===", "===IE BROWER INFO===",
+    "===ROUTE TABLE===", "===ADAPTER INFO===",  "===TOVRA CLIENT===", "===HOSTS===",
+    "===FINDINGS===",    "===CATALOG==="};
 
 // The closing message's lines after its headline.
 std::vector<std::string> MessageLines(const std::string& message) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32_codes.h"
 #include "report/os_kind.h"
 #include "report/run_folder.h"
 #include "tests/report/export_fixture.h"
@@ -18,6 +19,11 @@ using platform::RegRoot;
 void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out) {
   ForgetOSKindForTest();
   full_workstation::SeedElevatedByAnother(ws);
+  // The client's service stopped and disabled, its adapter disabled: the diagnosis's repairs
+  // have work to do. The diagnosis's other rows find nothing.
+  ws.services().Add("QuorvService", SERVICE_STOPPED, SERVICE_DISABLED);
+  ws.devices().SetProblem(0, CM_PROB_DISABLED);
+  ws.files().AddFile(full_workstation::kHostsFile, "127.0.0.1 localhost\n");
   ws.files().SetTempFolder(kTemp).AddFile(kTarget, kOlderArchive);
   ws.shell().SetHandler(export_test::EchoCommands);
   out.registryBefore = ws.registry().Contents();
@@ -53,8 +59,9 @@ void Collect(platform::sim::Workstation& ws, Aftermath& out) {
 
 namespace {
 
-std::vector<int> ItemTruthIn(platform::sim::Registry& registry, RegRoot userRoot,
+std::vector<int> ItemTruthIn(platform::sim::Workstation& ws, RegRoot userRoot,
                              const std::string& userHive) {
+  platform::sim::Registry& registry = ws.registry();
   using full_workstation::kSchannel;
   using full_workstation::kUserAgent;
   std::vector<int> truth;
@@ -83,15 +90,30 @@ std::vector<int> ItemTruthIn(platform::sim::Registry& registry, RegRoot userRoot
     }
   }
   truth.push_back(normal ? 0 : 1);
+  // The diagnosis's rows: the client's service runs and may start; its adapter works. The other
+  // six rows are normal as Prepare leaves the workstation, and nothing on the road changes what
+  // they read.
+  truth.push_back(ws.services().StateOf("QuorvService") == SERVICE_RUNNING &&
+                          ws.services().StartTypeOf("QuorvService") != SERVICE_DISABLED
+                      ? 0
+                      : 1);
+  truth.push_back(ws.devices().At(0).problem == 0 ? 0 : 1);
+  truth.insert(truth.end(), 6, 0);
+  if (userRoot == RegRoot::kCurrentUser) {
+    // The program's own account, the administrator who started it, followed when a fault hid
+    // the desktop's user: the client's files are not in its application data, and its hive
+    // has no Internet Settings to judge a proxy by.
+    truth[4] = 1;
+    truth[6] = -1;
+  }
   return truth;
 }
 
 }  // namespace
 
-ItemTruths ItemTruth(platform::sim::Registry& registry) {
-  return {
-      ItemTruthIn(registry, RegRoot::kUsers, std::string(full_workstation::kDesktopUserSid) + "\\"),
-      ItemTruthIn(registry, RegRoot::kCurrentUser, "")};
+ItemTruths ItemTruth(platform::sim::Workstation& ws) {
+  return {ItemTruthIn(ws, RegRoot::kUsers, std::string(full_workstation::kDesktopUserSid) + "\\"),
+          ItemTruthIn(ws, RegRoot::kCurrentUser, "")};
 }
 
 std::vector<std::string> DesktopUserCallsMissing(

@@ -42,7 +42,8 @@ void Prepare(platform::sim::Workstation& ws, std::size_t failAt, Aftermath& out)
 void Collect(platform::sim::Workstation& ws, Aftermath& out);
 
 // Whether each item of the diagnosis is in its normal state (0) or not (1), as the checks define
-// it, read from the simulated registry directly: once with the desktop user's per-user settings,
+// it, read from the simulated workstation directly (the two checks, then the diagnosis's rows):
+// once with the desktop user's per-user settings,
 // which the program follows, and once with its own account's, which it follows when a fault kept
 // it from finding the desktop's user.
 struct ItemTruths {
@@ -53,7 +54,7 @@ struct ItemTruths {
     return followedDesktopUser ? desktopUser : programUser;
   }
 };
-ItemTruths ItemTruth(platform::sim::Registry& registry);
+ItemTruths ItemTruth(platform::sim::Workstation& ws);
 
 // The calls of finding and following the desktop's user that `calls` lacks: the shell's owner,
 // the tokens' users, the hive's check, the account's name, a key in the hive and the

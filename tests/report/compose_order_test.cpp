@@ -10,6 +10,7 @@
 
 #include "collect/adapter_binding.h"
 #include "collect/sections.h"
+#include "diagnosis/findings_text.h"
 #include "platform/sim/workstation.h"
 #include "report/report.h"
 #include "tests/support/full_workstation.h"
@@ -37,7 +38,10 @@ TEST(ComposeReport, SystemThenSoftwareThenProcesses) {
   // The system section reads the drives; the process section lists the processes.
   Snapshot atDrives;
   Snapshot atProcesses;
-  ws.drives().OnLogicalDrives([&] { atDrives = Take(page); });
+  // The first look at the drives is the system section's; the findings look again at the end.
+  ws.drives().OnLogicalDrives([&] {
+    if (!atDrives.taken) atDrives = Take(page);
+  });
   ws.processes().OnEnumerate([&] { atProcesses = Take(page); });
   ComposeReport(page);
 
@@ -64,10 +68,11 @@ std::vector<std::string> CallsOf(platform::sim::Workstation& ws) {
 }
 
 // Each step run alone on the full workstation makes its own calls. Composed, the report makes
-// exactly the calls of the seven sections and the binding repair, one after the other in the
-// fixed order: each step begins (its first call comes) only once the one before it has made its
-// last.
-TEST(ComposeReport, SevenSectionsAndTheRepairEachWholeInTheirFixedOrder) {
+// exactly the calls of the seven sections, the binding repair and the findings, one after the
+// other in the fixed order: each step begins (its first call comes) only once the one before it
+// has made its last. The findings judge the route, adapter and hosts records the report has
+// gathered already, so they read those again from nothing.
+TEST(ComposeReport, SevenSectionsTheRepairAndTheFindingsEachWholeInTheirFixedOrder) {
   const std::pair<const char*, std::function<void(Report&)>> renderers[] = {
       {"system", [](Report& page) { page.system = RenderSystemSection(GatherSystemSection()); }},
       {"software",
@@ -85,6 +90,11 @@ TEST(ComposeReport, SevenSectionsAndTheRepairEachWholeInTheirFixedOrder) {
        }},
       {"client", [](Report& page) { page.client = RenderClientSection(GatherClientSection()); }},
       {"hosts", [](Report& page) { page.hosts = RenderHostsSection(GatherHostsSection()); }},
+      {"findings",
+       [](Report& page) {
+         page.findings = diagnosis::RenderFindingsSection(
+             diagnosis::JudgeAllRows(RouteAndAdapterSections{}, HostsSection{}));
+       }},
   };
   std::vector<std::string> oneAfterAnother;
   std::vector<std::string> firstCalls;

@@ -32,7 +32,7 @@ class Export : public ExportTest {};
 using platform::sim::FileCall;
 using platform::sim::Files;
 
-// The nine banners, as the log holds them between the sections.
+// The ten banners, as the log holds them between the sections.
 const std::vector<std::string> kBanners = {
     "\r\n===================================SYSTEM INFO==================================\r\n",
     "\r\n===================================SOFTWARE INFO================================\r\n",
@@ -42,6 +42,7 @@ const std::vector<std::string> kBanners = {
     "\r\n====================================ADAPTER INFO================================\r\n",
     "\r\n====================================TOVRA CLIENT==================================\r\n",
     "\r\n====================================HOSTS================================\r\n",
+    "\r\n====================================FINDINGS================================\r\n",
     "\r\n====================================CATALOG================================\r\n",
 };
 
@@ -51,19 +52,20 @@ const std::vector<std::string> kBanners = {
 std::string ComposedLog() {
   Report page;
   ComposeReport(page);
-  const std::string* const sections[] = {&page.system, &page.software, &page.process, &page.browser,
-                                         &page.route,  &page.adapter,  &page.client,  &page.hosts};
+  const std::string* const sections[] = {&page.system,  &page.software, &page.process,
+                                         &page.browser, &page.route,    &page.adapter,
+                                         &page.client,  &page.hosts,    &page.findings};
   std::string log;
   for (std::size_t i = 0; i < std::size(sections); ++i) log += kBanners[i] + *sections[i];
   return log + kBanners.back();
 }
 
 TEST(ExportBanners, EachHasItsLength) {
-  const std::vector<std::size_t> lengths = {84, 84, 84, 84, 84, 84, 86, 77, 79};
+  const std::vector<std::size_t> lengths = {84, 84, 84, 84, 84, 84, 86, 77, 80, 79};
   for (std::size_t i = 0; i < kBanners.size(); ++i) EXPECT_EQ(kBanners[i].size(), lengths[i]) << i;
 }
 
-TEST_F(Export, LogHoldsTheNineBannersThenTheCaptures) {
+TEST_F(Export, LogHoldsTheTenBannersThenTheCaptures) {
   ws_.SetWindowsVersion(kWindows7);
   ws_.AnswerSaveAs("C:\\out\\Vantik.zip");
   EXPECT_EQ(run_->WriteLog(), 0);

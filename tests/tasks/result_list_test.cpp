@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "checks/result_codes.h"
+#include "diagnosis/rows.h"
 #include "platform/sim/workstation.h"
 #include "report/export_run.h"
 #include "tasks/execute_unit.h"
@@ -53,6 +55,41 @@ TEST(ResultRows, OnlyUnitsWithAResultInListOrderNumberedWithoutGaps) {
   EXPECT_TRUE(MakeResultRows({Unit("a", 0, 0)}).empty());
 }
 
+// A row that another row's finding explains is not shown, not even as normal, and leaves no gap.
+TEST(ResultRows, ARowNotShownIsLeftOut) {
+  const UnitList units = {Unit("a", 1, 1), Unit("b", 1, checks::RESULT_NOT_SHOWN), Unit("c", 1, 0)};
+  const auto rows = MakeResultRows(units);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].text, "a");
+  EXPECT_EQ(rows[1].text, "c");
+  EXPECT_EQ(rows[1].item, 1);
+}
+
+// Details on demand, by the row's number as the list shows it: a row not shown takes none.
+TEST(ResultRows, DetailsOfARowByItsNumber) {
+  TaskUnit client = Unit("client", 1, 1);
+  client.row = static_cast<int>(diagnosis::RowId::kClientService);
+  TaskUnit adapter = Unit("adapter", 1, checks::RESULT_NOT_SHOWN);
+  adapter.row = static_cast<int>(diagnosis::RowId::kVirtualAdapter);
+  TaskUnit clock = Unit("clock", 1, 0);
+  clock.row = static_cast<int>(diagnosis::RowId::kSystemClock);
+  const UnitList units = {Unit("检查windows补丁是否有影响", 1, 1), client, adapter, clock};
+  diagnosis::FindingsBoard board;
+  board.Record(diagnosis::RowId::kClientService,
+               diagnosis::OutcomeOf({{diagnosis::FindingId::kClientNotInstalled, "none"}}));
+  EXPECT_EQ(ResultRowDetails(units, 0, board), "检查windows补丁是否有影响\r\n\r\n异常\r\n");
+  const std::string clientDetails = ResultRowDetails(units, 1, board);
+  EXPECT_EQ(clientDetails.rfind("检查Tovra客户端服务是否正常\r\n\r\n[client_not_installed] ", 0),
+            0u)
+      << clientDetails;
+  EXPECT_NE(clientDetails.find("依据：none\r\n"), std::string::npos);
+  // Without findings recorded, the row's own result tells.
+  EXPECT_EQ(ResultRowDetails(units, 2, board),
+            "检查系统时间是否正常\r\n\r\n此项正常，未发现问题。\r\n");
+  EXPECT_EQ(ResultRowDetails(units, 3, board), "");
+  EXPECT_EQ(ResultRowDetails(units, -1, board), "");
+}
+
 TEST(ResultRows, ResetClearsResultsAndKeepsEnabled) {
   UnitList units = {Unit("a", 1, 0, 0), Unit("b", 1, -1)};
   ResetDiagnoseResults(units);
@@ -98,7 +135,8 @@ TEST_F(PostedResult, NormalResultIsTracedShownThenSwitchesOffItsRepair) {
   ASSERT_EQ(rowsAtRefresh_.size(), 1u);
   EXPECT_EQ(rowsAtRefresh_[0].item, 0);
   EXPECT_EQ(rowsAtRefresh_[0].text, diagnose_[1].stepText);
-  EXPECT_EQ(repairEnabledAtRefresh_, (std::vector<int>{1, 1})) << "switched off after the redraw";
+  EXPECT_EQ(repairEnabledAtRefresh_, std::vector<int>(repair_.size(), 1))
+      << "switched off after the redraw";
   EXPECT_EQ(repair_[1].enabled, 0);
   EXPECT_EQ(repair_[0].enabled, 1);
 }
@@ -130,7 +168,8 @@ TEST_F(PostedResult, RepairIsSwitchedBackOnOnceItsItemIsNotNormal) {
 }
 
 TEST_F(PostedResult, IndexOutsideTheListsChangesNoUnitButIsTracedAndRedrawn) {
-  for (const int index : {2, 99, -1}) {
+  // Just past the end, far past it, and before it.
+  for (const int index : {static_cast<int>(diagnose_.size()), 99, -1}) {
     SCOPED_TRACE(index);
     const UnitList diagnoseBefore = diagnose_;
     const UnitList repairBefore = repair_;
@@ -153,8 +192,9 @@ TEST(TaskLists, UnitsInOrderWithTheirTextsEntriesAndKinds) {
   BuildDiagnoseUnits(diagnose);
   BuildRepairUnits(repair);
   BuildExportUnits(exportUnits, std::make_shared<ExportRun>(), ExportCapturesHotfixList());
-  ASSERT_EQ(diagnose.size(), 2u);
-  ASSERT_EQ(repair.size(), 2u);
+  // The two checks, then one unit per row of the diagnosis.
+  ASSERT_EQ(diagnose.size(), 2u + std::size(diagnosis::kRows));
+  ASSERT_EQ(repair.size(), diagnose.size());
   ASSERT_FALSE(exportUnits.empty());
   // 检查windows补丁是否有影响 / 正在修复windows补丁...
   EXPECT_EQ(Hex(diagnose[0].stepText),
@@ -176,6 +216,19 @@ TEST(TaskLists, UnitsInOrderWithTheirTextsEntriesAndKinds) {
   EXPECT_EQ(diagnose[1].id, UnitId::kUserAgentCheck);
   EXPECT_EQ(repair[0].id, UnitId::kRenegoRepair);
   EXPECT_EQ(repair[1].id, UnitId::kUserAgentRepair);
+  for (std::size_t i = 2; i < diagnose.size(); ++i) {
+    const auto row = diagnosis::kRows[i - 2];
+    EXPECT_EQ(diagnose[i].id, UnitId::kDiagnosisRowCheck);
+    EXPECT_EQ(repair[i].id, UnitId::kDiagnosisRowRepair);
+    EXPECT_EQ(diagnose[i].row, static_cast<int>(row));
+    EXPECT_EQ(repair[i].row, static_cast<int>(row));
+    EXPECT_EQ(diagnose[i].stepText, text::GetText(diagnosis::RowTitle(row)));
+  }
+  // 检查Tovra客户端服务是否正常 / 正在修复Tovra客户端服务...
+  EXPECT_EQ(Hex(diagnose[2].stepText),
+            "bcecb2e9" + Hex("Tovra") + "bfcdbba7b6cbb7fecef1cac7b7f1d5fdb3a3");
+  EXPECT_EQ(Hex(repair[2].stepText),
+            "d5fdd4dad0deb8b4" + Hex("Tovra") + "bfcdbba7b6cbb7fecef1" + Hex("..."));
   EXPECT_EQ(exportUnits.front().id, UnitId::kExportLog);
   EXPECT_EQ(exportUnits.back().id, UnitId::kExportArchive);
   for (const auto& unit : diagnose) EXPECT_EQ(unit.kind, UNIT_DIAGNOSE);

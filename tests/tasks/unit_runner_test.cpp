@@ -11,10 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "diagnosis/rows.h"
 #include "platform/sim/workstation.h"
 #include "platform/win32_codes.h"
 #include "tasks/result_list.h"
 #include "tests/support/eventually.h"
+#include "tests/support/healthy_client.h"
 #include "tests/support/recording_view.h"
 
 namespace {
@@ -220,7 +222,9 @@ TEST_F(Runner, AbandonedRunDoesNotDisturbTheNextRun) {
 // results handled in order, as the main dialog's thread does.
 class Road : public Runner {
  protected:
+  // The diagnosis's rows find nothing here: the two checks are what these tests are about.
   Road() {
+    healthy_client::Seed(ws_);
     BuildDiagnoseUnits(diagnose_);
     BuildRepairUnits(repair_);
   }
@@ -248,6 +252,13 @@ class Road : public Runner {
   UnitList repair_;
 };
 
+// The two checks' result texts, then the diagnosis's rows, all normal.
+std::vector<std::string> Texts(const char* renego, const char* userAgent) {
+  std::vector<std::string> texts{renego, userAgent};
+  texts.insert(texts.end(), std::size(diagnosis::kRows), "正常");
+  return texts;
+}
+
 constexpr char kSchannel[] = "System\\CurrentControlSet\\Control\\SecurityProviders\\SCHANNEL";
 
 // The shell's whole road natively: results posted by the worker, handled as the main dialog
@@ -259,12 +270,12 @@ TEST_F(Road, DiagnoseRepairDiagnoseOnTheWorkstation) {
                  "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\User Agent",
                  "Compatible", "Mozilla/4.0");
 
-  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"异常", "异常"}));
-  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(Run(diagnose_), Texts("异常", "异常"));
+  EXPECT_EQ(Run(repair_), Texts("正常", "正常"));
   EXPECT_EQ(repair_[0].enabled + repair_[1].enabled, 0);
-  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(Run(diagnose_), Texts("正常", "正常"));
   const auto writesBefore = ws_.registry().WriteCount();
-  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"正常", "正常"})) << "skipped units show 0";
+  EXPECT_EQ(Run(repair_), Texts("正常", "正常")) << "skipped units show 0";
   EXPECT_EQ(ws_.registry().WriteCount(), writesBefore);
 }
 
@@ -272,10 +283,10 @@ TEST_F(Road, DiagnoseRepairDiagnoseOnTheWorkstation) {
 // next, so the repair after that must run, and its row must show what the repair did.
 TEST_F(Road, RepairRunsAfterAnItemTurnedAbnormalSinceAnEarlierDiagnosis) {
   ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 0);
-  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(Run(diagnose_), Texts("正常", "正常"));
   ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1);
-  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"异常", "正常"}));
-  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"正常", "正常"}));
+  EXPECT_EQ(Run(diagnose_), Texts("异常", "正常"));
+  EXPECT_EQ(Run(repair_), Texts("正常", "正常"));
   EXPECT_EQ(
       ws_.registry().Value(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient"),
       (platform::sim::RegValue{REG_DWORD, std::string(4, '\0')}))
@@ -283,9 +294,9 @@ TEST_F(Road, RepairRunsAfterAnItemTurnedAbnormalSinceAnEarlierDiagnosis) {
 
   // A repair that fails shows its failure, not a skipped unit's 0.
   ws_.registry().SetDword(platform::RegRoot::kLocalMachine, kSchannel, "DisableRenegoOnClient", 1);
-  EXPECT_EQ(Run(diagnose_), (std::vector<std::string>{"异常", "正常"}));
+  EXPECT_EQ(Run(diagnose_), Texts("异常", "正常"));
   ws_.registry().Fail(platform::sim::RegCall::kSetValue, ERROR_ACCESS_DENIED);
-  EXPECT_EQ(Run(repair_), (std::vector<std::string>{"异常", "正常"}));
+  EXPECT_EQ(Run(repair_), Texts("异常", "正常"));
 }
 
 }  // namespace

@@ -27,9 +27,10 @@ BANNERS = [
     b"\r\n" + b"=" * 36 + b"ADAPTER INFO" + b"=" * 32 + b"\r\n",
     b"\r\n" + b"=" * 36 + b"TOVRA CLIENT" + b"=" * 34 + b"\r\n",
     b"\r\n" + b"=" * 36 + b"HOSTS" + b"=" * 32 + b"\r\n",
+    b"\r\n" + b"=" * 36 + b"FINDINGS" + b"=" * 32 + b"\r\n",
     b"\r\n" + b"=" * 36 + b"CATALOG" + b"=" * 32 + b"\r\n",
 ]
-BANNER_SIZES = [84, 84, 84, 84, 84, 84, 86, 77, 79]
+BANNER_SIZES = [84, 84, 84, 84, 84, 84, 86, 77, 80, 79]
 
 # What Wine's commands write after the last banner. "ipconfig /all" lists the loopback
 # interface with its address (Windows itself leaves it out); Wine 8's "ipconfig /displaydns"
@@ -87,7 +88,7 @@ def archive_log(argv, usage):
 
 
 def sections(log):
-    """The texts after each of the nine banners: the eight sections, then the commands' output
+    """The texts after each of the ten banners: the nine sections, then the commands' output
     after the last banner. None when a banner is missing or out of order."""
     bounds = []
     position = 0
@@ -118,7 +119,7 @@ def check_log(checks, log):
     tail = log[position:]
     checks.expect(len(tail) > 0, "Vantik.log has command output after the last banner",
                   f"{len(tail)} bytes")
-    # The nine banners are all: the commands' output must not hold a tenth piece of the report.
+    # The ten banners are all: the commands' output must not hold another piece of the report.
     checks.expect(b"\r\n" + b"=" * 30 not in tail, "no banner after the last one", excerpt(tail))
     if stand_ins():
         expected = b"".join(STAND_IN_LOG)

@@ -141,9 +141,9 @@ def main(argv):
         return 2
     checks = Checks()
     parts = sections(log)
-    if not checks.expect(parts is not None, "Vantik.log has its nine banners", excerpt(log)):
+    if not checks.expect(parts is not None, "Vantik.log has its ten banners", excerpt(log)):
         return 1
-    _system, _software, _process, browser, route, adapter, client, hosts, _captures = parts
+    _system, _software, _process, browser, route, adapter, client, hosts, _findings, _captures = parts
     checks.expect(browser == BROWSER, "IE BROWER INFO as seeded",
                   f"{excerpt(browser, 400)}, expected {excerpt(BROWSER, 400)}")
     addresses = check_adapters(checks, adapter)

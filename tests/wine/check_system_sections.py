@@ -108,7 +108,7 @@ def main(argv):
         return 2
     checks = Checks()
     parts = sections(log)
-    if not checks.expect(parts is not None, "Vantik.log has its nine banners", excerpt(log)):
+    if not checks.expect(parts is not None, "Vantik.log has its ten banners", excerpt(log)):
         return 1
     system, software, processes = parts[:3]
     check_system(checks, system)

@@ -40,8 +40,6 @@ struct SettingsUser {
   bool IsPlain() const { return fromDesktop && processOwn; }
 };
 
-const ProcessToken* FollowedUserToken();
-
 // Finds the desktop's user and follows their settings while it lives; the process's own
 // account's again afterwards. Made once as a program starts, before any other thread; the
 // settings are only read while it lives.

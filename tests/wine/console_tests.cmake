@@ -1,9 +1,9 @@
 # What opens no window, in the shipped 32-bit build: the programs run as 32-bit ones on 64-bit
 # Windows.
 
-
-# The two checks and their repairs against Wine's real registry.
-vantik_test(checks_on_real_registry_test checks_on_real_registry_test.cpp)
+# The two checks and their repairs against Wine's real registry; each test starts from the
+# registry as Wine made it.
+vantik_test(checks_on_real_registry_test PREFIX_PER_TEST checks_on_real_registry_test.cpp)
 
 # The console program's export in a fresh prefix, its archive and JSON document checked, with
 # the stand-ins of the system tools where only 32-bit programs find them.

@@ -22,6 +22,8 @@ class CallLog {
  public:
   // The calls so far, numbered from 1 in the order made (the first is at index 0).
   std::vector<PlatformCall> Calls() const;
+  // The calls from index `first` on: a sweep reads each step's own without copying the run's.
+  std::vector<PlatformCall> CallsFrom(std::size_t first) const;
   std::size_t Count() const;
 
   // The call numbered `number` fails, with `code` or else with the code of its own most likely

@@ -1,5 +1,6 @@
 #include "platform/sim/call_log_model.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/sim/workstation.h"
@@ -9,6 +10,12 @@ namespace platform::sim {
 std::vector<PlatformCall> CallLog::Calls() const {
   std::lock_guard lock(mutex_);
   return calls_;
+}
+
+std::vector<PlatformCall> CallLog::CallsFrom(std::size_t first) const {
+  std::lock_guard lock(mutex_);
+  return {calls_.begin() + static_cast<std::ptrdiff_t>(std::min(first, calls_.size())),
+          calls_.end()};
 }
 
 std::size_t CallLog::Count() const {

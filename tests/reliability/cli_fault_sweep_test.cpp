@@ -419,7 +419,10 @@ void CheckRun(const sweep::FaultPoint& point, const cli_road::Outcome& out, Find
   }
 }
 
-TEST(ConsoleFaultSweep, NoSingleFailureOfAnyCallMakesAnExitCodeOrItsOutputUntrue) {
+// The sweep in shards, each a test of its own: the road is recorded and checked in each.
+class ConsoleFaultSweep : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(ConsoleFaultSweep, NoSingleFailureOfAnyCallMakesAnExitCodeOrItsOutputUntrue) {
   const double start = sweep::Seconds();
   const cli_road::Outcome recorded = cli_road::Run(0);
 
@@ -449,7 +452,8 @@ TEST(ConsoleFaultSweep, NoSingleFailureOfAnyCallMakesAnExitCodeOrItsOutputUntrue
   EXPECT_EQ(written.size(), 2u) << "both exports' archives";
   documents.clear();
 
-  const std::vector<sweep::FaultPoint> points = sweep::FaultPoints(recorded.calls);
+  const std::vector<sweep::FaultPoint> points =
+      sweep::ShardOf(sweep::FaultPoints(recorded.calls), GetParam());
   for (const sweep::FaultPoint& point : points) {
     const cli_road::Outcome out = cli_road::Run(point.number);
     Findings found;
@@ -461,9 +465,12 @@ TEST(ConsoleFaultSweep, NoSingleFailureOfAnyCallMakesAnExitCodeOrItsOutputUntrue
   CheckDocuments(documents, written, problems);
   sweep::CheckArchives(written, problems);
 
-  sweep::PrintSwept(points.size(), "console fault points", start);
+  sweep::PrintSwept(points.size(), "console fault points", GetParam(), start);
   EXPECT_TRUE(problems.empty()) << problems.size() << " problems, the first:\n"
                                 << sweep::FirstProblems(problems);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, ConsoleFaultSweep,
+                         ::testing::Range<std::size_t>(0, sweep::kShards));
 
 }  // namespace

@@ -146,7 +146,10 @@ void CheckRun(const sweep::FaultPoint& point, const road::Outcome& out, Findings
   sweep::CheckLeftovers(out, found);
 }
 
-TEST(FaultSweep, NoSingleFailureOfAnyCallIsLostOrReportedAsSuccess) {
+// The sweep in shards, each a test of its own: the road is recorded and checked in each.
+class FaultSweep : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(FaultSweep, NoSingleFailureOfAnyCallIsLostOrReportedAsSuccess) {
   const double start = sweep::Seconds();
   const road::Outcome recorded = road::Run(0);
 
@@ -169,7 +172,8 @@ TEST(FaultSweep, NoSingleFailureOfAnyCallIsLostOrReportedAsSuccess) {
   EXPECT_EQ(sweep::DesktopUserCallsMissing(recorded.calls), std::vector<std::string>{});
 
   std::vector<std::string> problems;
-  const std::vector<sweep::FaultPoint> points = sweep::FaultPoints(recorded.calls);
+  const std::vector<sweep::FaultPoint> points =
+      sweep::ShardOf(sweep::FaultPoints(recorded.calls), GetParam());
   for (const sweep::FaultPoint& point : points) {
     const road::Outcome out = road::Run(point.number);
     Findings found;
@@ -180,9 +184,11 @@ TEST(FaultSweep, NoSingleFailureOfAnyCallIsLostOrReportedAsSuccess) {
   }
   sweep::CheckArchives(written, problems);
 
-  sweep::PrintSwept(points.size(), "fault points", start);
+  sweep::PrintSwept(points.size(), "fault points", GetParam(), start);
   EXPECT_TRUE(problems.empty()) << problems.size() << " problems, the first:\n"
                                 << sweep::FirstProblems(problems);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, FaultSweep, ::testing::Range<std::size_t>(0, sweep::kShards));
 
 }  // namespace

@@ -45,6 +45,12 @@ std::vector<FaultPoint> FaultPoints(const std::vector<PlatformCall>& recorded) {
   return points;
 }
 
+std::vector<FaultPoint> ShardOf(const std::vector<FaultPoint>& points, std::size_t shard) {
+  std::vector<FaultPoint> share;
+  for (std::size_t i = shard; i < points.size(); i += kShards) share.push_back(points[i]);
+  return share;
+}
+
 bool MadeAgain(const FaultPoint& point, const Aftermath& out, Findings& found) {
   const std::size_t n = point.number;
   if (out.faultMade && out.calls.size() >= n &&
@@ -162,8 +168,9 @@ double Seconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-void PrintSwept(std::size_t count, const char* what, double start) {
-  std::printf("%zu %s swept in %.1f s\n", count, what, Seconds() - start);
+void PrintSwept(std::size_t count, const char* what, std::size_t shard, double start) {
+  std::printf("%zu %s swept in %.1f s (shard %zu of %zu)\n", count, what, Seconds() - start,
+              shard + 1, kShards);
 }
 
 std::string FirstProblems(const std::vector<std::string>& problems) {

@@ -39,6 +39,11 @@ struct FaultPoint {
 // Every call of a recorded run that can fail, in order.
 std::vector<FaultPoint> FaultPoints(const std::vector<platform::sim::PlatformCall>& recorded);
 
+// A sweep runs as this many tests, which the test command runs side by side: shard s takes
+// every kShards-th point from the s-th on.
+inline constexpr std::size_t kShards = 4;
+std::vector<FaultPoint> ShardOf(const std::vector<FaultPoint>& points, std::size_t shard);
+
 // The run made the same call `point` again, and it failed.
 bool MadeAgain(const FaultPoint& point, const Aftermath& out, Findings& found);
 
@@ -73,8 +78,9 @@ void CheckArchives(const std::vector<Written>& written, std::vector<std::string>
 
 // A monotonic clock, in seconds.
 double Seconds();
-// "N <what> swept in S s" since `start`, the line that the test command brings out.
-void PrintSwept(std::size_t count, const char* what, double start);
+// "N <what> swept in S s (shard K of M)" since `start`, the line that the test command brings
+// out.
+void PrintSwept(std::size_t count, const char* what, std::size_t shard, double start);
 // The first problems, one a line, for the failure message.
 std::string FirstProblems(const std::vector<std::string>& problems);
 

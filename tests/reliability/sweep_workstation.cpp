@@ -141,13 +141,10 @@ std::vector<std::string> DesktopUserCallsMissing(
 
 bool FollowedDesktopUser(const platform::sim::CallLog& calls, std::size_t first) {
   const std::string inHive = std::string("HKU\\") + full_workstation::kDesktopUserSid + "\\";
-  const std::vector<platform::sim::PlatformCall> made = calls.Calls();
-  for (std::size_t i = first; i < made.size(); ++i) {
-    if (std::string(made[i].name) == "RegOpenKeyExA" && made[i].detail.rfind(inHive, 0) == 0) {
-      return true;
-    }
-  }
-  return false;
+  const std::vector<platform::sim::PlatformCall> made = calls.CallsFrom(first);
+  return std::any_of(made.begin(), made.end(), [&](const platform::sim::PlatformCall& call) {
+    return std::string(call.name) == "RegOpenKeyExA" && call.detail.rfind(inHive, 0) == 0;
+  });
 }
 
 }  // namespace sweep

@@ -5,6 +5,9 @@
 # archive with unzip and python's zipfile.
 add_executable(gui_driver gui_driver.cpp)
 target_link_libraries(gui_driver PRIVATE vantik_options advapi32 user32 gdi32)
+# The VPN client's service, as a real service program that the prefix's service manager runs.
+add_executable(stand_in_service stand_in_service.cpp)
+target_link_libraries(stand_in_service PRIVATE vantik_options advapi32)
 
 # The script, not the driver, is the command: it needs its own display and a virtual desktop, so
 # it calls scripts/wine-run itself instead of going through the cross-compiling emulator.

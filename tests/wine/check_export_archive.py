@@ -102,6 +102,22 @@ def sections(log):
     return [log[after:end] for (_, after), end in zip(bounds, ends)]
 
 
+def check_log_sections(argv, usage, what, check):
+    """Runs check(checks, parts) on the sections of Vantik.log (sections()) in the archive that
+    the one argument names, once they are all there, and prints how many of the `what` checks
+    failed. Returns the exit code: 2 for other arguments (the usage goes to the standard error),
+    1 when a banner is missing or a check failed, else 0."""
+    log = archive_log(argv, usage)
+    if log is None:
+        return 2
+    checks = Checks()
+    parts = sections(log)
+    if checks.expect(parts is not None, "Vantik.log has its ten banners", excerpt(log)):
+        check(checks, parts)
+    print(f"{checks.total} {what} checks, {checks.failed} failed")
+    return 0 if checks.failed == 0 else 1
+
+
 def check_log(checks, log):
     assert [len(b) for b in BANNERS] == BANNER_SIZES, "banner table is wrong"
     checks.expect(log.startswith(BANNERS[0]), "Vantik.log starts with the first banner",

@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_export_archive import Checks, archive_log, excerpt, sections  # noqa: E402
+from check_export_archive import check_log_sections, excerpt  # noqa: E402
 
 
 def gbk(text):
@@ -135,14 +135,7 @@ def check_hosts(checks, text, copy):
                   f"{excerpt(text[-len(tail) - 10:])}, expected end {excerpt(tail)}")
 
 
-def main(argv):
-    log = archive_log(argv, __doc__)
-    if log is None:
-        return 2
-    checks = Checks()
-    parts = sections(log)
-    if not checks.expect(parts is not None, "Vantik.log has its ten banners", excerpt(log)):
-        return 1
+def check_sections(checks, parts):
     _system, _software, _process, browser, route, adapter, client, hosts, _findings, _captures = parts
     checks.expect(browser == BROWSER, "IE BROWER INFO as seeded",
                   f"{excerpt(browser, 400)}, expected {excerpt(BROWSER, 400)}")
@@ -151,9 +144,7 @@ def main(argv):
     checks.expect(client == CLIENT, "TOVRA CLIENT of a workstation without the client",
                   f"{excerpt(client, 400)}")
     check_hosts(checks, hosts, os.path.join(os.environ["VANTIK_NETWORK_OUT"], "hosts"))
-    print(f"{checks.total} section checks, {checks.failed} failed")
-    return 0 if checks.failed == 0 else 1
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(check_log_sections(sys.argv, __doc__, "section", check_sections))

@@ -21,7 +21,7 @@ import socket
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_export_archive import Checks, archive_log, excerpt, sections  # noqa: E402
+from check_export_archive import check_log_sections, excerpt  # noqa: E402
 
 CP = "gbk"
 
@@ -102,21 +102,12 @@ def check_processes(checks, text):
                       repr(names))
 
 
-def main(argv):
-    log = archive_log(argv, __doc__)
-    if log is None:
-        return 2
-    checks = Checks()
-    parts = sections(log)
-    if not checks.expect(parts is not None, "Vantik.log has its ten banners", excerpt(log)):
-        return 1
+def check_sections(checks, parts):
     system, software, processes = parts[:3]
     check_system(checks, system)
     check_software(checks, software)
     check_processes(checks, processes)
-    print(f"system sections: {checks.failed} failed")
-    return 0 if checks.failed == 0 else 1
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(check_log_sections(sys.argv, __doc__, "system section", check_sections))

@@ -5,6 +5,9 @@
 # archive with unzip and python's zipfile.
 add_executable(gui_driver gui_driver.cpp)
 target_link_libraries(gui_driver PRIVATE vantik_options advapi32 user32 gdi32)
+# The VPN client's service, as a real service program that the prefix's service manager runs.
+add_executable(stand_in_service stand_in_service.cpp)
+target_link_libraries(stand_in_service PRIVATE vantik_options advapi32)
 
 # The script, not the driver, is the command: it needs its own display and a virtual desktop, so
 # it calls scripts/wine-run itself instead of going through the cross-compiling emulator.
@@ -38,6 +41,24 @@ set_tests_properties(gui_main_dialog gui_export_windows_xp gui_export_over_full_
   TIMEOUT 480
   RUN_SERIAL TRUE
   ENVIRONMENT VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE})
+
+# A prefix with three of the diagnosis's findings (client_findings_prepare): the client's service
+# installed and stopped, made from a real service program; a hosts file that redirects names; a
+# proxy without a local bypass. The rows show 异常 and their details (opened by double-click and
+# by Enter) name the findings; 一键修复 starts the service and its row turns 正常, and the service
+# still runs once the program has ended (client_findings_after, with the services kept); the
+# exported report's findings section lists what is left (check_findings_section.py).
+set(client_findings_out ${CMAKE_BINARY_DIR}/screenshots-client-findings)
+add_test(NAME gui_client_findings
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/run-gui-test --client-findings --keep-services
+          --prepare ${CMAKE_CURRENT_SOURCE_DIR}/client_findings_prepare
+          --after ${CMAKE_CURRENT_SOURCE_DIR}/client_findings_after
+          --check ${CMAKE_CURRENT_SOURCE_DIR}/check_findings_section.py
+          $<TARGET_FILE:gui_driver> $<TARGET_FILE:vantik> ${client_findings_out})
+set_tests_properties(gui_client_findings PROPERTIES
+  TIMEOUT 480
+  RUN_SERIAL TRUE
+  ENVIRONMENT "VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE};VANTIK_STAND_IN_SERVICE=$<TARGET_FILE:stand_in_service>")
 
 # The shipped console program, the 32-bit build's, beside this build's dialog program.
 set(VANTIK_SHIPPED_CLI "" CACHE FILEPATH

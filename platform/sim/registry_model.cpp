@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "platform/cp936.h"
 #include "platform/win32_codes.h"
@@ -9,29 +10,40 @@
 namespace platform::sim {
 namespace {
 
-std::vector<std::string> SplitPath(std::string_view path) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (std::size_t i = 0; i < path.size();) {
-    const std::size_t length = cp936::CharLength(path, i);
-    if (length == 1 && path[i] == '\\') {
-      if (!part.empty()) parts.push_back(std::move(part));
-      part.clear();
-    } else {
-      part.append(path.substr(i, length));
+// Calls visit(part) for each non-empty part of `path` between backslashes, until it returns
+// false; a trail byte that looks like a backslash belongs to its character.
+template <typename Visit>
+bool EachPart(std::string_view path, Visit visit) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size();) {
+    const bool end = i == path.size();
+    const std::size_t length = end ? 1 : cp936::CharLength(path, i);
+    if (end || (length == 1 && path[i] == '\\')) {
+      if (i > start && !visit(path.substr(start, i - start))) return false;
+      start = i + 1;
     }
     i += length;
   }
-  if (!part.empty()) parts.push_back(std::move(part));
+  return true;
+}
+
+std::vector<std::string> SplitPath(std::string_view path) {
+  std::vector<std::string> parts;
+  EachPart(path, [&](std::string_view part) {
+    parts.emplace_back(part);
+    return true;
+  });
   return parts;
 }
 
+// The path as keys are found by: its parts upper-cased, one backslash between them.
 std::string FoldPath(std::string_view path) {
   std::string folded;
-  for (const std::string& part : SplitPath(path)) {
+  EachPart(cp936::ToUpper(path), [&](std::string_view part) {
     if (!folded.empty()) folded += '\\';
-    folded += cp936::ToUpper(part);
-  }
+    folded += part;
+    return true;
+  });
   return folded;
 }
 
@@ -47,7 +59,7 @@ Bitness ViewBitness(RegView view, Bitness program) {
 
 struct Registry::Key {
   // Sub-keys by folded name, which is also the order in which they enumerate.
-  std::map<std::string, std::unique_ptr<Key>> subKeys;
+  std::map<std::string, std::unique_ptr<Key>, std::less<>> subKeys;
   std::string displayName;  // the name as created, which enumeration gives
   // Values by folded name, in the order created.
   std::vector<std::pair<std::string, RegValue>> values;
@@ -87,12 +99,16 @@ Registry::Registry() {
 Registry::~Registry() = default;
 
 Registry::Key* Registry::Find(RegRoot root, std::string_view path) const {
+  return FindFolded(root, FoldPath(path));
+}
+
+Registry::Key* Registry::FindFolded(RegRoot root, std::string_view folded) const {
   Key* key = roots_.at(root).get();
-  for (const std::string& part : SplitPath(path)) {
-    auto it = key->subKeys.find(cp936::ToUpper(part));
-    if (it == key->subKeys.end()) return nullptr;
-    key = it->second.get();
-  }
+  EachPart(folded, [&](std::string_view part) {
+    const auto it = key->subKeys.find(part);
+    key = it != key->subKeys.end() ? it->second.get() : nullptr;
+    return key != nullptr;
+  });
   return key;
 }
 
@@ -291,7 +307,7 @@ long Registry::Open(RegRoot root, const char* path, std::uint32_t access, RegVie
       StoredPathLocked(root, NameOrDefault(path), ViewBitness(view, program_));
   std::string folded = FoldPath(stored);
   if (const long fault = TakeFault(RegCall::kOpen, folded, {})) return fault;
-  Key* key = Find(root, stored);
+  Key* key = FindFolded(root, folded);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
   if (key->openError != ERROR_SUCCESS) return key->openError;
   if (key->denyWrite && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0) {

@@ -105,6 +105,8 @@ class Registry {
   };
 
   Key* Find(RegRoot root, std::string_view path) const;
+  // `folded` as FoldPath makes it: parts upper-cased, one backslash between them.
+  Key* FindFolded(RegRoot root, std::string_view folded) const;
   Key& Make(RegRoot root, std::string_view path);
   long TakeFault(RegCall call, const std::string& path, std::string_view name);
   std::string StoredPathLocked(RegRoot root, std::string_view path, Bitness view) const;

@@ -39,7 +39,6 @@ add_test(NAME gui_export_into_missing_folder
 set_tests_properties(gui_main_dialog gui_export_windows_xp gui_export_over_full_drive
                      gui_export_into_missing_folder PROPERTIES
   TIMEOUT 480
-  RUN_SERIAL TRUE
   ENVIRONMENT VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE})
 
 # A prefix with three of the diagnosis's findings (client_findings_prepare): the client's service
@@ -57,7 +56,6 @@ add_test(NAME gui_client_findings
           $<TARGET_FILE:gui_driver> $<TARGET_FILE:vantik> ${client_findings_out})
 set_tests_properties(gui_client_findings PROPERTIES
   TIMEOUT 480
-  RUN_SERIAL TRUE
   ENVIRONMENT "VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE};VANTIK_STAND_IN_SERVICE=$<TARGET_FILE:stand_in_service>")
 
 # The shipped console program, the 32-bit build's, beside this build's dialog program.
@@ -84,5 +82,4 @@ add_test(NAME cli_scripted_support
           $<TARGET_FILE:gui_driver> $<TARGET_FILE:vantik> ${cli_out})
 set_tests_properties(cli_scripted_support PROPERTIES
   TIMEOUT 600
-  RUN_SERIAL TRUE
   ENVIRONMENT "VANTIK_WINE_TEMPLATE=${VANTIK_WINE_TEMPLATE};VANTIK_CLI_EXE=${VANTIK_SHIPPED_CLI};VANTIK_WATCHER_EXE=$<TARGET_FILE:cli_window_watcher>;VANTIK_CLI_OUT=${cli_out};VANTIK_TOOL_STAND_IN=$<TARGET_FILE:system_tool_stand_in>")

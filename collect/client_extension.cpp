@@ -31,7 +31,7 @@ ServiceState ReadClientService(std::optional<std::uint32_t>* startType, long* op
     return ServiceState::kQueryFailed;
   }
   platform::ServiceHandle service;
-  const long opened = service.Open(manager, "QuorvService", SERVICE_ALL_ACCESS);
+  const long opened = service.Open(manager, kClientServiceName, SERVICE_ALL_ACCESS);
   if (openCode != nullptr) *openCode = opened;
   if (opened != ERROR_SUCCESS) return ServiceState::kNotInstalled;
   std::uint32_t state = 0;

@@ -89,7 +89,7 @@ void GatherClientComponents(ClientSection& section) {
   // The check needs the library; a library that does not start fails it.
   (void)platform::StartSockets();
   section.nameSpaceProvider = CheckNameSpaceProvider();
-  GetSystemFileVersion("\\dolvane.dll", section.providerVersion);
+  GetSystemFileVersion(kProviderDll, section.providerVersion);
   GetSystemFileVersion("\\tesnob.dll", section.tesnobVersion);
   GetClientFileVersion("QuorvService.exe", section.serviceVersion);
   GetClientFileVersion("Pexamo.exe", section.pexamoVersion);
@@ -121,7 +121,7 @@ std::string RenderClientSection(const ClientSection& section) {
   client += RenderNetworkExtension(section.extension);
 
   client += "\r\n";
-  AppendVersionLine(client, "QuorvService", section.serviceVersion);
+  AppendVersionLine(client, kClientServiceName, section.serviceVersion);
   AppendVersionLine(client, "Pexamo", section.pexamoVersion);
   client += "虚拟网卡驱动：" + section.driverFile + "\r\n";
   AppendVersionLine(client, GetText(TEXT_VIRTUAL_ADAPTER_DRIVER), section.driverVersion);

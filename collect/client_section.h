@@ -20,7 +20,15 @@ int CheckNameSpaceProvider();
 // `version` left as it was.
 int GetFileVersionText(const char* path, std::string& version);
 
-// The same for `name` ("\dolvane.dll") in the system folder under the Windows folder.
+// The client's service, and its provider DLL in the system folder, as the report and the
+// diagnosis both look for them.
+inline constexpr char kClientServiceName[] = "QuorvService";
+inline constexpr char kProviderDll[] = "\\dolvane.dll";
+
+// The path of `name` ("\dolvane.dll") in the system folder under the Windows folder; empty when
+// the Windows folder cannot be had.
+std::string SystemFilePath(const char* name);
+// The file version of `name` there, as GetFileVersionText gives it.
 int GetSystemFileVersion(const char* name, std::string& version);
 
 // The client's folder in the user's application data, into `path` (at most 260 bytes with its

@@ -57,12 +57,17 @@ int GetFileVersionText(const char* path, std::string& version) {
   return 0;
 }
 
-int GetSystemFileVersion(const char* name, std::string& version) {
+std::string SystemFilePath(const char* name) {
   char windows[platform::kShellFolderSize];
-  if (name == nullptr || platform::GetShellFolder(platform::ShellFolder::kWindows, windows) != 0) {
-    return -1;
-  }
-  return VersionOf(std::string(windows) + "\\system32" + name, version);
+  if (platform::GetShellFolder(platform::ShellFolder::kWindows, windows) != 0) return {};
+  return std::string(windows) + "\\system32" + name;
+}
+
+int GetSystemFileVersion(const char* name, std::string& version) {
+  if (name == nullptr) return -1;
+  const std::string path = SystemFilePath(name);
+  if (path.empty()) return -1;
+  return VersionOf(path, version);
 }
 
 int GetClientFolder(char* path) {

@@ -85,11 +85,10 @@ SystemDriveFacts GatherSystemDriveFacts();
 // The network and hosts rows read the report's own records: collect::
 // GatherRouteAndAdapterSections and collect::GatherHostsSection.
 
-// The client's files that the diagnosis looks for in the client's folder, and the provider
-// DLL in the system folder.
+// The client's files that the diagnosis looks for in the client's folder (the provider DLL is
+// collect::kProviderDll, in the system folder).
 inline constexpr const char* kClientFiles[] = {"QuorvService.exe", "Pexamo.exe",
                                                "tovraDrive_X86\\TovraDrv.sys",
                                                "tovraDrive_X86\\MirrelDrv.sys"};
-inline constexpr char kProviderDll[] = "\\dolvane.dll";
 
 }  // namespace diagnosis

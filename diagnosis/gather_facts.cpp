@@ -28,13 +28,6 @@ std::vector<std::pair<std::string, std::string>> ClientFilesFound() {
   return found;
 }
 
-// The provider DLL's path in the system folder under the Windows folder; empty without it.
-std::string ProviderDllPath() {
-  char windows[platform::kShellFolderSize];
-  if (platform::GetShellFolder(platform::ShellFolder::kWindows, windows) != 0) return {};
-  return std::string(windows) + "\\system32" + kProviderDll;
-}
-
 bool Later(const platform::LocalTime& a, const platform::LocalTime& b) {
   return std::tie(a.year, a.month, a.day, a.hour, a.minute, a.second) >
          std::tie(b.year, b.month, b.day, b.hour, b.minute, b.second);
@@ -52,7 +45,7 @@ ClientServiceFacts GatherClientServiceFacts() {
     facts.service = collect::ServiceState::kQueryFailed;
   }
   for (const auto& [name, path] : ClientFilesFound()) facts.clientFiles.push_back(name);
-  const std::string provider = ProviderDllPath();
+  const std::string provider = collect::SystemFilePath(collect::kProviderDll);
   facts.providerDll = !provider.empty() && platform::FileExists(provider.c_str());
   return facts;
 }
@@ -94,7 +87,7 @@ ClockFacts GatherClockFacts() {
   facts.now = platform::GetLocalTimeNow();
   std::vector<std::string> paths;
   for (const auto& [name, path] : ClientFilesFound()) paths.push_back(path);
-  paths.push_back(ProviderDllPath());
+  paths.push_back(collect::SystemFilePath(collect::kProviderDll));
   paths.push_back(collect::HostsFilePath());
   for (const std::string& path : paths) {
     platform::FileStatus status;

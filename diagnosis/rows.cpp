@@ -52,7 +52,8 @@ void RepairClientService() {
   }
   constexpr std::uint32_t kAccess =
       SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS | SERVICE_START;
-  if (const long opened = service.Open(manager, "QuorvService", kAccess); opened != ERROR_SUCCESS) {
+  if (const long opened = service.Open(manager, collect::kClientServiceName, kAccess);
+      opened != ERROR_SUCCESS) {
     return TraceCode("OpenService QuorvService", opened);
   }
   if (disabled) {

@@ -5,7 +5,6 @@
 #include <string>
 #include <utility>
 
-#include "checks/result_codes.h"
 #include "diagnosis/rows.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -81,19 +80,14 @@ class ConsoleRun : private tasks::RunnerView {
   // The rows as the main dialog would show them now.
   std::vector<CheckResult> Rows() const {
     std::vector<CheckResult> checks;
-    const std::vector<tasks::ResultRow> rows = tasks::MakeResultRows(diagnose_);
-    std::size_t row = 0;
-    for (std::size_t i = 0; i < diagnose_.size(); ++i) {
-      const tasks::TaskUnit& unit = diagnose_[i];
-      // The units that make the rows, as MakeResultRows picks them.
-      if (!unit.done || unit.result == checks::RESULT_NOT_SHOWN || row >= rows.size()) continue;
-      CheckResult check{CheckId(unit), rows[row].text, unit.result, rows[row].resultText, {}, i};
+    for (const tasks::ResultRow& row : tasks::MakeResultRows(diagnose_)) {
+      const tasks::TaskUnit& unit = diagnose_[row.unit];
+      CheckResult check{CheckId(unit), row.text, unit.result, row.resultText, {}, row.unit};
       if (unit.row >= 0) {
         const auto outcome = board_->Latest(static_cast<diagnosis::RowId>(unit.row));
         if (outcome) check.findings = outcome->findings;
       }
       checks.push_back(std::move(check));
-      ++row;
     }
     return checks;
   }

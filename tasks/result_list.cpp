@@ -21,11 +21,13 @@ bool InRange(const UnitList& units, int index) {
 
 std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits) {
   std::vector<ResultRow> rows;
-  for (const TaskUnit& unit : diagnoseUnits) {
+  for (std::size_t i = 0; i < diagnoseUnits.size(); ++i) {
+    const TaskUnit& unit = diagnoseUnits[i];
     // A row that another row's finding explains is not shown at all.
     if (!IsShown(unit)) continue;
     ResultRow row;
     row.item = static_cast<int>(rows.size());
+    row.unit = i;
     row.text = unit.stepText;
     if (unit.result == 0) {
       row.image = IMAGE_NORMAL;
@@ -45,19 +47,15 @@ std::vector<ResultRow> MakeResultRows(const UnitList& diagnoseUnits) {
 std::string ResultRowDetails(const UnitList& diagnoseUnits, int item,
                              const diagnosis::FindingsBoard& board) {
   const std::vector<ResultRow> rows = MakeResultRows(diagnoseUnits);
-  int row = 0;
-  for (const TaskUnit& unit : diagnoseUnits) {
-    if (!IsShown(unit)) continue;
-    if (row++ != item) continue;
-    if (unit.row < 0) return unit.stepText + "\r\n\r\n" + rows[item].resultText + "\r\n";
-    const auto id = static_cast<diagnosis::RowId>(unit.row);
-    // The row shows the latest result posted; the board holds the latest findings, which a
-    // repair skipped for a normal row left as they were.
-    const std::optional<diagnosis::RowOutcome> outcome = board.Latest(id);
-    return diagnosis::RowDetailsText(id,
-                                     outcome ? *outcome : diagnosis::RowOutcome{unit.result, {}});
-  }
-  return {};
+  if (item < 0 || static_cast<std::size_t>(item) >= rows.size()) return {};
+  const ResultRow& row = rows[static_cast<std::size_t>(item)];
+  const TaskUnit& unit = diagnoseUnits[row.unit];
+  if (unit.row < 0) return unit.stepText + "\r\n\r\n" + row.resultText + "\r\n";
+  const auto id = static_cast<diagnosis::RowId>(unit.row);
+  // The row shows the latest result posted; the board holds the latest findings, which a
+  // repair skipped for a normal row left as they were.
+  const std::optional<diagnosis::RowOutcome> outcome = board.Latest(id);
+  return diagnosis::RowDetailsText(id, outcome ? *outcome : diagnosis::RowOutcome{unit.result, {}});
 }
 
 void ResetDiagnoseResults(UnitList& diagnoseUnits) {

@@ -2,6 +2,7 @@
 // in list order, and what a posted result changes in the task lists.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ enum ResultImage : int {
 
 struct ResultRow {
   int item = 0;            // row number, counting only units with a result
+  std::size_t unit = 0;    // the index of the diagnose unit that it shows
   int image = 0;           // ResultImage
   std::string text;        // the diagnose unit's step text
   std::string resultText;  // "正常", "异常" or "检查异常，请手动检查!"

@@ -66,12 +66,12 @@ long ServiceHandle::StartAndWait(std::uint32_t waitMilliseconds) {
   constexpr DWORD kPollMilliseconds = 250;
   const DWORD started = GetTickCount();
   for (;;) {
-    SERVICE_STATUS status = {};
-    if (!QueryServiceStatus(Handle(handle_), &status)) return static_cast<long>(GetLastError());
-    if (status.dwCurrentState == SERVICE_RUNNING) return ERROR_SUCCESS;
+    std::uint32_t state = 0;
+    if (const long queried = QueryState(&state); queried != ERROR_SUCCESS) return queried;
+    if (state == SERVICE_RUNNING) return ERROR_SUCCESS;
     // Unsigned difference: right across the tick count's wrap after 49 days.
     const DWORD elapsed = GetTickCount() - started;
-    if (status.dwCurrentState != SERVICE_START_PENDING || elapsed >= waitMilliseconds) {
+    if (state != SERVICE_START_PENDING || elapsed >= waitMilliseconds) {
       return ERROR_SERVICE_REQUEST_TIMEOUT;
     }
     const DWORD left = waitMilliseconds - elapsed;

@@ -11,24 +11,26 @@ namespace {
 
 constexpr std::uint32_t kHardwareIdSize = 256;
 
-// Calls `visit` with each present ROOT\NET device of hardware id `name` at hand, until it
-// returns false. False when the devices cannot be listed or read.
-template <typename Visit>
-bool ForEachAdapterDevice(const char* name, Visit visit) {
+}  // namespace
+
+AdapterWalk ForEachAdapterDevice(const char* name,
+                                 const std::function<bool(platform::DeviceSet&)>& visit) {
   platform::DeviceSet devices;
-  if (devices.Open("ROOT\\NET", DIGCF_PRESENT | DIGCF_ALLCLASSES) != ERROR_SUCCESS) return false;
+  if (devices.Open("ROOT\\NET", DIGCF_PRESENT | DIGCF_ALLCLASSES) != ERROR_SUCCESS) {
+    return AdapterWalk::kNotListed;
+  }
   for (std::uint32_t index = 0;; ++index) {
     const long selected = devices.Select(index);
-    if (selected != ERROR_SUCCESS) return selected == ERROR_NO_MORE_ITEMS;
+    if (selected != ERROR_SUCCESS) {
+      return selected == ERROR_NO_MORE_ITEMS ? AdapterWalk::kDone : AdapterWalk::kUnreadable;
+    }
     bool matches = false;
     const long read = MatchHardwareId(devices, name, &matches);
     if (read == ERROR_INVALID_DATA || (read == ERROR_SUCCESS && !matches)) continue;
-    if (read != ERROR_SUCCESS) return false;
-    if (!visit(devices)) return true;
+    if (read != ERROR_SUCCESS) return AdapterWalk::kUnreadable;
+    if (!visit(devices)) return AdapterWalk::kDone;
   }
 }
-
-}  // namespace
 
 long MatchHardwareId(const platform::DeviceSet& devices, const char* name, bool* matches) {
   char ids[kHardwareIdSize];
@@ -49,7 +51,7 @@ long MatchHardwareId(const platform::DeviceSet& devices, const char* name, bool*
 
 AdapterDevice FindAdapterDevice(const char* name) {
   AdapterDevice found;
-  const bool walked = ForEachAdapterDevice(name, [&](const platform::DeviceSet& devices) {
+  const AdapterWalk walked = ForEachAdapterDevice(name, [&](platform::DeviceSet& devices) {
     std::uint32_t status = 0;
     std::uint32_t problem = 0;
     if (devices.GetNodeStatus(&status, &problem) != CR_SUCCESS) {
@@ -63,13 +65,13 @@ AdapterDevice FindAdapterDevice(const char* name) {
     if (found.status == AdapterDevice::kNotPresent) found = {AdapterDevice::kProblem, problem};
     return true;
   });
-  if (!walked) found.status = AdapterDevice::kUnreadable;
+  if (walked != AdapterWalk::kDone) found.status = AdapterDevice::kUnreadable;
   return found;
 }
 
 std::uint32_t EnableAdapterDevice(const char* name) {
   std::uint32_t result = CR_SUCCESS;
-  const bool walked = ForEachAdapterDevice(name, [&](platform::DeviceSet& devices) {
+  const AdapterWalk walked = ForEachAdapterDevice(name, [&](platform::DeviceSet& devices) {
     std::uint32_t status = 0;
     std::uint32_t problem = 0;
     if (devices.GetNodeStatus(&status, &problem) != CR_SUCCESS) return true;
@@ -77,7 +79,7 @@ std::uint32_t EnableAdapterDevice(const char* name) {
     result = devices.EnableNode();
     return result == CR_SUCCESS;
   });
-  return walked ? result : CR_FAILURE;
+  return walked == AdapterWalk::kDone ? result : CR_FAILURE;
 }
 
 }  // namespace collect

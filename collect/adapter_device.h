@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/devices.h"
 
@@ -10,6 +11,18 @@ namespace collect {
 // Whether the device at hand in `devices` has `name` (ASCII case ignored) among its hardware
 // ids. The read's Win32 code: ERROR_INVALID_DATA for a device without hardware ids.
 long MatchHardwareId(const platform::DeviceSet& devices, const char* name, bool* matches);
+
+// How a walk over the devices ended.
+enum class AdapterWalk {
+  kDone,        // every device seen, or `visit` stopped it
+  kNotListed,   // the ROOT\NET devices could not be listed at all
+  kUnreadable,  // a device could not be selected or its hardware ids read
+};
+
+// Calls `visit` with each present ROOT\NET device of hardware id `name` at hand in the set,
+// until it returns false.
+AdapterWalk ForEachAdapterDevice(const char* name,
+                                 const std::function<bool(platform::DeviceSet&)>& visit);
 
 // What the diagnosis needs of one adapter device.
 struct AdapterDevice {

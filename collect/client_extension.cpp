@@ -45,25 +45,24 @@ ServiceState ReadClientService(std::optional<std::uint32_t>* startType, long* op
 
 int GetAdapterDeviceStatus(const char* name) {
   if (name == nullptr) return kError;
-  platform::DeviceSet devices;
-  if (devices.Open("ROOT\\NET", DIGCF_PRESENT | DIGCF_ALLCLASSES) != ERROR_SUCCESS) {
-    return kNotPresent;
-  }
-  for (std::uint32_t index = 0;; ++index) {
-    const long selected = devices.Select(index);
-    if (selected != ERROR_SUCCESS) return selected == ERROR_NO_MORE_ITEMS ? kNotPresent : kError;
-    bool matches = false;
-    const long read = MatchHardwareId(devices, name, &matches);
-    if (read == ERROR_INVALID_DATA) continue;
-    if (read != ERROR_SUCCESS) return kError;
-    if (!matches) continue;
+  int found = kNotPresent;
+  const AdapterWalk walked = ForEachAdapterDevice(name, [&](platform::DeviceSet& devices) {
     std::uint32_t status = 0;
     std::uint32_t problem = 0;
-    if (devices.GetNodeStatus(&status, &problem) != CR_SUCCESS) return kError;
-    if ((status & DN_HAS_PROBLEM) == 0) return kWorking;
-    if (problem == CM_PROB_DISABLED || problem == CM_PROB_NOT_CONFIGURED) return kDisabled;
-    // Any other problem: this device is not the working adapter; look further.
-  }
+    if (devices.GetNodeStatus(&status, &problem) != CR_SUCCESS) {
+      found = kError;
+    } else if ((status & DN_HAS_PROBLEM) == 0) {
+      found = kWorking;
+    } else if (problem == CM_PROB_DISABLED || problem == CM_PROB_NOT_CONFIGURED) {
+      found = kDisabled;
+    } else {
+      // Any other problem: this device is not the working adapter; look further.
+      return true;
+    }
+    return false;
+  });
+  if (walked == AdapterWalk::kNotListed) return kNotPresent;
+  return walked == AdapterWalk::kUnreadable ? kError : found;
 }
 
 NetworkExtension GatherNetworkExtension() {
